@@ -1,0 +1,199 @@
+#pragma once
+
+#include "framework/Chunk.h"
+#include "framework/MidiEventQueue.h"
+
+#include <atomic>
+#include <cstdint>
+
+namespace VstToolkit {
+
+class Controller;
+
+// Everything the plug-in is: identity, programs and their parameter values, display strings,
+// host transport state, the MIDI controller map and learn state, and the pending MIDI events.
+// The concrete effect model derives from it and overrides the hooks.
+//
+// Threads: values the audio thread reads while other threads write them are atomics, written
+// whole. Operations that run on the audio thread are marked; they never trace, because the
+// platform's debug output may take a system-wide lock.
+class Model {
+public:
+    static constexpr int kProgramCount = 32;
+    static constexpr int kParameterCount = 12;
+    static constexpr int kProgramNameSize = 24;
+    static constexpr int kEffectNameSize = 32;
+    static constexpr int kVendorStringSize = 64;
+    static constexpr int kProductStringSize = 64;
+    static constexpr int kShortNameSize = 8;
+    static constexpr int kLongNameSize = 64;
+    static constexpr int kLabelSize = 8;
+    static constexpr int kDisplaySize = 8;
+    static constexpr int kControllerCount = 128;
+    static constexpr int32_t kVendorVersion = 2750;
+    // Banks up to this version were written before banks carried the controller map.
+    static constexpr int32_t kLastVersionWithoutControllerMap = 2110;
+
+    Model();
+    virtual ~Model();
+
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
+
+    // --- audio thread ---
+    // Renders count frames from frame offset of the host's channel arrays.
+    virtual void Process(float** inputs, float** outputs, int32_t offset, int32_t count);
+
+    // --- chunks (main thread) ---
+    virtual void SerializeSelectedProgram(ChunkBuffer& buffer);
+    virtual bool DeserializeSelectedProgram(ChunkReader& reader);
+    virtual void SerializeBank(ChunkBuffer& buffer);
+    virtual bool DeserializeBank(ChunkReader& reader);
+
+    // --- hooks, called after the new value is stored ---
+    virtual void OnSampleRateChanged(float oldRate, float newRate);                 // main thread
+    virtual void OnTempoChanged(double oldTempo, double newTempo);                  // audio thread
+    virtual void OnPpqPositionChanged(double oldPosition, double newPosition);      // audio thread
+    virtual void OnTransportPlayingChanged(bool playing);                           // audio thread
+    virtual void OnTimeSignatureChanged(int32_t oldNumerator, int32_t oldDenominator, int32_t newNumerator,
+                                        int32_t newDenominator);                    // audio thread
+    virtual void OnSelectedProgramChanged(int32_t oldIndex, int32_t newIndex);      // main thread
+    // Main thread, or the audio thread when a learned controller moves a parameter.
+    virtual void OnParameterValueChanged(int32_t index, float oldValue, float newValue);
+
+    // MIDI hooks, audio thread, at the event's frame inside the block.
+    virtual void OnNoteOn(int32_t deltaFrames, int channel, int note, int velocity);
+    virtual void OnNoteOff(int32_t deltaFrames, int channel, int note, int velocity);
+    virtual void OnPolyPressure(int32_t deltaFrames, int channel, int note, int pressure);
+    virtual void OnControlChange(int32_t deltaFrames, int channel, int controller, int value);
+    virtual void OnProgramChange(int32_t deltaFrames, int channel, int program);
+    virtual void OnChannelPressure(int32_t deltaFrames, int channel, int pressure);
+    virtual void OnPitchBend(int32_t deltaFrames, int channel, int value);
+    virtual void OnSustainOn(int32_t deltaFrames, int channel);
+    virtual void OnSustainOff(int32_t deltaFrames, int channel);
+
+    // --- identity and counts (any thread) ---
+    void SetController(Controller* newController);
+    Controller* GetController() const { return controller; }
+    const char* GetEffectName() const;
+    const char* GetVendorString() const;
+    const char* GetProductString() const;
+    int32_t GetUniqueId() const;
+    int32_t GetVendorVersion() const;
+    int32_t GetPluginCategory() const;
+    int32_t GetProgramCount() const;
+    int32_t GetParameterCount() const;
+    int32_t GetInputCount() const;
+    int32_t GetOutputCount() const;
+
+    // --- programs and parameters ---
+    // Indices outside the tables are ignored by setters and answer 0 or "" from getters.
+    void SetSampleRate(float rate);                 // main thread
+    float GetSampleRate() const { return sampleRate.load(std::memory_order_relaxed); }
+    int32_t GetSelectedProgramIndex() const { return selectedProgram.load(std::memory_order_relaxed); }
+    void SetSelectedProgramIndex(int32_t index);    // main thread
+    const char* GetProgramName(int32_t program) const;
+    void SetSelectedProgramName(const char* name);  // main thread
+    // The value of a parameter in the selected program.
+    float GetParameterValue(int32_t index) const;
+    float GetProgramParameterValue(int32_t program, int32_t index) const;
+    // Stores a value clamped into 0..1 (a NaN changes nothing), then calls the hook.
+    void SetParameterValue(int32_t index, float value);
+    const char* GetParameterShortName(int32_t index) const;
+    const char* GetParameterLongName(int32_t index) const;
+    const char* GetParameterLabel(int32_t index) const;
+    // Copies the display string (at most 7 characters and the terminator) into text[8].
+    void GetParameterDisplay(int32_t index, char* text) const;
+    void SetParameterDisplay(int32_t index, const char* text);
+    void SetOnOffParameterDisplay(int32_t index, bool on, const char* offText);
+    void SetFloatParameterDisplay(int32_t index, float value);
+    static bool NormalizedFloatToBool(float value);
+    static int32_t NormalizedFloatToSelection(float value, int32_t count);
+
+    // --- transport (written by the controller on the audio thread, read anywhere) ---
+    double GetTempo() const { return tempo.load(std::memory_order_relaxed); }
+    double GetPpqPosition() const { return position.load(std::memory_order_relaxed); }
+    bool IsPlaying() const { return playing.load(std::memory_order_relaxed); }
+    int32_t GetTimeSignatureNumerator() const { return timeSignatureNumerator.load(std::memory_order_relaxed); }
+    int32_t GetTimeSignatureDenominator() const
+    {
+        return timeSignatureDenominator.load(std::memory_order_relaxed);
+    }
+    void StoreTempo(double value) { tempo.store(value, std::memory_order_relaxed); }
+    void StorePpqPosition(double value) { position.store(value, std::memory_order_relaxed); }
+    void StorePlaying(bool value) { playing.store(value, std::memory_order_relaxed); }
+    void StoreTimeSignature(int32_t numerator, int32_t denominator)
+    {
+        timeSignatureNumerator.store(numerator, std::memory_order_relaxed);
+        timeSignatureDenominator.store(denominator, std::memory_order_relaxed);
+    }
+
+    // --- MIDI (audio thread) ---
+    void PushMidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
+    void ProcessBlock(float** inputs, float** outputs, int32_t sampleFrames);
+    void DispatchMidiMessage(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
+    void DispatchController(int32_t deltaFrames, int channel, int controllerNumber, int value);
+    uint32_t PendingMidiEventCount() const { return midiEventQueue.Size(); }
+
+    // --- MIDI learn and controller map (user-interface thread; read by the audio thread) ---
+    bool IsLearningMidi() const;
+    int32_t GetLearnParameter() const { return learnParameter.load(std::memory_order_relaxed); }
+    void StartLearningMidi(int32_t parameter);
+    void StopLearningMidi();
+    void ClearMidiControllerMap();
+    void RegisterMidiControllerMapping(int controllerNumber, int32_t parameter);
+    void UnregisterMidiControllerMapping(int controllerNumber);
+    bool IsControllerMapped(int controllerNumber) const;
+    int32_t ControllerToParameter(int controllerNumber) const;
+    // The lowest controller bound to the parameter, or -1 when none is.
+    int ParameterToController(int32_t parameter) const;
+    bool HasController(int32_t parameter) const { return ParameterToController(parameter) >= 0; }
+
+protected:
+    void WriteHeader(ChunkBuffer& buffer) const;
+    bool ReadHeader(ChunkReader& reader, int32_t& version) const;
+
+    static bool IsParameterIndex(int32_t index) { return index >= 0 && index < kParameterCount; }
+    static bool IsProgramIndex(int32_t index) { return index >= 0 && index < kProgramCount; }
+
+private:
+    struct ControllerMapEntry {
+        std::atomic<bool> mapped{false};
+        std::atomic<int32_t> parameter{0};
+    };
+
+    void StoreParameterValue(int32_t index, float value);
+    void ApplyController(int controllerNumber, int value);
+    void LearnController(int controllerNumber);
+    void Register(int controllerNumber, int32_t parameter);
+    void Unregister(int controllerNumber);
+
+    Controller* controller = nullptr;
+    char effectName[kEffectNameSize];
+    char vendorString[kVendorStringSize];
+    char productString[kProductStringSize];
+    int32_t uniqueId;
+    int32_t vendorVersion;
+    int32_t pluginCategory;
+    char programNames[kProgramCount][kProgramNameSize];
+    std::atomic<float> programValues[kProgramCount][kParameterCount];
+    ControllerMapEntry midiControllerMap[kControllerCount];
+    char parameterShortNames[kParameterCount][kShortNameSize];
+    char parameterLongNames[kParameterCount][kLongNameSize];
+    char parameterLabels[kParameterCount][kLabelSize];
+    // Eight display bytes packed into one word, so a display set on the audio thread (a learned
+    // controller) and read on the main thread is never seen half written.
+    std::atomic<uint64_t> parameterDisplays[kParameterCount];
+    std::atomic<int32_t> selectedProgram{0};
+    std::atomic<float> sampleRate{44100.0f};
+    std::atomic<double> tempo{120.0};
+    std::atomic<double> position{0.0};
+    std::atomic<bool> playing{true};
+    std::atomic<int32_t> timeSignatureNumerator{4};
+    std::atomic<int32_t> timeSignatureDenominator{4};
+    MidiEventQueue midiEventQueue;
+    std::atomic<bool> learningMidi{false};
+    std::atomic<int32_t> learnParameter{0};
+};
+
+} // namespace VstToolkit
