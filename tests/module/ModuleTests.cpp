@@ -1,0 +1,249 @@
+// Drives the built plug-in module exactly as a host does: load it, call its entry point, and
+// talk to it through nothing but the record.
+
+#include "support/PluginModule.h"
+#include "support/RecordingHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+VstIntPtr VSTCALLBACK VersionlessHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
+{
+    return 0;
+}
+
+class LoadedPlugin : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { module = new PluginModule(MORLENT_MODULE_PATH); }
+    static void TearDownTestSuite()
+    {
+        delete module;
+        module = nullptr;
+    }
+    void SetUp() override
+    {
+        ASSERT_TRUE(module->Loaded()) << MORLENT_MODULE_PATH;
+        RecordingHost::Reset();
+        entry = module->Find("VSTPluginMain");
+        ASSERT_NE(nullptr, entry);
+        effect = entry(RecordingHost::Callback);
+        ASSERT_NE(nullptr, effect);
+    }
+    void TearDown() override { Close(); }
+    void Close()
+    {
+        if (effect != nullptr)
+            EXPECT_EQ(1, effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f));
+        effect = nullptr;
+    }
+    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f)
+    {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    }
+    std::string Text(VstInt32 opcode, VstInt32 index = 0)
+    {
+        char text[256] = {};
+        Dispatch(opcode, index, 0, text);
+        return text;
+    }
+    std::vector<uint8_t> Chunk(bool preset)
+    {
+        void* data = nullptr;
+        const VstIntPtr size = Dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        return std::vector<uint8_t>(bytes, bytes + size);
+    }
+    // Starts the instance the way hosts do.
+    void Start(float rate, VstInt32 block)
+    {
+        Dispatch(effOpen);
+        Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        Dispatch(effSetBlockSize, 0, block);
+        Dispatch(effMainsChanged, 0, 1);
+    }
+    void Render(std::vector<float>& left, std::vector<float>& right, VstInt32 block)
+    {
+        for (size_t at = 0; at < left.size(); at += static_cast<size_t>(block)) {
+            const VstInt32 frames = static_cast<VstInt32>(std::min(left.size() - at, static_cast<size_t>(block)));
+            float* channels[2] = {left.data() + at, right.data() + at};
+            effect->processReplacing(effect, channels, channels, frames);
+        }
+    }
+    void SendMidi(std::vector<VstMidiEvent> events)
+    {
+        struct {
+            VstInt32 numEvents;
+            VstIntPtr reserved;
+            VstEvent* events[16];
+        } list{static_cast<VstInt32>(events.size()), 0, {}};
+        for (size_t i = 0; i < events.size(); ++i)
+            list.events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+        EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, &list));
+    }
+    static VstMidiEvent ControlChange(int frame, int controller, int value)
+    {
+        VstMidiEvent event{};
+        event.type = kVstMidiType;
+        event.byteSize = sizeof event;
+        event.deltaFrames = frame;
+        event.midiData[0] = static_cast<char>(0xB0);
+        event.midiData[1] = static_cast<char>(controller);
+        event.midiData[2] = static_cast<char>(value);
+        return event;
+    }
+
+    static PluginModule* module;
+    PluginModule::Entry entry = nullptr;
+    AEffect* effect = nullptr;
+};
+PluginModule* LoadedPlugin::module = nullptr;
+
+TEST_F(LoadedPlugin, ExportsOneEntryUnderTwoNames)
+{
+    EXPECT_EQ(reinterpret_cast<void*>(module->Find("VSTPluginMain")), reinterpret_cast<void*>(module->Find("main")));
+    AEffect* second = module->Find("main")(RecordingHost::Callback);
+    ASSERT_NE(nullptr, second);
+    EXPECT_NE(effect, second);
+    EXPECT_NE(effect->object, second->object);
+    EXPECT_EQ(effect->uniqueID, second->uniqueID);
+    // Separate instances keep separate state.
+    second->setParameter(second, 6, 0.5f);
+    EXPECT_EQ(0.0f, effect->getParameter(effect, 6));
+    EXPECT_EQ(1, second->dispatcher(second, effClose, 0, 0, nullptr, 0.0f));
+}
+
+TEST_F(LoadedPlugin, HostsWithoutAVersionOrCallbackGetNoInstance)
+{
+    EXPECT_EQ(nullptr, entry(VersionlessHost));
+    EXPECT_EQ(nullptr, entry(nullptr));
+}
+
+TEST_F(LoadedPlugin, RecordAndIdentity)
+{
+    EXPECT_EQ(kEffectMagic, effect->magic);
+    EXPECT_EQ(0x4D446C79, effect->uniqueID);
+    EXPECT_EQ(1, effect->version);
+    EXPECT_EQ(2, effect->numInputs);
+    EXPECT_EQ(2, effect->numOutputs);
+    EXPECT_EQ(32, effect->numPrograms);
+    EXPECT_EQ(12, effect->numParams);
+    EXPECT_EQ(effFlagsCanReplacing | effFlagsProgramChunks, effect->flags & ~effFlagsHasEditor);
+    EXPECT_EQ(MORLENT_EXPECT_EDITOR ? effFlagsHasEditor : 0, effect->flags & effFlagsHasEditor);
+    EXPECT_EQ("Morlent Delay", Text(effGetEffectName));
+    EXPECT_EQ("Morlent Sound Design", Text(effGetVendorString));
+    EXPECT_EQ("Morlent Delay", Text(effGetProductString));
+    EXPECT_EQ(2750, Dispatch(effGetVendorVersion));
+    EXPECT_EQ(2400, Dispatch(effGetVstVersion));
+    EXPECT_EQ(1, Dispatch(effGetPlugCategory));
+    EXPECT_EQ(0x4E764566, Dispatch(effIdentify));
+}
+
+TEST_F(LoadedPlugin, ParametersAndProgramsThroughTheRecord)
+{
+    Start(44100.0f, 512);
+    const char* names[12] = {"On", "LDT", "RDT", "SOn", "LSRes", "RSRes", "FB", "FOn", "CFreq", "FType", "POn", "Mix"};
+    const char* displays[12] = {"On", "1.00", "0.25", "Off", "1/8", "1/8", "0.00", "Off", "2515.00", "Low", "Off", "0"};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(names[i], Text(effGetParamName, i));
+        EXPECT_EQ(displays[i], Text(effGetParamDisplay, i)) << i;
+    }
+    effect->setParameter(effect, 11, 1.0f);
+    EXPECT_EQ("+100", Text(effGetParamDisplay, 11));
+    Dispatch(effSetProgram, 0, 3);
+    EXPECT_EQ(3, Dispatch(effGetProgram));
+    EXPECT_EQ(0.5f, effect->getParameter(effect, 11));
+    char name[32] = "Slapback";
+    Dispatch(effSetProgramName, 0, 0, name);
+    EXPECT_EQ("Slapback", Text(effGetProgramName));
+    Dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(1.0f, effect->getParameter(effect, 11));
+    EXPECT_EQ("Blank", Text(effGetProgramName));
+}
+
+TEST_F(LoadedPlugin, DelaysAudio)
+{
+    Start(48000.0f, 256);
+    EXPECT_EQ(1u, RecordingHost::Instance().CallsOf(audioMasterWantMidi).size());
+    // Right channel: 0.25 s at 48 kHz is 12000 samples, read one sample after the write.
+    std::vector<float> left(16384, 0.0f), right(16384, 0.0f);
+    right[100] = 1.0f;
+    left[100] = 1.0f;
+    Render(left, right, 256);
+    EXPECT_EQ(0.5f, right[100]);
+    EXPECT_EQ(0.5f, left[100]);
+    for (size_t i = 0; i < right.size(); ++i)
+        if (i != 100 && i != 100 + 12001)
+            ASSERT_LT(std::fabs(right[i]), 1e-6f) << i;
+    EXPECT_NEAR(0.5f, right[100 + 12001], 1e-6f);
+    EXPECT_GE(RecordingHost::Instance().CallsOf(audioMasterGetTime).size(), 64u);
+}
+
+TEST_F(LoadedPlugin, LearnedControllerMovesAParameterAtItsFrameAndTellsTheHost)
+{
+    Start(44100.0f, 64);
+    // Arm learning the way the editor does: the record has no opcode for it, so a bank chunk
+    // carrying a binding stands in, then the controller drives the parameter.
+    std::vector<uint8_t> bank = Chunk(false);
+    ASSERT_EQ(2480u, bank.size());
+    bank[2468 + 6] = 1;
+    bank.insert(bank.begin() + 2468 + 7, 7);
+    ASSERT_EQ(1, Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bank.size()), bank.data()));
+    EXPECT_EQ(bank, Chunk(false));
+    SendMidi({ControlChange(10, 7, 127)});
+    std::vector<float> left(64, 0.0f), right(64, 0.0f);
+    Render(left, right, 64);
+    EXPECT_EQ(1.0f, effect->getParameter(effect, 6));
+    auto automate = RecordingHost::Instance().CallsOf(audioMasterAutomate);
+    ASSERT_EQ(1u, automate.size());
+    EXPECT_EQ(6, automate[0].index);
+    EXPECT_EQ(1.0f, automate[0].opt);
+    EXPECT_EQ(effect, automate[0].effect);
+}
+
+TEST_F(LoadedPlugin, ChunksRoundTripAndRejectedOnesChangeNothing)
+{
+    effect->setParameter(effect, 2, 0.3f);
+    const std::vector<uint8_t> program = Chunk(true);
+    ASSERT_EQ(236u, program.size());
+    const std::vector<uint8_t> bank = Chunk(false);
+
+    std::vector<uint8_t> newer = program;
+    newer[160] = 0xBF; // version 2751
+    EXPECT_EQ(0, Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(newer.size()), newer.data()));
+    std::vector<uint8_t> cut(program.begin(), program.begin() + 200);
+    cut[170] = 'Z';
+    EXPECT_EQ(0, Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(cut.size()), cut.data()));
+    EXPECT_EQ(0, Dispatch(effSetChunk, 1, 236, nullptr));
+    EXPECT_EQ(bank, Chunk(false));
+
+    effect->setParameter(effect, 2, 0.9f);
+    std::vector<uint8_t> copy = program;
+    EXPECT_EQ(1, Dispatch(effSetChunk, 1, static_cast<VstIntPtr>(copy.size()), copy.data()));
+    EXPECT_EQ(0.3f, effect->getParameter(effect, 2));
+    EXPECT_EQ(program, Chunk(true));
+}
+
+TEST_F(LoadedPlugin, BadHostInputIsHarmless)
+{
+    Start(44100.0f, 64);
+    float buffer[64] = {};
+    float* channels[2] = {buffer, nullptr};
+    effect->processReplacing(effect, channels, channels, 64);
+    effect->processReplacing(effect, nullptr, nullptr, 64);
+    effect->setParameter(effect, 99, 1.0f);
+    EXPECT_EQ(0.0f, effect->getParameter(effect, -1));
+    EXPECT_EQ(0, Dispatch(effSetProgram, 0, -7));
+    EXPECT_EQ(0, Dispatch(effGetParamDisplay, 0, 0, nullptr));
+    EXPECT_EQ(0, Dispatch(effProcessEvents, 0, 0, nullptr) - 1);
+    EXPECT_EQ(0, Dispatch(effEditGetRect, 0, 0, nullptr));
+    EXPECT_EQ(0, effect->dispatcher(nullptr, effIdentify, 0, 0, nullptr, 0.0f));
+}
+
+} // namespace
