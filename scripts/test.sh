@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the three builds and runs every build's tests: natively, and under
-# Wine for the two Windows builds, all inside one virtual X display.
+# Sets up the machine, builds every build and runs every build's tests: natively (plain and
+# under the address/undefined-behaviour and thread sanitizers), and under Wine for the two
+# Windows builds, all of them inside one virtual X display.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash scripts/setup.sh || exit 1
 bash scripts/build.sh --no-setup || exit 1
+for preset in linux-asan linux-tsan; do
+  echo "=== build: $preset"
+  { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$(nproc)"; } || exit 1
+done
 
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$display_file" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$display_file")"
 cleanup() {
   for prefix in "$root"/build/win64/wineprefix "$root"/build/win32/wineprefix; do
@@ -23,8 +28,24 @@ cleanup() {
 trap cleanup EXIT
 
 status=0
-for preset in linux win64 win32; do
+passed=0
+failed=0
+for preset in linux linux-asan linux-tsan win64 win32; do
   echo "=== tests: $preset"
-  ctest --preset "$preset" || status=1
+  log=$(mktemp)
+  ctest --preset "$preset" 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [ -n "$summary" ]; then
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  else
+    status=1
+  fi
+  rm -f "$log"
 done
+echo
+echo "all builds: $passed passed, $failed failed"
 exit $status
