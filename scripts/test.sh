@@ -47,5 +47,5 @@ for preset in linux linux-asan linux-tsan win64 win32; do
   rm -f "$log"
 done
 echo
-echo "all builds: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed"
 exit $status
