@@ -1,0 +1,367 @@
+#include "delay/DelayEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+// The signal path written the plain way, one sample at a time from the field values, to pin
+// the optimised loops bit for bit.
+struct ReferenceDelay {
+    struct Smoother {
+        float c, oneMinusC, state, target, aim, current;
+        bool falling;
+        void SetTarget(float samples)
+        {
+            target = samples;
+            falling = !(samples > current);
+            aim = falling ? samples - 0.001f : samples + 0.001f;
+        }
+        float Step()
+        {
+            if (target < current || target > current) {
+                float y = aim * oneMinusC + c * state + 1e-25f;
+                if (y == state)
+                    y = std::nextafter(state, falling ? -1e30f : 1e30f);
+                state = current = y;
+                if ((!falling && y >= target) || (falling && y <= target))
+                    current = target;
+            }
+            return current;
+        }
+    };
+    struct Filter {
+        float g, k, x1 = 0.0f, y1 = 0.0f;
+        float Step(float x, bool highPass)
+        {
+            const float y = highPass ? g * (x - x1) + k * y1 : g * (x + x1) + k * y1;
+            y1 = y + 1e-25f;
+            x1 = x + 1e-25f;
+            return y;
+        }
+    };
+
+    std::vector<float> line[2];
+    int32_t writeIndex = 0;
+    Smoother smoother[2];
+    Filter lowPass[2], highPass[2];
+    float offset = 1e-25f;
+
+    // Copies the engine's state, so both start from the same point.
+    explicit ReferenceDelay(const DelayEngine& engine)
+    {
+        const DelayLine* lines[2] = {&engine.GetLeftLine(), &engine.GetRightLine()};
+        const DelayTimeSmoother* smoothers[2] = {&engine.GetLeftSmoother(), &engine.GetRightSmoother()};
+        const FirstOrderFilter* lows[2] = {&engine.GetLeftLowPass(), &engine.GetRightLowPass()};
+        const FirstOrderFilter* highs[2] = {&engine.GetLeftHighPass(), &engine.GetRightHighPass()};
+        for (int c = 0; c < 2; ++c) {
+            line[c].assign(lines[c]->GetSamples(), lines[c]->GetSamples() + lines[c]->GetLength());
+            const float coefficient = smoothers[c]->GetCoefficient();
+            smoother[c] = {coefficient, 1.0f - coefficient, smoothers[c]->GetState(), 0.0f, 0.0f,
+                           smoothers[c]->GetCurrent(), false};
+            smoother[c].SetTarget(smoothers[c]->GetTarget());
+            lowPass[c] = {lows[c]->GetGain(), lows[c]->GetCoefficient()};
+            highPass[c] = {highs[c]->GetGain(), highs[c]->GetCoefficient()};
+        }
+        writeIndex = lines[0]->GetWriteIndex();
+        offset = engine.GetWriteOffset();
+    }
+
+    void Process(const DelayEngine& settings, const float* inL, const float* inR, float* outL, float* outR,
+                 int32_t count)
+    {
+        const float* in[2] = {inL, inR};
+        float* out[2] = {outL, outR};
+        const int32_t length = static_cast<int32_t>(line[0].size());
+        for (int32_t n = 0; n < count; ++n) {
+            float wetSignal[2];
+            float x[2];
+            for (int c = 0; c < 2; ++c) {
+                x[c] = in[c][n];
+                const float delay = smoother[c].Step();
+                const int32_t i = static_cast<int32_t>(delay);
+                const float f = delay - static_cast<float>(i);
+                int32_t p = writeIndex - i;
+                if (p < 0)
+                    p += length;
+                const int32_t q = p + 1 == length ? 0 : p + 1;
+                const float d = line[c][p] + (line[c][q] - line[c][p]) * f;
+                wetSignal[c] = !settings.filterEnabled ? d
+                               : settings.filterType == 0 ? lowPass[c].Step(d, false)
+                                                          : highPass[c].Step(d, true);
+            }
+            writeIndex = writeIndex + 1 == length ? 0 : writeIndex + 1;
+            for (int c = 0; c < 2; ++c) {
+                const float source = settings.crossFeedback ? wetSignal[1 - c] : wetSignal[c];
+                line[c][writeIndex] = settings.feedback * DelayEngine::Limit(source) + x[c] + offset;
+                out[c][n] = (1.0f - settings.mix) * x[c] + settings.mix * wetSignal[c];
+            }
+        }
+        offset = -offset;
+    }
+};
+
+std::vector<float> Noise(size_t count, unsigned seed, float level = 1.0f)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> distribution(-level, level);
+    std::vector<float> samples(count);
+    for (float& sample : samples)
+        sample = distribution(random);
+    return samples;
+}
+
+bool SameBits(const std::vector<float>& a, const std::vector<float>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+}
+
+// Runs the engine over an impulse on both channels; returns the left output.
+std::vector<float> LeftImpulseResponse(DelayEngine& engine, int32_t count)
+{
+    std::vector<float> inLeft(count, 0.0f), inRight(count, 0.0f), outLeft(count), outRight(count);
+    inLeft[0] = inRight[0] = 1.0f;
+    engine.Process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), count);
+    return outLeft;
+}
+
+// A wet-only, feedback-free engine at a rate where delays in samples are exact.
+DelayEngine& WetOnly(DelayEngine& engine, float rate)
+{
+    engine.SetSampleRate(rate);
+    engine.mix = 1.0f;
+    engine.feedback = 0.0f;
+    engine.crossFeedback = false;
+    return engine;
+}
+
+TEST(DelayEngine, ConstructionStateAndTimeConstantsPerRate)
+{
+    DelayEngine engine;
+    EXPECT_EQ(engine.GetLeftLine().GetLength(), 44101);
+    EXPECT_EQ(engine.GetLeftSmoother().GetCurrent(), 22050.0f);
+    EXPECT_EQ(engine.GetRightSmoother().GetCurrent(), 11025.0f);
+    EXPECT_EQ(engine.GetLeftSmoother().GetState(), 22050.0f) << "seeded with the delay the listener hears";
+    EXPECT_EQ(engine.GetLeftLowPass().GetCutoff(), 11025.0f);
+    EXPECT_EQ(engine.GetLeftSmoother().GetTimeConstant(), 10000);
+
+    const std::pair<float, int32_t> expected[] = {{44100.0f, 10000}, {48000.0f, 10884}, {88200.0f, 20000},
+                                                  {96000.0f, 21768}};
+    for (const auto& [rate, samples] : expected) {
+        engine.SetSampleRate(rate);
+        EXPECT_EQ(engine.GetLeftSmoother().GetTimeConstant(), samples) << rate;
+        EXPECT_EQ(engine.GetRightSmoother().GetTimeConstant(), samples) << rate;
+        EXPECT_EQ(engine.GetLeftLine().GetLength(), static_cast<int32_t>(rate) + 1);
+    }
+}
+
+TEST(DelayEngine, ImpulseResponsesPinTheFractionalRead)
+{
+    DelayEngine engine;
+    WetOnly(engine, 1024.0f);
+    engine.SetLeftDelayTime(0.0f);
+    engine.SetSampleRate(1024.0f); // jump there instead of gliding
+    std::vector<float> out = LeftImpulseResponse(engine, 8);
+    EXPECT_EQ(out[0], 0.0f);
+    EXPECT_EQ(out[1], 1.0f) << "a zero delay is one sample";
+    EXPECT_NEAR(out[2], 0.0f, 1e-20f);
+
+    // 2.25 samples: 0.75 x[n-3] + 0.25 x[n-2].
+    engine.SetLeftDelayTime(2.25f / 1024.0f);
+    engine.SetSampleRate(1024.0f);
+    out = LeftImpulseResponse(engine, 8);
+    EXPECT_NEAR(out[1], 0.0f, 1e-20f);
+    EXPECT_EQ(out[2], 0.25f);
+    EXPECT_EQ(out[3], 0.75f);
+    EXPECT_NEAR(out[4], 0.0f, 1e-20f);
+
+    // The full second reads the oldest sample in the line.
+    engine.SetLeftDelayTime(1.0f);
+    engine.SetSampleRate(1024.0f);
+    out = LeftImpulseResponse(engine, 1100);
+    for (int n = 0; n < 1100; ++n)
+        EXPECT_NEAR(out[n], n == 1025 ? 1.0f : 0.0f, 1e-20f) << n;
+}
+
+TEST(DelayEngine, StepResponseThroughFeedbackAndMix)
+{
+    DelayEngine engine;
+    WetOnly(engine, 1000.0f);
+    engine.SetLeftDelayTime(0.002f); // 2 samples: a 3-sample loop
+    engine.SetSampleRate(1000.0f);
+    engine.feedback = 0.5f;
+    engine.mix = 0.25f;
+    std::vector<float> out = LeftImpulseResponse(engine, 12);
+    // The output takes the echo before the limiter; the line gets it limited (1.0 -> 0.7984).
+    const float limited = DelayEngine::Limit(1.0f);
+    EXPECT_EQ(out[0], 0.75f) << "dry share";
+    EXPECT_NEAR(out[3], 0.25f, 1e-7f);
+    EXPECT_NEAR(out[6], 0.25f * 0.5f * limited, 1e-7f);
+    EXPECT_NEAR(out[9], 0.25f * 0.25f * limited, 1e-7f);
+    EXPECT_NEAR(out[4], 0.0f, 1e-20f);
+
+    // Crossed feedback: a left-only impulse echoes on the right, then on the left again.
+    DelayEngine crossed;
+    WetOnly(crossed, 1000.0f);
+    crossed.SetLeftDelayTime(0.002f);
+    crossed.SetRightDelayTime(0.004f);
+    crossed.SetSampleRate(1000.0f);
+    crossed.feedback = 0.5f;
+    crossed.crossFeedback = true;
+    std::vector<float> inLeft(16, 0.0f), inRight(16, 0.0f), outLeft(16), outRight(16);
+    inLeft[0] = 1.0f;
+    crossed.Process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), 16);
+    EXPECT_NEAR(outLeft[3], 1.0f, 1e-7f);
+    EXPECT_NEAR(outRight[3 + 5], 0.5f * limited, 1e-7f);
+    EXPECT_NEAR(outLeft[3 + 5 + 3], 0.25f * limited, 1e-7f);
+    EXPECT_NEAR(outLeft[6], 0.0f, 1e-20f) << "no straight feedback";
+}
+
+TEST(DelayEngine, MatchesThePlainReferenceLoopBitForBit)
+{
+    struct Case {
+        bool filter;
+        int32_t type;
+        bool cross;
+        float rate;
+    };
+    const Case cases[] = {{false, 0, false, 44100.0f}, {true, 0, true, 48000.0f}, {true, 1, true, 1000.0f},
+                          {true, 1, false, 96000.0f}, {false, 0, true, 1001.0f}};
+    for (const Case& c : cases) {
+        DelayEngine engine;
+        engine.SetSampleRate(c.rate);
+        engine.filterEnabled = c.filter;
+        engine.filterType = c.type;
+        engine.crossFeedback = c.cross;
+        engine.feedback = 0.97f;
+        engine.mix = 0.7f;
+        engine.SetCutoff(1500.0f);
+        engine.SetLeftDelayTime(0.3f);
+        engine.SetRightDelayTime(0.01f);
+        ReferenceDelay reference(engine);
+
+        const std::vector<float> inL = Noise(20000, 1, 1.5f), inR = Noise(20000, 2, 1.5f);
+        std::vector<float> outL(20000), outR(20000), refL(20000), refR(20000);
+        std::mt19937 random(3);
+        int32_t position = 0;
+        int round = 0;
+        while (position < 20000) {
+            const int32_t count = std::min<int32_t>(static_cast<int32_t>(random() % 700), 20000 - position);
+            engine.Process(inL.data() + position, inR.data() + position, outL.data() + position,
+                           outR.data() + position, count);
+            reference.Process(engine, inL.data() + position, inR.data() + position, refL.data() + position,
+                              refR.data() + position, count);
+            position += count;
+            // New targets mid-run: glides in both directions, one channel idle at times.
+            if (++round % 5 == 0) {
+                const float left = static_cast<float>(random() % 1000) / 1000.0f;
+                engine.SetLeftDelayTime(left);
+                reference.smoother[0].SetTarget(engine.GetLeftDelaySamples());
+            }
+        }
+        EXPECT_TRUE(SameBits(outL, refL)) << c.rate;
+        EXPECT_TRUE(SameBits(outR, refR)) << c.rate;
+    }
+}
+
+TEST(DelayEngine, InPlaceEqualsSeparateBuffers)
+{
+    DelayEngine separate, inPlace;
+    for (DelayEngine* engine : {&separate, &inPlace}) {
+        engine->filterEnabled = true;
+        engine->filterType = DelayEngine::kHighPass;
+        engine->SetLeftDelayTime(0.001f);
+        engine->SetRightDelayTime(0.3f);
+    }
+    const std::vector<float> inL = Noise(5000, 4), inR = Noise(5000, 5);
+    std::vector<float> outL(5000), outR(5000);
+    std::vector<float> bufferL = inL, bufferR = inR;
+    separate.Process(inL.data(), inR.data(), outL.data(), outR.data(), 5000);
+    inPlace.Process(bufferL.data(), bufferR.data(), bufferL.data(), bufferR.data(), 5000);
+    EXPECT_TRUE(SameBits(outL, bufferL));
+    EXPECT_TRUE(SameBits(outR, bufferR));
+}
+
+TEST(DelayEngine, EmptyCallOnlyFlipsTheWriteOffset)
+{
+    DelayEngine engine;
+    engine.SetLeftDelayTime(0.1f);
+    const float current = engine.GetLeftSmoother().GetCurrent();
+    engine.Process(nullptr, nullptr, nullptr, nullptr, 0);
+    EXPECT_EQ(engine.GetWriteOffset(), -DelayEngine::kWriteOffset);
+    EXPECT_EQ(engine.GetLeftSmoother().GetCurrent(), current);
+    EXPECT_EQ(engine.GetLeftLine().GetWriteIndex(), 0);
+    engine.Process(nullptr, nullptr, nullptr, nullptr, -3);
+    EXPECT_EQ(engine.GetWriteOffset(), DelayEngine::kWriteOffset);
+}
+
+TEST(DelayEngine, SampleRateChangeEmptiesJumpsAndClampsTheCutoff)
+{
+    DelayEngine engine;
+    engine.SetCutoff(10000.0f);
+    engine.SetLeftDelayTime(0.2f);
+    const std::vector<float> in = Noise(1000, 6);
+    std::vector<float> out(1000), out2(1000);
+    engine.Process(in.data(), in.data(), out.data(), out2.data(), 1000);
+    engine.SetSampleRate(16000.0f);
+    EXPECT_EQ(engine.GetLeftSmoother().GetCurrent(), 0.2f * 16000.0f) << "jumps, no glide";
+    EXPECT_EQ(engine.GetRightSmoother().GetCurrent(), 0.25f * 16000.0f);
+    EXPECT_EQ(engine.GetLeftLine().GetWriteIndex(), 0);
+    for (int32_t i = 0; i < engine.GetLeftLine().GetLength(); ++i)
+        ASSERT_EQ(engine.GetLeftLine().GetSamples()[i], 0.0f);
+    const float clamped = 16000.0f * FirstOrderFilter::kHighestCutoffRatio;
+    EXPECT_EQ(engine.GetLeftLowPass().GetCutoff(), clamped);
+    EXPECT_EQ(engine.GetRightHighPass().GetCutoff(), clamped);
+    engine.SetSampleRate(48000.0f);
+    EXPECT_EQ(engine.GetLeftLowPass().GetCutoff(), clamped) << "raising the rate does not restore it";
+    EXPECT_EQ(engine.GetCutoff(), 10000.0f);
+
+    for (float bad : {0.0f, -44100.0f, 999.0f, 768001.0f, std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity()}) {
+        engine.SetSampleRate(bad);
+        EXPECT_EQ(engine.GetSampleRate(), 48000.0f);
+        EXPECT_EQ(engine.GetLeftLine().GetLength(), 48001);
+    }
+}
+
+TEST(DelayEngine, DelayTimesStayInsideTheLine)
+{
+    DelayEngine engine;
+    for (float seconds : {-1.0f, 2.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
+        engine.SetLeftDelayTime(seconds);
+        EXPECT_GE(engine.GetLeftDelaySamples(), 0.0f);
+        EXPECT_LE(engine.GetLeftDelaySamples(), engine.GetSampleRate());
+    }
+}
+
+TEST(DelayEngine, LoudFeedbackStaysBoundedAndNonFiniteInputIsSilence)
+{
+    DelayEngine engine;
+    engine.SetSampleRate(1000.0f);
+    engine.feedback = 1.0f;
+    engine.SetLeftDelayTime(0.003f);
+    engine.SetRightDelayTime(0.007f);
+    std::vector<float> in = Noise(5000, 7, 4.0f), outL(5000), outR(5000);
+    engine.Process(in.data(), in.data(), outL.data(), outR.data(), 5000);
+    for (int32_t i = 0; i < engine.GetLeftLine().GetLength(); ++i)
+        ASSERT_LT(std::fabs(engine.GetLeftLine().GetSamples()[i]), 5.0f);
+
+    engine.filterEnabled = true;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    std::vector<float> bad = {nan, inf, -inf, 0.5f, nan};
+    engine.Process(bad.data(), bad.data(), outL.data(), outR.data(), 5);
+    std::vector<float> silence(3000, 0.0f);
+    engine.Process(silence.data(), silence.data(), outL.data(), outR.data(), 3000);
+    for (int n = 0; n < 3000; ++n) {
+        ASSERT_TRUE(std::isfinite(outL[n])) << n;
+        ASSERT_TRUE(std::isfinite(outR[n])) << n;
+    }
+}
+
+} // namespace
