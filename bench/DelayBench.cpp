@@ -1,1 +1,121 @@
-int main() { return 0; }
+// Cost per stereo frame of the delay engine and of the whole model as the host drives it.
+#include "delay/MorlentDelayModel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+enum FilterSetting { kNoFilter, kLowPassFilter, kHighPassFilter };
+
+std::vector<float> Noise(size_t count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<float> distribution(-0.5f, 0.5f);
+    std::vector<float> samples(count);
+    for (float& sample : samples)
+        sample = distribution(random);
+    return samples;
+}
+
+// Input for many blocks, so the loop does not replay one block out of the first-level cache.
+struct Input {
+    static constexpr size_t kFrames = 1 << 16;
+    std::vector<float> left = Noise(kFrames, 1), right = Noise(kFrames, 2);
+};
+
+void ReportPerFrame(benchmark::State& state, int64_t frames)
+{
+    state.SetItemsProcessed(state.iterations() * frames);
+    state.counters["per_frame"] = benchmark::Counter(static_cast<double>(state.iterations() * frames),
+                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void EngineProcess(benchmark::State& state)
+{
+    const int32_t block = static_cast<int32_t>(state.range(0));
+    const auto filter = static_cast<FilterSetting>(state.range(1));
+    const bool gliding = state.range(2) != 0;
+    const Input input;
+    std::vector<float> outL(block), outR(block);
+    DelayEngine engine;
+    engine.SetSampleRate(48000.0f);
+    engine.feedback = 0.5f;
+    engine.crossFeedback = true;
+    engine.mix = 0.5f;
+    engine.filterEnabled = filter != kNoFilter;
+    engine.filterType = filter == kHighPassFilter ? DelayEngine::kHighPass : DelayEngine::kLowPass;
+    engine.SetCutoff(2515.0f);
+    engine.SetLeftDelayTime(0.4f);
+    engine.SetRightDelayTime(0.3f);
+    engine.SetSampleRate(48000.0f);
+    size_t position = 0;
+    bool longer = false;
+    for (auto _ : state) {
+        if (gliding && !engine.GetLeftSmoother().IsGliding()) {
+            longer = !longer;
+            engine.SetLeftDelayTime(longer ? 0.7f : 0.2f);
+            engine.SetRightDelayTime(longer ? 0.1f : 0.6f);
+        }
+        if (position + block > Input::kFrames)
+            position = 0;
+        engine.Process(input.left.data() + position, input.right.data() + position, outL.data(), outR.data(), block);
+        position += block;
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerFrame(state, block);
+}
+
+void ModelProcessBlock(benchmark::State& state)
+{
+    const int32_t block = static_cast<int32_t>(state.range(0));
+    const auto filter = static_cast<FilterSetting>(state.range(1));
+    const bool gliding = state.range(2) != 0;
+    Input input;
+    std::vector<float> outL(block), outR(block);
+    MorlentDelayModel model;
+    model.SetSampleRate(48000.0f);
+    model.SetParameterValue(MorlentDelayModel::kFeedbackLevel, 0.70710678f);
+    model.SetParameterValue(MorlentDelayModel::kPan, 1.0f);
+    model.SetParameterValue(MorlentDelayModel::kFilter, filter != kNoFilter ? 1.0f : 0.0f);
+    model.SetParameterValue(MorlentDelayModel::kFilterType, filter == kHighPassFilter ? 1.0f : 0.0f);
+    model.SetParameterValue(MorlentDelayModel::kLeftDelay, 0.6f);
+    model.SetParameterValue(MorlentDelayModel::kRightDelay, 0.5f);
+    size_t position = 0;
+    bool longer = false;
+    for (auto _ : state) {
+        if (gliding && !model.GetEngine().GetLeftSmoother().IsGliding()) {
+            longer = !longer;
+            model.SetParameterValue(MorlentDelayModel::kLeftDelay, longer ? 0.8f : 0.4f);
+            model.SetParameterValue(MorlentDelayModel::kRightDelay, longer ? 0.3f : 0.7f);
+        }
+        if (position + block > Input::kFrames)
+            position = 0;
+        float* inputs[2] = {input.left.data() + position, input.right.data() + position};
+        float* outputs[2] = {outL.data(), outR.data()};
+        model.ProcessBlock(inputs, outputs, block);
+        position += block;
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerFrame(state, block);
+}
+
+void Configurations(benchmark::internal::Benchmark* benchmark)
+{
+    benchmark->ArgNames({"block", "filter", "gliding"});
+    for (int64_t gliding : {0, 1})
+        for (int64_t filter : {kNoFilter, kLowPassFilter, kHighPassFilter})
+            for (int64_t block : {64, 256, 4096})
+                benchmark->Args({block, filter, gliding});
+}
+
+} // namespace
+
+BENCHMARK(EngineProcess)->Apply(Configurations);
+BENCHMARK(ModelProcessBlock)->Apply(Configurations);
+
+BENCHMARK_MAIN();
