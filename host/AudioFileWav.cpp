@@ -1,0 +1,17 @@
+// Audio files on Windows, where the builds carry no audio library: our own WAV code.
+
+#include "WavFile.h"
+
+namespace MorlentHost {
+
+std::unique_ptr<AudioReader> OpenAudioReader(const std::string& path, std::string& error)
+{
+    return WavReader::Open(path, error);
+}
+
+std::unique_ptr<AudioWriter> CreateAudioWriter(const std::string& path, const AudioFormat& format, std::string& error)
+{
+    return WavWriter::Create(path, format, error);
+}
+
+} // namespace MorlentHost

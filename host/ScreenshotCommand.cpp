@@ -1,0 +1,151 @@
+// Windows only: opens the plug-in's editor in a window of our own and saves its pixels as PNG.
+
+#include "Commands.h"
+#include "PluginInstance.h"
+
+#include <windows.h>
+// After windows.h, which GDI+ builds on.
+#include <gdiplus.h>
+
+#include <cstdio>
+
+namespace MorlentHost {
+
+namespace {
+
+constexpr char kWindowClass[] = "MorlentHostEditorFrame";
+constexpr DWORD kSettleMilliseconds = 600;  // long enough for an editor's first paint and idle timers
+constexpr DWORD kIdleMilliseconds = 20;
+// The PNG encoder's class identifier as GDI+ registers it.
+constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+
+LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool EditorSize(PluginInstance& plugin, int& width, int& height)
+{
+    ERect* rect = nullptr;
+    if (plugin.Dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return width > 0 && height > 0;
+}
+
+void ResizeClient(HWND window, int width, int height)
+{
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+    SetWindowPos(window, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
+void PumpAndIdle(PluginInstance& plugin, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        plugin.Dispatch(effEditIdle);
+        Sleep(kIdleMilliseconds);
+    }
+}
+
+// Copies the window's client area into a bitmap: PrintWindow asks every child to paint into our
+// DC; where a window manager refuses it, the on-screen pixels are taken instead.
+HBITMAP CaptureClient(HWND window, int width, int height)
+{
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    if (!PrintWindow(window, memory, PW_CLIENTONLY))
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return bitmap;
+}
+
+bool SavePng(HBITMAP bitmap, const std::string& path, std::string& error)
+{
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
+        error = "GDI+ did not start";
+        return false;
+    }
+    Gdiplus::GpBitmap* image = nullptr;
+    bool ok = Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok;
+    if (ok) {
+        std::wstring widePath(path.size() + 1, L'\0');
+        const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &widePath[0], static_cast<int>(widePath.size()));
+        ok = length > 0 && Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder, nullptr) ==
+                               Gdiplus::Ok;
+        Gdiplus::DllExports::GdipDisposeImage(image);
+    }
+    Gdiplus::GdiplusShutdown(token);
+    if (!ok)
+        error = "cannot save " + path + " as PNG";
+    return ok;
+}
+
+} // namespace
+
+int RunScreenshot(const CommandLine& command)
+{
+    std::string error;
+    auto plugin = PluginInstance::Load(command.module, error);
+    if (!plugin)
+        return Failure(error);
+    if ((plugin->Effect()->flags & effFlagsHasEditor) == 0)
+        return Failure(command.module + ": the plug-in has no editor (effFlagsHasEditor is not set)");
+    if (command.program >= 0 && !plugin->SelectProgram(command.program, error))
+        return Failure(error);
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA frameClass = {};
+    frameClass.lpfnWndProc = FrameProcedure;
+    frameClass.hInstance = instance;
+    frameClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    frameClass.lpszClassName = kWindowClass;
+    RegisterClassA(&frameClass);
+    HWND window = CreateWindowA(kWindowClass, "Morlent host", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 640,
+                                480, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
+        return Failure("cannot create the editor's window");
+
+    // Some editors know their size only once open, so ask again afterwards.
+    int width = 0, height = 0;
+    EditorSize(*plugin, width, height);
+    plugin->Resume(44100.0f, 512);
+    const bool opened = plugin->Dispatch(effEditOpen, 0, 0, window) != 0;
+    if (!EditorSize(*plugin, width, height)) {
+        if (opened)
+            plugin->Dispatch(effEditClose);
+        DestroyWindow(window);
+        return Failure("the plug-in's editor reports no size (effEditGetRect)");
+    }
+    ResizeClient(window, width, height);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    PumpAndIdle(*plugin, kSettleMilliseconds);
+
+    HBITMAP bitmap = CaptureClient(window, width, height);
+    const bool saved = SavePng(bitmap, command.output, error);
+    DeleteObject(bitmap);
+    plugin->Dispatch(effEditClose);
+    DestroyWindow(window);
+    UnregisterClassA(kWindowClass, instance);
+    if (!saved)
+        return Failure(error);
+    std::printf("saved the %dx%d editor to %s\n", width, height, command.output.c_str());
+    return kExitOk;
+}
+
+} // namespace MorlentHost
