@@ -629,8 +629,8 @@ def led(cr, cx, cy, lit):
     cr.set_source_rgba(0, 0, 0, 1)
     cr.fill()
     if lit:
-        cr.arc(cx, cy, 11.5, 0, 2 * math.pi)
-        cr.set_source(radial(cx, cy, 4, cx, cy, 11.5, (0, 1, 0.16, 0.1, 0.55), (1, 1, 0.1, 0.05, 0)))
+        cr.arc(cx, cy, 10.0, 0, 2 * math.pi)
+        cr.set_source(radial(cx, cy, 4, cx, cy, 10.0, (0, 1, 0.16, 0.1, 0.6), (1, 1, 0.1, 0.05, 0)))
         cr.fill()
         cr.arc(cx, cy, 4.8, 0, 2 * math.pi)
         cr.set_source(radial(cx - 1, cy - 1, 0.5, cx, cy, 4.8, (0, 1, 0.92, 0.85, 1), (0.35, 1, 0.35, 0.25, 1),
