@@ -29,7 +29,6 @@ FONT_LIGHT = "Lato Light"
 
 # Light comes from the top left everywhere: highlights on upper-left edges, shadows fall
 # down and to the right.
-SHADOW = (1.0, 1.0)
 
 
 # ---------------------------------------------------------------- helpers
@@ -122,6 +121,11 @@ def radial(cx, cy, r0, cx1, cy1, r1, *stops):
 
 def rgb(r, g, b, a=1.0):
     return (r / 255.0, g / 255.0, b / 255.0, a)
+
+
+def stop(offset, r, g, b):
+    """An opaque gradient stop from 8-bit colour."""
+    return (offset,) + rgb(r, g, b)
 
 
 def to_image(s):
@@ -256,7 +260,7 @@ def group(cr, g):
     draw_text(cr, tx, y + 4.5, g["title"], (1, 1, 1, 0.96), spacing=2, shadow=0.8)
 
 
-def knob_well(cr, cx, cy, marks, caption, minmax):
+def knob_well(cr, cx, cy, caption, minmax):
     # Scale: eleven ticks over the 270 degree travel, longer ones at the ends and centre.
     for i in range(11):
         a = math.radians(-135 + 27 * i)
@@ -319,9 +323,7 @@ def display_window(cr):
     cr.set_source(linear(0, by - 2, 0, by + bh + 2, (0, 0.12, 0.02, 0.02, 1), (1, 0.95, 0.55, 0.5, 0.6)))
     cr.fill()
     rounded(cr, bx, by, bw, bh, 4)
-    cr.set_source(linear(0, by, 0, by + bh, (0, rgb(20, 66, 26)[0], rgb(20, 66, 26)[1], rgb(20, 66, 26)[2], 1),
-                         (0.5, rgb(34, 94, 38)[0], rgb(34, 94, 38)[1], rgb(34, 94, 38)[2], 1),
-                         (1, rgb(28, 82, 32)[0], rgb(28, 82, 32)[1], rgb(28, 82, 32)[2], 1)))
+    cr.set_source(linear(0, by, 0, by + bh, stop(0, 20, 66, 26), stop(0.5, 34, 94, 38), stop(1, 28, 82, 32)))
     cr.fill()
     # Faint LCD pixel rows.
     cr.save()
@@ -349,10 +351,7 @@ def banner(cr, x, y, w, h, title_parts):
     cr.set_source_rgba(0, 0, 0, 0.5)
     cr.fill()
     rounded(cr, x, y, w, h, 5)
-    cr.set_source(linear(0, y, 0, y + h,
-                         (0.0, rgb(196, 40, 34)[0], rgb(196, 40, 34)[1], rgb(196, 40, 34)[2], 1),
-                         (0.45, rgb(160, 24, 22)[0], rgb(160, 24, 22)[1], rgb(160, 24, 22)[2], 1),
-                         (1.0, rgb(112, 14, 14)[0], rgb(112, 14, 14)[1], rgb(112, 14, 14)[2], 1)))
+    cr.set_source(linear(0, y, 0, y + h, stop(0, 196, 40, 34), stop(0.45, 160, 24, 22), stop(1, 112, 14, 14)))
     cr.fill()
     cr.save()
     rounded(cr, x, y, w, h, 5)
@@ -397,11 +396,10 @@ def draw_background():
     for g in L.GROUPS:
         group(cr, g)
 
-    # DELAY
     for name, (kx, ky) in L.KNOBS.items():
         cx, cy = kx + 16, ky + 16
         cap, marks = L.KNOB_MARKS[name]
-        knob_well(cr, cx, cy, None, cap, marks)
+        knob_well(cr, cx, cy, cap, marks)
     for name, (sx, sy) in L.SWITCHES.items():
         switch_seat(cr, sx, sy)
         up, down, caption = L.SWITCH_MARKS[name]
