@@ -1,7 +1,9 @@
 #include "delay/DelayEngine.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -153,15 +155,112 @@ void DelayEngine::RenderWithFilter(const float* inLeft, const float* inRight, fl
                                    int32_t count)
 {
     // Targets do not move during a call, so idle smoothers stay idle for the whole of it.
-    if (leftSmoother.IsGliding() || rightSmoother.IsGliding())
-        Render<filter, true>(inLeft, inRight, outLeft, outRight, count);
+    const bool gliding = leftSmoother.IsGliding() || rightSmoother.IsGliding();
+    if (!gliding && static_cast<int32_t>(leftSmoother.current) >= kShortestChunk &&
+        static_cast<int32_t>(rightSmoother.current) >= kShortestChunk) {
+        if (crossFeedback)
+            RenderInChunks<filter, true>(inLeft, inRight, outLeft, outRight, count);
+        else
+            RenderInChunks<filter, false>(inLeft, inRight, outLeft, outRight, count);
+    } else if (gliding && crossFeedback)
+        Render<filter, true, true>(inLeft, inRight, outLeft, outRight, count);
+    else if (gliding)
+        Render<filter, true, false>(inLeft, inRight, outLeft, outRight, count);
+    else if (crossFeedback)
+        Render<filter, false, true>(inLeft, inRight, outLeft, outRight, count);
     else
-        Render<filter, false>(inLeft, inRight, outLeft, outRight, count);
+        Render<filter, false, false>(inLeft, inRight, outLeft, outRight, count);
 }
 
+namespace {
+
+// Four single-precision lanes: either the two channels of one frame side by side (lanes 0 and
+// 1, lanes 2 and 3 idle) or four consecutive frames of one channel. Each lane operation is the
+// same IEEE single-precision step as the scalar one, so results are bit for bit the per-sample
+// arithmetic while several samples share an instruction.
+typedef float Lanes __attribute__((vector_size(16)));
+typedef int32_t LaneBits __attribute__((vector_size(16)));
+
+inline Lanes Both(float value)
+{
+    return Lanes{value, value, value, value};
+}
+
+inline Lanes Load(const float* samples)
+{
+    Lanes lanes;
+    std::memcpy(&lanes, samples, sizeof lanes);
+    return lanes;
+}
+
+inline void Store(float* samples, Lanes lanes)
+{
+    std::memcpy(samples, &lanes, sizeof lanes);
+}
+
+// Loads up to four samples, zeros beyond the end.
+inline Lanes LoadUpTo(const float* samples, int32_t available)
+{
+    if (available >= 4)
+        return Load(samples);
+    Lanes lanes = Both(0.0f);
+    for (int32_t i = 0; i < available; ++i)
+        lanes[i] = samples[i];
+    return lanes;
+}
+
+inline void StoreUpTo(float* samples, Lanes lanes, int32_t available)
+{
+    if (available >= 4) {
+        Store(samples, lanes);
+        return;
+    }
+    for (int32_t i = 0; i < available; ++i)
+        samples[i] = lanes[i];
+}
+
+inline Lanes Magnitude(Lanes value)
+{
+    return reinterpret_cast<Lanes>(reinterpret_cast<LaneBits>(value) & 0x7fffffff);
+}
+
+// The magnitude of one with the sign of the other.
+inline Lanes WithSign(Lanes magnitude, Lanes sign)
+{
+    const LaneBits signBit = reinterpret_cast<LaneBits>(sign) & static_cast<int32_t>(0x80000000u);
+    return reinterpret_cast<Lanes>(reinterpret_cast<LaneBits>(magnitude) | signBit);
+}
+
+inline Lanes FiniteLanes(Lanes x)
+{
+    return Magnitude(x) <= Both(FLT_MAX) ? x : Both(0.0f);
+}
+
+// DelayEngine::Limit on every lane, without branches: magnitudes above the knee bend toward 1
+// with their sign kept, the rest pass. Dividing by the knee where the bend does not apply
+// keeps every lane finite.
+inline Lanes LimitLanes(Lanes source)
+{
+    const Lanes knee = Both(DelayEngine::kLimiterKnee);
+    const Lanes size = Magnitude(source);
+    const LaneBits over = size > knee;
+    const Lanes bent = knee + (Both(1.0f) - knee / (over ? size : knee)) * Both(DelayEngine::kLimiterRange);
+    return over ? WithSign(bent, source) : source;
+}
+
+// Copies count samples into a ring from position first on, wrapping at length.
+inline void CopyIntoRing(float* ring, int32_t length, int32_t first, const float* samples, int32_t count)
+{
+    const int32_t head = first + count > length ? length - first : count;
+    std::memcpy(ring + first, samples, sizeof(float) * static_cast<size_t>(head));
+    std::memcpy(ring, samples + head, sizeof(float) * static_cast<size_t>(count - head));
+}
+
+} // namespace
+
 // Both lines always share one length and one write position: they are sized, emptied and
-// written together.
-template <DelayEngine::LoopFilter filter, bool gliding>
+// written together. One frame at a time, both channels side by side.
+template <DelayEngine::LoopFilter filter, bool gliding, bool cross>
 void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
 {
     float* const left = leftLine.samples.get();
@@ -169,11 +268,116 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
     const int32_t length = leftLine.length;
     int32_t writeIndex = leftLine.writeIndex;
 
-    const float wet = mix;
-    const float dry = 1.0f - mix;
-    const float gain = feedback;
-    const float offset = writeOffset;
-    const bool cross = crossFeedback;
+    const Lanes wet = Both(mix);
+    const Lanes dry = Both(1.0f - mix);
+    const Lanes gain = Both(feedback);
+    const Lanes offset = Both(writeOffset);
+    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
+
+    FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
+    FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
+    const Lanes filterGain{leftFilter.gain, rightFilter.gain, 0.0f, 0.0f};
+    const Lanes pole{leftFilter.coefficient, rightFilter.coefficient, 0.0f, 0.0f};
+    Lanes previousInput{leftFilter.previousInput, rightFilter.previousInput, 0.0f, 0.0f};
+    Lanes previousOutput{leftFilter.previousOutput, rightFilter.previousOutput, 0.0f, 0.0f};
+
+    const Lanes aim{leftSmoother.aim, rightSmoother.aim, 0.0f, 0.0f};
+    const Lanes target{leftSmoother.target, rightSmoother.target, 0.0f, 0.0f};
+    const Lanes coefficient{leftSmoother.coefficient, rightSmoother.coefficient, 0.0f, 0.0f};
+    const Lanes oneMinusCoefficient{leftSmoother.oneMinusCoefficient, rightSmoother.oneMinusCoefficient, 0.0f, 0.0f};
+    const LaneBits falling{-static_cast<int32_t>(leftSmoother.falling), -static_cast<int32_t>(rightSmoother.falling), 0,
+                           0};
+    Lanes state{leftSmoother.state, rightSmoother.state, 0.0f, 0.0f};
+    Lanes current{leftSmoother.current, rightSmoother.current, 0.0f, 0.0f};
+    // With idle smoothers the read offsets are the same for the whole call.
+    LaneBits whole = __builtin_convertvector(current, LaneBits);
+    Lanes fraction = current - __builtin_convertvector(whole, Lanes);
+
+    for (int32_t n = 0; n < count; ++n) {
+        const Lanes x = FiniteLanes(Lanes{inLeft[n], inRight[n], 0.0f, 0.0f});
+
+        if (gliding) {
+            const LaneBits active = (target < current) | (target > current);
+            Lanes y = aim * oneMinusCoefficient + coefficient * state + Both(DelayTimeSmoother::kDenormalOffset);
+            const LaneBits stalled = active & (y == state);
+            if ((stalled[0] | stalled[1]) != 0) {
+                for (int lane = 0; lane < 2; ++lane)
+                    if (stalled[lane] != 0)
+                        y[lane] = DelayTimeSmoother::Creep(state[lane], falling[lane] != 0);
+            }
+            const LaneBits landed = (falling & (y <= target)) | (~falling & (y >= target));
+            state = active ? y : state;
+            current = active ? (landed ? target : y) : current;
+            whole = __builtin_convertvector(current, LaneBits);
+            fraction = current - __builtin_convertvector(whole, Lanes);
+        }
+
+        int32_t pL = writeIndex - whole[0];
+        int32_t pR = writeIndex - whole[1];
+        if (pL < 0)
+            pL += length;
+        if (pR < 0)
+            pR += length;
+        const int32_t qL = pL + 1 == length ? 0 : pL + 1;
+        const int32_t qR = pR + 1 == length ? 0 : pR + 1;
+        const Lanes older{left[pL], right[pR], 0.0f, 0.0f};
+        const Lanes newer{left[qL], right[qR], 0.0f, 0.0f};
+        const Lanes delayed = older + (newer - older) * fraction;
+
+        Lanes wetSignal = delayed;
+        if (filter == LoopFilter::LowPass)
+            wetSignal = filterGain * (delayed + previousInput) + pole * previousOutput;
+        else if (filter == LoopFilter::HighPass)
+            wetSignal = filterGain * (delayed - previousInput) + pole * previousOutput;
+        if (filter != LoopFilter::None) {
+            previousOutput = wetSignal + denormal;
+            previousInput = delayed + denormal;
+        }
+
+        const Lanes limited = LimitLanes(cross ? __builtin_shuffle(wetSignal, LaneBits{1, 0, 2, 3}) : wetSignal);
+
+        const Lanes written = gain * limited + x + offset;
+        if (++writeIndex == length)
+            writeIndex = 0;
+        left[writeIndex] = written[0];
+        right[writeIndex] = written[1];
+
+        const Lanes out = dry * x + wet * wetSignal;
+        outLeft[n] = out[0];
+        outRight[n] = out[1];
+    }
+
+    leftLine.writeIndex = writeIndex;
+    rightLine.writeIndex = writeIndex;
+    if (filter != LoopFilter::None) {
+        leftFilter.previousInput = previousInput[0];
+        rightFilter.previousInput = previousInput[1];
+        leftFilter.previousOutput = previousOutput[0];
+        rightFilter.previousOutput = previousOutput[1];
+    }
+    if (gliding) {
+        leftSmoother.state = state[0];
+        rightSmoother.state = state[1];
+        leftSmoother.current = current[0];
+        rightSmoother.current = current[1];
+    }
+}
+
+// With idle smoothers and delays of at least kShortestChunk samples, no read of a stretch of
+// frames that short reaches a sample written in the same stretch. So a stretch can be read
+// whole, filtered sample by sample, and then limited, written and mixed four frames at a time,
+// in exactly the arithmetic of the frame-by-frame loop.
+template <DelayEngine::LoopFilter filter, bool cross>
+void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                                 int32_t count)
+{
+    float* const lines[2] = {leftLine.samples.get(), rightLine.samples.get()};
+    const int32_t length = leftLine.length;
+    int32_t writeIndex = leftLine.writeIndex;
+    const int32_t whole[2] = {static_cast<int32_t>(leftSmoother.current), static_cast<int32_t>(rightSmoother.current)};
+    const float fraction[2] = {leftSmoother.current - static_cast<float>(whole[0]),
+                               rightSmoother.current - static_cast<float>(whole[1])};
+    const int32_t longestChunk = std::min(kLongestChunk, std::min(whole[0], whole[1]));
 
     FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
     FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
@@ -182,57 +386,78 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
     float previousInputL = leftFilter.previousInput, previousOutputL = leftFilter.previousOutput;
     float previousInputR = rightFilter.previousInput, previousOutputR = rightFilter.previousOutput;
 
-    DelayTimeSmoother smootherL = leftSmoother;
-    DelayTimeSmoother smootherR = rightSmoother;
-    // With idle smoothers the read offsets are the same for the whole call.
-    const int32_t idleWholeL = static_cast<int32_t>(smootherL.current);
-    const int32_t idleWholeR = static_cast<int32_t>(smootherR.current);
-    const float idleFractionL = smootherL.current - static_cast<float>(idleWholeL);
-    const float idleFractionR = smootherR.current - static_cast<float>(idleWholeR);
+    const Lanes wet = Both(mix);
+    const Lanes dry = Both(1.0f - mix);
+    const Lanes gain = Both(feedback);
+    const Lanes offset = Both(writeOffset);
 
-    for (int32_t n = 0; n < count; ++n) {
-        const float xL = Finite(inLeft[n]);
-        const float xR = Finite(inRight[n]);
+    // Room for a whole number of four-frame groups.
+    constexpr int32_t kRoom = kLongestChunk + 4;
+    float ring[kRoom + 1];
+    float delayed[2][kRoom];
+    float filtered[2][kRoom];
+    float written[2][kRoom];
+    float(&wetSignal)[2][kRoom] = filter == LoopFilter::None ? delayed : filtered;
 
-        int32_t wholeL = idleWholeL, wholeR = idleWholeR;
-        float fractionL = idleFractionL, fractionR = idleFractionR;
-        if (gliding) {
-            const float delayL = smootherL.Step();
-            const float delayR = smootherR.Step();
-            wholeL = static_cast<int32_t>(delayL);
-            wholeR = static_cast<int32_t>(delayR);
-            fractionL = delayL - static_cast<float>(wholeL);
-            fractionR = delayR - static_cast<float>(wholeR);
-        }
-        int32_t pL = writeIndex - wholeL;
-        int32_t pR = writeIndex - wholeR;
-        if (pL < 0)
-            pL += length;
-        if (pR < 0)
-            pR += length;
-        const int32_t qL = pL + 1 == length ? 0 : pL + 1;
-        const int32_t qR = pR + 1 == length ? 0 : pR + 1;
-        const float delayedL = left[pL] + (left[qL] - left[pL]) * fractionL;
-        const float delayedR = right[pR] + (right[qR] - right[pR]) * fractionR;
+    for (int32_t start = 0; start < count; start += longestChunk) {
+        const int32_t chunk = std::min(longestChunk, count - start);
 
-        float wetL = delayedL, wetR = delayedR;
-        if (filter == LoopFilter::LowPass) {
-            wetL = FirstOrderFilter::StepLowPass(delayedL, gainL, poleL, previousInputL, previousOutputL);
-            wetR = FirstOrderFilter::StepLowPass(delayedR, gainR, poleR, previousInputR, previousOutputR);
-        } else if (filter == LoopFilter::HighPass) {
-            wetL = FirstOrderFilter::StepHighPass(delayedL, gainL, poleL, previousInputL, previousOutputL);
-            wetR = FirstOrderFilter::StepHighPass(delayedR, gainR, poleR, previousInputR, previousOutputR);
+        for (int channel = 0; channel < 2; ++channel) {
+            int32_t first = writeIndex - whole[channel];
+            if (first < 0)
+                first += length;
+            // The chunk + 1 samples read, in order; a stretch across the ring's end is gathered.
+            const float* older = lines[channel] + first;
+            if (first + chunk + 1 > length) {
+                const int32_t head = length - first;
+                std::memcpy(ring, older, sizeof(float) * static_cast<size_t>(head));
+                std::memcpy(ring + head, lines[channel], sizeof(float) * static_cast<size_t>(chunk + 1 - head));
+                older = ring;
+            }
+            const Lanes f = Both(fraction[channel]);
+            for (int32_t j = 0; j < chunk; j += 4) {
+                const Lanes a = LoadUpTo(older + j, chunk - j);
+                const Lanes b = LoadUpTo(older + j + 1, chunk - j);
+                Store(delayed[channel] + j, a + (b - a) * f);
+            }
         }
 
-        const float feedbackL = Limit(cross ? wetR : wetL);
-        const float feedbackR = Limit(cross ? wetL : wetR);
-        if (++writeIndex == length)
-            writeIndex = 0;
-        left[writeIndex] = gain * feedbackL + xL + offset;
-        right[writeIndex] = gain * feedbackR + xR + offset;
+        if (filter != LoopFilter::None) {
+            for (int32_t j = 0; j < chunk; ++j) {
+                if (filter == LoopFilter::LowPass) {
+                    filtered[0][j] = FirstOrderFilter::StepLowPass(delayed[0][j], gainL, poleL, previousInputL,
+                                                                   previousOutputL);
+                    filtered[1][j] = FirstOrderFilter::StepLowPass(delayed[1][j], gainR, poleR, previousInputR,
+                                                                   previousOutputR);
+                } else {
+                    filtered[0][j] = FirstOrderFilter::StepHighPass(delayed[0][j], gainL, poleL, previousInputL,
+                                                                    previousOutputL);
+                    filtered[1][j] = FirstOrderFilter::StepHighPass(delayed[1][j], gainR, poleR, previousInputR,
+                                                                    previousOutputR);
+                }
+            }
+            for (int32_t j = chunk; j % 4 != 0; ++j)
+                filtered[0][j] = filtered[1][j] = 0.0f;
+        }
 
-        outLeft[n] = dry * xL + wet * wetL;
-        outRight[n] = dry * xR + wet * wetR;
+        for (int32_t j = 0; j < chunk; j += 4) {
+            const int32_t available = chunk - j;
+            const Lanes xL = FiniteLanes(LoadUpTo(inLeft + start + j, available));
+            const Lanes xR = FiniteLanes(LoadUpTo(inRight + start + j, available));
+            const Lanes wetL = Load(wetSignal[0] + j);
+            const Lanes wetR = Load(wetSignal[1] + j);
+            Store(written[0] + j, gain * LimitLanes(cross ? wetR : wetL) + xL + offset);
+            Store(written[1] + j, gain * LimitLanes(cross ? wetL : wetR) + xR + offset);
+            StoreUpTo(outLeft + start + j, dry * xL + wet * wetL, available);
+            StoreUpTo(outRight + start + j, dry * xR + wet * wetR, available);
+        }
+
+        const int32_t firstWritten = writeIndex + 1 == length ? 0 : writeIndex + 1;
+        CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);
+        CopyIntoRing(lines[1], length, firstWritten, written[1], chunk);
+        writeIndex += chunk;
+        if (writeIndex >= length)
+            writeIndex -= length;
     }
 
     leftLine.writeIndex = writeIndex;
@@ -242,9 +467,5 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
         leftFilter.previousOutput = previousOutputL;
         rightFilter.previousInput = previousInputR;
         rightFilter.previousOutput = previousOutputR;
-    }
-    if (gliding) {
-        leftSmoother = smootherL;
-        rightSmoother = smootherR;
     }
 }

@@ -92,8 +92,13 @@ public:
 
 private:
     enum class LoopFilter { None, LowPass, HighPass };
-    template <LoopFilter filter, bool gliding>
+    // Stretches of frames the idle-delay loop renders at once; shorter delays go frame by frame.
+    static constexpr int32_t kLongestChunk = 64;
+    static constexpr int32_t kShortestChunk = 8;
+    template <LoopFilter filter, bool gliding, bool cross>
     void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
+    template <LoopFilter filter, bool cross>
+    void RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
     template <LoopFilter filter>
     void RenderWithFilter(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
     void ApplySampleRate(float hz);

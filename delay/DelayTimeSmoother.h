@@ -44,10 +44,11 @@ public:
     float GetTarget() const { return target; }
     float GetCurrent() const { return current; }
 
+    // One float step from a stalled value toward the target.
+    static float Creep(float from, bool falling);
+
 private:
     friend class DelayEngine;
-
-    static float Creep(float from, bool falling);
 
     int32_t timeConstant = 1;
     float oneMinusCoefficient = 0.0f;

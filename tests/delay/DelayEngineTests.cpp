@@ -229,9 +229,12 @@ TEST(DelayEngine, MatchesThePlainReferenceLoopBitForBit)
         int32_t type;
         bool cross;
         float rate;
+        float rightDelay;
     };
-    const Case cases[] = {{false, 0, false, 44100.0f}, {true, 0, true, 48000.0f}, {true, 1, true, 1000.0f},
-                          {true, 1, false, 96000.0f}, {false, 0, true, 1001.0f}};
+    // Delays from a few samples (frame by frame) to hundreds (in stretches), lines of odd lengths.
+    const Case cases[] = {{false, 0, false, 44100.0f, 0.01f}, {true, 0, true, 48000.0f, 0.0001f},
+                          {true, 1, true, 1000.0f, 0.011f},   {true, 1, false, 96000.0f, 0.5f},
+                          {false, 0, true, 1001.0f, 0.005f},  {true, 0, false, 1003.0f, 0.037f}};
     for (const Case& c : cases) {
         DelayEngine engine;
         engine.SetSampleRate(c.rate);
@@ -242,7 +245,8 @@ TEST(DelayEngine, MatchesThePlainReferenceLoopBitForBit)
         engine.mix = 0.7f;
         engine.SetCutoff(1500.0f);
         engine.SetLeftDelayTime(0.3f);
-        engine.SetRightDelayTime(0.01f);
+        engine.SetRightDelayTime(c.rightDelay);
+        engine.SetSampleRate(c.rate); // start idle
         ReferenceDelay reference(engine);
 
         const std::vector<float> inL = Noise(20000, 1, 1.5f), inR = Noise(20000, 2, 1.5f);
@@ -258,7 +262,7 @@ TEST(DelayEngine, MatchesThePlainReferenceLoopBitForBit)
                               refR.data() + position, count);
             position += count;
             // New targets mid-run: glides in both directions, one channel idle at times.
-            if (++round % 5 == 0) {
+            if (++round % 9 == 0) {
                 const float left = static_cast<float>(random() % 1000) / 1000.0f;
                 engine.SetLeftDelayTime(left);
                 reference.smoother[0].SetTarget(engine.GetLeftDelaySamples());
