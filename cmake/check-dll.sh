@@ -7,7 +7,7 @@ objdump=$1
 dll=$2
 dump=$("$objdump" -p "$dll") || { echo "cannot read $dll"; exit 1; }
 
-exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/ {t=1; next} t && /^\s*\[/ {print $NF; next} t && !/^\s*\[/ {t=0}' | sort | tr '\n' ' ')
+exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/ {t=1; next} t && /^[ \t]*\[/ {print $NF; next} t && !/^[ \t]*\[/ {t=0}' | LC_ALL=C sort | tr '\n' ' ')
 if [ "$exports" != "VSTPluginMain main " ]; then
   echo "exports are '$exports', expected exactly 'VSTPluginMain main'"
   exit 1

@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 wine32:i386
   xvfb xauth x11-utils
-  python3 python3-cairo python3-pil
+  python3 python3-cairo python3-pil fontconfig fonts-lato
   libsndfile1-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick

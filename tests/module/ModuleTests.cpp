@@ -38,8 +38,9 @@ protected:
     void TearDown() override { Close(); }
     void Close()
     {
-        if (effect != nullptr)
+        if (effect != nullptr) {
             EXPECT_EQ(1, effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f));
+        }
         effect = nullptr;
     }
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -179,8 +180,9 @@ TEST_F(LoadedPlugin, DelaysAudio)
     EXPECT_EQ(0.5f, right[100]);
     EXPECT_EQ(0.5f, left[100]);
     for (size_t i = 0; i < right.size(); ++i)
-        if (i != 100 && i != 100 + 12001)
+        if (i != 100 && i != 100 + 12001) {
             ASSERT_LT(std::fabs(right[i]), 1e-6f) << i;
+        }
     EXPECT_NEAR(0.5f, right[100 + 12001], 1e-6f);
     EXPECT_GE(RecordingHost::Instance().CallsOf(audioMasterGetTime).size(), 64u);
 }

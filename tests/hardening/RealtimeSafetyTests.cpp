@@ -1,0 +1,248 @@
+// Proves the audio thread never allocates and never takes a mutex: this program replaces the
+// allocator and the mutex lock for the whole process (the loaded module included) and counts
+// the calls made while the audio thread is inside processEvents or processReplacing.
+
+#include "support/HostDriver.h"
+#include "support/PluginModule.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <thread>
+#include <vector>
+
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* pointer, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+void __libc_free(void* pointer);
+}
+
+namespace {
+
+// The executable's own thread-local storage: reading it never allocates.
+thread_local bool insideAudioCall = false;
+std::atomic<long> audioAllocations{0};
+std::atomic<long> audioLocks{0};
+
+using MutexLock = int (*)(pthread_mutex_t*);
+// Found before main, so looking it up never happens inside a counted call.
+MutexLock realMutexLock = reinterpret_cast<MutexLock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
+
+void CountAllocation()
+{
+    if (insideAudioCall)
+        audioAllocations.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace
+
+extern "C" {
+void* malloc(size_t size)
+{
+    CountAllocation();
+    return __libc_malloc(size);
+}
+void* calloc(size_t count, size_t size)
+{
+    CountAllocation();
+    return __libc_calloc(count, size);
+}
+void* realloc(void* pointer, size_t size)
+{
+    CountAllocation();
+    return __libc_realloc(pointer, size);
+}
+void free(void* pointer)
+{
+    if (pointer != nullptr)
+        CountAllocation();
+    __libc_free(pointer);
+}
+int posix_memalign(void** out, size_t alignment, size_t size)
+{
+    CountAllocation();
+    void* pointer = __libc_memalign(alignment, size);
+    if (pointer == nullptr)
+        return 12; // ENOMEM
+    *out = pointer;
+    return 0;
+}
+void* aligned_alloc(size_t alignment, size_t size)
+{
+    CountAllocation();
+    return __libc_memalign(alignment, size);
+}
+int pthread_mutex_lock(pthread_mutex_t* mutex)
+{
+    if (insideAudioCall)
+        audioLocks.fetch_add(1, std::memory_order_relaxed);
+    if (realMutexLock == nullptr)
+        realMutexLock = reinterpret_cast<MutexLock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
+    return realMutexLock(mutex);
+}
+}
+
+void* operator new(size_t size)
+{
+    void* pointer = malloc(size == 0 ? 1 : size);
+    if (pointer == nullptr)
+        throw std::bad_alloc();
+    return pointer;
+}
+void* operator new[](size_t size)
+{
+    return operator new(size);
+}
+void operator delete(void* pointer) noexcept
+{
+    free(pointer);
+}
+void operator delete[](void* pointer) noexcept
+{
+    free(pointer);
+}
+void operator delete(void* pointer, size_t) noexcept
+{
+    free(pointer);
+}
+void operator delete[](void* pointer, size_t) noexcept
+{
+    free(pointer);
+}
+
+namespace {
+
+TEST(RealtimeSafety, CountersSeeAllocationsAndLocksMadeInsideAnAudioCall)
+{
+    insideAudioCall = true;
+    auto* probe = new std::vector<int>(100);
+    pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+    pthread_mutex_lock(&mutex);
+    pthread_mutex_unlock(&mutex);
+    delete probe;
+    insideAudioCall = false;
+    EXPECT_GE(audioAllocations.exchange(0), 2);
+    EXPECT_EQ(1, audioLocks.exchange(0));
+}
+
+TEST(RealtimeSafety, CountersReachIntoTheLoadedModule)
+{
+    // More events in one block than the queue reserves: growing it is the one allocation the
+    // module may make, and it must show up here, or the counters would prove nothing.
+    PluginModule module(MORLENT_MODULE_PATH);
+    ASSERT_TRUE(module.Loaded());
+    AEffect* effect = module.Find("VSTPluginMain")(QuietHost::Callback);
+    ASSERT_NE(nullptr, effect);
+    const int count = 5000;
+    std::vector<VstMidiEvent> events(count);
+    std::vector<char> list(offsetof(VstEvents, events) + sizeof(VstEvent*) * count);
+    auto* header = reinterpret_cast<VstEvents*>(list.data());
+    header->numEvents = count;
+    for (int i = 0; i < count; ++i) {
+        events[static_cast<size_t>(i)].type = kVstMidiType;
+        events[static_cast<size_t>(i)].midiData[0] = static_cast<char>(0x90);
+        header->events[i] = reinterpret_cast<VstEvent*>(&events[static_cast<size_t>(i)]);
+    }
+    audioAllocations.store(0);
+    insideAudioCall = true;
+    effect->dispatcher(effect, effProcessEvents, 0, 0, header, 0.0f);
+    insideAudioCall = false;
+    EXPECT_GT(audioAllocations.exchange(0), 0);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+TEST(RealtimeSafety, AudioThreadNeverAllocatesOrLocks)
+{
+    PluginModule module(MORLENT_MODULE_PATH);
+    ASSERT_TRUE(module.Loaded());
+    AEffect* effect = module.Find("VSTPluginMain")(QuietHost::Callback);
+    ASSERT_NE(nullptr, effect);
+    auto dispatch = [effect](VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    };
+    dispatch(effOpen, 0, 0, nullptr, 0.0f);
+    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    dispatch(effSetBlockSize, 0, 256, nullptr, 0.0f);
+    dispatch(effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    // Learned controllers for three parameters, through a bank as a host restores it.
+    void* data = nullptr;
+    const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data, 0.0f);
+    std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    const int bindings[12] = {-1, 20, -1, 21, -1, -1, 22, -1, 23, -1, -1, 24};
+    std::vector<uint8_t> bound = BankWithBindings(bank, bindings);
+    ASSERT_EQ(1, dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data(), 0.0f));
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
+    std::atomic<bool> finite{true};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        MidiBlock midi;
+        long block = 0;
+        while (!stop.load(std::memory_order_relaxed)) {
+            for (int i = 0; i < 256; ++i) {
+                left[static_cast<size_t>(i)] = std::sin(0.01f * static_cast<float>(block * 256 + i));
+                right[static_cast<size_t>(i)] = left[static_cast<size_t>(i)] * 0.5f;
+            }
+            midi.Clear();
+            midi.Add(0, 0x90, 60, 100);
+            midi.Add(17, 0xB0, static_cast<uint8_t>(20 + block % 5), static_cast<uint8_t>(block % 128));
+            midi.Add(17, 0xB3, 64, 127);
+            midi.Add(200, 0x80, 60, 0);
+            midi.Add(255, 0xE0, 0, 64);
+            float* channels[2] = {left.data(), right.data()};
+            insideAudioCall = true;
+            effect->dispatcher(effect, effProcessEvents, 0, 0, midi.Events(), 0.0f);
+            effect->processReplacing(effect, channels, channels, 256);
+            insideAudioCall = false;
+            if (!std::isfinite(left[0]) || !std::isfinite(right[255]))
+                finite.store(false);
+            // Tempo and transport changes reach the model on the audio thread.
+            if (block % 50 == 0)
+                QuietHost::Tempo().store(block % 100 == 0 ? 90.0 : 140.0);
+            if (block % 70 == 0)
+                QuietHost::Flags().fetch_xor(kVstTransportPlaying);
+            ++block;
+            blocks.store(block, std::memory_order_relaxed);
+        }
+    });
+
+    // The user-interface thread meanwhile automates, switches programs and saves state.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+    int round = 0;
+    while (std::chrono::steady_clock::now() < until || blocks.load() < 200) {
+        for (int index = 0; index < 12; ++index)
+            effect->setParameter(effect, index, static_cast<float>((round + index) % 11) / 10.0f);
+        dispatch(effSetProgram, 0, round % 4, nullptr, 0.0f);
+        void* chunk = nullptr;
+        const VstIntPtr programSize = dispatch(effGetChunk, 1, 0, &chunk, 0.0f);
+        std::vector<uint8_t> program(static_cast<uint8_t*>(chunk), static_cast<uint8_t*>(chunk) + programSize);
+        dispatch(effSetChunk, 1, programSize, program.data(), 0.0f);
+        if (round % 10 == 0)
+            dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data(), 0.0f);
+        ++round;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    stop.store(true);
+    audio.join();
+
+    EXPECT_EQ(0, audioAllocations.load()) << "allocations on the audio thread in " << blocks.load() << " blocks";
+    EXPECT_EQ(0, audioLocks.load()) << "mutex locks on the audio thread";
+    EXPECT_TRUE(finite.load());
+    EXPECT_GT(QuietHost::Automations().load(), 0);
+    dispatch(effMainsChanged, 0, 0, nullptr, 0.0f);
+    dispatch(effClose, 0, 0, nullptr, 0.0f);
+}
+
+} // namespace
