@@ -545,6 +545,8 @@ bool Model::DeserializeSelectedProgram(ChunkReader& reader)
         if (!reader.ReadFloat(value))
             return false;
 
+    // Our own chunks always carry the terminator; a foreign one must not take it away.
+    name[kProgramNameSize - 1] = '\0';
     std::memcpy(programNames[GetSelectedProgramIndex()], name, kProgramNameSize);
     for (int index = 0; index < kParameterCount; ++index)
         StoreParameterValue(index, values[index]);
@@ -588,6 +590,7 @@ bool Model::DeserializeBank(ChunkReader& reader)
 
     const int32_t selected = GetSelectedProgramIndex();
     for (int program = 0; program < kProgramCount; ++program) {
+        programs[program].name[kProgramNameSize - 1] = '\0';
         std::memcpy(programNames[program], programs[program].name, kProgramNameSize);
         for (int index = 0; index < kParameterCount; ++index) {
             if (program == selected) {

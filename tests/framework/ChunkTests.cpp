@@ -224,6 +224,18 @@ TEST_F(Chunks, BankMapEntriesBeyondTheMapAreIgnoredAndExtraBytesToo)
     EXPECT_FALSE(model->IsControllerMapped(40));
 }
 
+TEST_F(Chunks, NamesWithoutATerminatorAreCutToTheirField)
+{
+    std::vector<uint8_t> chunk = Program("", 0.5f);
+    std::memset(chunk.data() + 164, 'N', 24);
+    EXPECT_EQ(1, Set(chunk, true));
+    EXPECT_STREQ("NNNNNNNNNNNNNNNNNNNNNNN", model->GetProgramName(0));
+    std::vector<uint8_t> bank = Bank(0.5f, 2750, std::vector<uint8_t>(12, 0));
+    std::memset(bank.data() + 164 + 72 * 31, 'B', 24);
+    EXPECT_EQ(1, Set(bank, false));
+    EXPECT_STREQ("BBBBBBBBBBBBBBBBBBBBBBB", model->GetProgramName(31));
+}
+
 TEST_F(Chunks, ValuesFromChunksAreKeptInRange)
 {
     std::vector<uint8_t> chunk = Program("Wild", 3.0f);
