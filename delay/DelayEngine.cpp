@@ -162,14 +162,17 @@ void DelayEngine::RenderWithFilter(const float* inLeft, const float* inRight, fl
             RenderInChunks<filter, true>(inLeft, inRight, outLeft, outRight, count);
         else
             RenderInChunks<filter, false>(inLeft, inRight, outLeft, outRight, count);
-    } else if (gliding && crossFeedback)
-        Render<filter, true, true>(inLeft, inRight, outLeft, outRight, count);
-    else if (gliding)
-        Render<filter, true, false>(inLeft, inRight, outLeft, outRight, count);
-    else if (crossFeedback)
-        Render<filter, false, true>(inLeft, inRight, outLeft, outRight, count);
-    else
-        Render<filter, false, false>(inLeft, inRight, outLeft, outRight, count);
+    } else if (gliding) {
+        if (crossFeedback)
+            Render<filter, true, true>(inLeft, inRight, outLeft, outRight, count);
+        else
+            Render<filter, true, false>(inLeft, inRight, outLeft, outRight, count);
+    } else {
+        if (crossFeedback)
+            Render<filter, false, true>(inLeft, inRight, outLeft, outRight, count);
+        else
+            Render<filter, false, false>(inLeft, inRight, outLeft, outRight, count);
+    }
 }
 
 namespace {
@@ -296,6 +299,7 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
     for (int32_t n = 0; n < count; ++n) {
         const Lanes x = FiniteLanes(Lanes{inLeft[n], inRight[n], 0.0f, 0.0f});
 
+        // DelayTimeSmoother::Step on both channels.
         if (gliding) {
             const LaneBits active = (target < current) | (target > current);
             Lanes y = aim * oneMinusCoefficient + coefficient * state + Both(DelayTimeSmoother::kDenormalOffset);

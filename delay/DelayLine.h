@@ -3,7 +3,8 @@
 #include <cstdint>
 #include <memory>
 
-// A ring of samples; writeIndex is the most recently written one.
+// A ring of samples; writeIndex is the most recently written one. DelayEngine reads and
+// writes it inside its sample loops.
 // Plain single-threaded DSP state: its owner calls every member from one thread at a time.
 class DelayLine {
 public:
@@ -16,25 +17,6 @@ public:
     void Adopt(std::unique_ptr<float[]>& zeroedSamples, int32_t length);
     // Empties the line; the write position stays.
     void Clear();
-
-    // The delayed value D samples back, D in 0..length-1: between the sample i = trunc(D) back
-    // and its newer neighbour, so D = 0 still gives the newest sample.
-    float Read(float delay) const
-    {
-        const int32_t whole = static_cast<int32_t>(delay);
-        const float fraction = delay - static_cast<float>(whole);
-        int32_t p = writeIndex - whole;
-        if (p < 0)
-            p += length;
-        const int32_t q = p + 1 == length ? 0 : p + 1;
-        return samples[p] + (samples[q] - samples[p]) * fraction;
-    }
-    void Write(float value)
-    {
-        if (++writeIndex == length)
-            writeIndex = 0;
-        samples[writeIndex] = value;
-    }
 
     int32_t GetLength() const { return length; }
     int32_t GetWriteIndex() const { return writeIndex; }

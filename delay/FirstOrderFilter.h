@@ -8,7 +8,7 @@ public:
 
     // Added to both stored states every sample so the recursion never decays into denormals.
     static constexpr float kDenormalOffset = 1e-25f;
-    // 2 × 3.141593 in single precision, slightly above 2π; responses of earlier releases depend on it.
+    // 2 × 3.141593 in single precision, slightly above 2π: the coefficients are defined with it.
     static constexpr float kTwoPi = 6.283186f;
     // At exactly half the rate the rounded pole is -1.00000036, outside the unit circle; this
     // ratio keeps |pole| below 1 for every rate from 1 kHz to 768 kHz.

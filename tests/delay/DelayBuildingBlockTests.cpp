@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -140,30 +139,6 @@ TEST(DelayEngineLimiter, PassesTheKneeAndBendsLouderValuesInsideOne)
     }
     // Beyond about 1e7 the bend rounds to exactly 1: still bounded.
     EXPECT_EQ(DelayEngine::Limit(3e38f), 1.0f);
-}
-
-TEST(DelayLine, ReadsTheNewerNeighbourAndWrapsAtLengthsThatAreNotPowersOfTwo)
-{
-    for (int32_t length : {7, 10, 1001}) {
-        DelayLine line(length);
-        std::vector<float> written;
-        for (int n = 0; n < 3 * length + 2; ++n) {
-            const float value = static_cast<float>(n + 1);
-            line.Write(value);
-            written.push_back(value);
-            const int newest = static_cast<int>(written.size()) - 1;
-            ASSERT_EQ(line.Read(0.0f), written[newest]);
-            if (newest >= length - 1) {
-                ASSERT_EQ(line.Read(static_cast<float>(length - 1)), written[newest - (length - 1)]) << "oldest";
-            }
-            if (newest >= 3) {
-                ASSERT_EQ(line.Read(2.25f), 0.75f * written[newest - 2] + 0.25f * written[newest - 1]);
-            }
-        }
-        line.Clear();
-        EXPECT_EQ(line.Read(3.5f), 0.0f);
-        EXPECT_NE(line.GetWriteIndex(), 0) << "clearing keeps the position";
-    }
 }
 
 } // namespace

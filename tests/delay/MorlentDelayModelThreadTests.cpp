@@ -41,14 +41,19 @@ TEST(MorlentDelayModelThreads, AutomationAndProgramChangesWhileProcessing)
         }
     });
 
+    // Start once audio runs, so the two threads really overlap.
+    while (blocks.load(std::memory_order_relaxed) == 0)
+        std::this_thread::yield();
     const float rates[] = {44100.0f, 48000.0f, 22050.0f, 96000.0f, 8000.0f};
     for (int round = 0; round < 400; ++round) {
         for (int32_t index = 0; index < MorlentDelayModel::kParameterCount; ++index)
             model.SetParameterValue(index, static_cast<float>((round * 7 + index * 3) % 11) / 10.0f);
         if (round % 10 == 0)
             model.SetSelectedProgramIndex(round / 10 % 4);
-        if (round % 25 == 0)
+        if (round % 25 == 0) {
             model.SetSampleRate(rates[round / 25 % 5]);
+            model.SetSampleRate(rates[(round / 25 + 2) % 5]); // often before the first was taken
+        }
         model.SetParameterValue(MorlentDelayModel::kEnabled, 1.0f);
         if (round % 50 == 0)
             std::this_thread::yield();
@@ -57,6 +62,10 @@ TEST(MorlentDelayModelThreads, AutomationAndProgramChangesWhileProcessing)
     audio.join();
     EXPECT_TRUE(allFinite);
     EXPECT_GE(blocks.load(), 50);
+    float* none[2] = {nullptr, nullptr};
+    model.Process(none, none, 0, 0);
+    EXPECT_EQ(model.GetEngine().GetSampleRate(), rates[(375 / 25 + 2) % 5]) << "the last rate wins";
+    EXPECT_EQ(model.GetEngine().GetLeftLine().GetLength(), DelayEngine::LineLength(rates[(375 / 25 + 2) % 5]));
 }
 
 } // namespace
