@@ -38,7 +38,7 @@ void ResizeClient(HWND window, int width, int height)
 {
     RECT frame = {0, 0, width, height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
-    SetWindowPos(window, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_SHOWWINDOW);
 }
 
@@ -56,16 +56,17 @@ void PumpAndIdle(PluginInstance& plugin, DWORD milliseconds)
     }
 }
 
-// Copies the window's client area into a bitmap: PrintWindow asks every child to paint into our
-// DC; where a window manager refuses it, the on-screen pixels are taken instead.
+// Copies the window's client area as it is on the screen. The frame is the topmost window and
+// freshly painted, so the screen holds the editor's own pixels; PrintWindow would depend on every
+// child control answering WM_PRINTCLIENT, which painted-only controls do not.
 HBITMAP CaptureClient(HWND window, int width, int height)
 {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     HDC screen = GetDC(window);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    if (!PrintWindow(window, memory, PW_CLIENTONLY))
-        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
     DeleteDC(memory);
     ReleaseDC(window, screen);

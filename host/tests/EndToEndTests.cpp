@@ -12,6 +12,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which GDI+ builds on.
+#include <gdiplus.h>
 #else
 #include <fcntl.h>
 #include <spawn.h>
@@ -340,6 +342,43 @@ TEST(HostProcess, ScreenshotNeedsAnEditor)
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::vector<uint8_t>({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}),
               std::vector<uint8_t>(png.begin(), png.begin() + 8));
+}
+
+// A stand-in editor paints its left half red and its right half blue; the saved picture must
+// hold those pixels at the editor's size.
+TEST(HostProcess, ScreenshotSavesTheEditorsPixels)
+{
+    std::remove("e2e_painted.png");
+    const Outcome shot = RunHost({"screenshot", MORLENT_PAINTED_EDITOR_MODULE, "e2e_painted.png"});
+    ASSERT_EQ(0, shot.code) << shot.err;
+    EXPECT_CONTAINS(shot.out, "saved the 200x120 editor to e2e_painted.png");
+
+    namespace Gdip = Gdiplus::DllExports;
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
+    Gdiplus::GpBitmap* picture = nullptr;
+    ASSERT_EQ(Gdiplus::Ok, Gdip::GdipCreateBitmapFromFile(L"e2e_painted.png", &picture));
+    GUID format = {};
+    Gdip::GdipGetImageRawFormat(picture, &format);
+    const GUID png = {0xB96B3CAF, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+    EXPECT_TRUE(IsEqualGUID(png, format));
+    UINT width = 0, height = 0;
+    Gdip::GdipGetImageWidth(picture, &width);
+    Gdip::GdipGetImageHeight(picture, &height);
+    EXPECT_EQ(200u, width);
+    EXPECT_EQ(120u, height);
+    const struct {
+        int x, y;
+        Gdiplus::ARGB colour;
+    } probes[] = {{1, 1, 0xFFFF0000}, {99, 119, 0xFFFF0000}, {100, 0, 0xFF0000FF}, {199, 119, 0xFF0000FF}};
+    for (const auto& probe : probes) {
+        Gdiplus::ARGB colour = 0;
+        Gdip::GdipBitmapGetPixel(picture, probe.x, probe.y, &colour);
+        EXPECT_EQ(probe.colour, colour) << probe.x << "," << probe.y;
+    }
+    Gdip::GdipDisposeImage(picture);
+    Gdiplus::GdiplusShutdown(token);
 }
 #endif
 
