@@ -1,0 +1,52 @@
+#include "ParameterControl.h"
+
+#include "Messages.h"
+
+namespace WindowsToolkit {
+
+void ParameterControl::Post(UINT message) const
+{
+    HWND window = GetHandle();
+    if (window == nullptr)
+        return; // a null target would post to this thread's queue instead
+    PostMessageA(GetParent(window), message, static_cast<WPARAM>(parameterIndex),
+                 reinterpret_cast<LPARAM>(this));
+}
+
+bool ParameterControl::IsDragging(UINT keys) const
+{
+    return (keys & MK_LBUTTON) != 0 && GetCapture() == GetHandle();
+}
+
+int ParameterControl::OnMouseHover(UINT, POINT)
+{
+    savedFocus = SetFocus(GetHandle());
+    Post(UWM_PC_HOVER);
+    pointerOutside = 0;
+    return 1;
+}
+
+int ParameterControl::OnMouseLeave()
+{
+    Post(UWM_PC_LEAVE);
+    if (savedFocus != nullptr) {
+        SetFocus(savedFocus);
+        savedFocus = nullptr;
+    }
+    pointerOutside = 1;
+    return 1;
+}
+
+int ParameterControl::OnRButtonDown(UINT, POINT)
+{
+    Post(UWM_PC_RIGHT_CLICKED);
+    return 1;
+}
+
+int ParameterControl::OnLButtonUp(UINT, POINT)
+{
+    ReleaseCapture();
+    return 1;
+}
+
+} // namespace WindowsToolkit

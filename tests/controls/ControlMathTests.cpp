@@ -1,0 +1,150 @@
+// The controls' arithmetic without a window: frames, travel, states and bands.
+
+#include "controls/ControlMath.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+using namespace WindowsToolkit;
+
+TEST(StripArithmetic, FramesAreCutByIntegerDivisionAlongTheStrip)
+{
+    EXPECT_EQ(32, StripFrameSize(32, 2912, 91, true).width);
+    EXPECT_EQ(32, StripFrameSize(32, 2912, 91, true).height);
+    EXPECT_EQ(140, StripFrameSize(700, 40, 5, false).width);
+    EXPECT_EQ(40, StripFrameSize(700, 40, 5, false).height);
+    EXPECT_EQ(233, StripFrameSize(700, 40, 3, false).width); // the remainder is never shown
+    EXPECT_EQ(0, StripFrameSize(700, 40, 0, false).width);
+    EXPECT_EQ(0, StripFrameSize(0, 0, 2, true).height); // nothing loaded
+
+    // The last knob frame covers rows 2880..2911; the last LED frame starts at x 560.
+    EXPECT_EQ(2880, StripFrameOrigin(FrameSize{32, 32}, 90, true).y);
+    EXPECT_EQ(0, StripFrameOrigin(FrameSize{32, 32}, 90, true).x);
+    EXPECT_EQ(560, StripFrameOrigin(FrameSize{140, 40}, 4, false).x);
+    EXPECT_EQ(0, StripFrameOrigin(FrameSize{140, 40}, 4, false).y);
+}
+
+TEST(KnobArithmetic, FrameIsTheTruncatedShareOfTheLastFrame)
+{
+    EXPECT_EQ(0, KnobFrameIndex(91, 0.0f));
+    EXPECT_EQ(45, KnobFrameIndex(91, 0.5f));
+    EXPECT_EQ(90, KnobFrameIndex(91, 1.0f));
+    EXPECT_EQ(89, KnobFrameIndex(91, 0.999f));
+    EXPECT_EQ(1, KnobFrameIndex(91, 0.0112f));
+    EXPECT_EQ(0, KnobFrameIndex(91, 0.0111f));
+    EXPECT_EQ(0, KnobFrameIndex(1, 0.7f));
+    // Host values outside 0..1 show an end frame rather than a frame beyond the picture.
+    EXPECT_EQ(90, KnobFrameIndex(91, 1.5f));
+    EXPECT_EQ(0, KnobFrameIndex(91, -0.5f));
+}
+
+TEST(KnobArithmetic, UpwardTravelRaisesOnePercentPerPixelAndShiftATenth)
+{
+    EXPECT_FLOAT_EQ(30.0f, KnobDragDelta(50, 20, false));
+    EXPECT_FLOAT_EQ(-150.0f, KnobDragDelta(10, 160, false));
+    EXPECT_FLOAT_EQ(1.0f, KnobDragDelta(20, 10, true));
+    EXPECT_FLOAT_EQ(-0.3f, KnobDragDelta(-5, -2, true));
+}
+
+TEST(KnobArithmetic, WheelStepsOnceWhateverTheDelta)
+{
+    EXPECT_FLOAT_EQ(1.0f, KnobWheelStep(120, false));
+    EXPECT_FLOAT_EQ(1.0f, KnobWheelStep(240, false));
+    EXPECT_FLOAT_EQ(1.0f, KnobWheelStep(1, false));
+    EXPECT_FLOAT_EQ(-1.0f, KnobWheelStep(-120, false));
+    EXPECT_FLOAT_EQ(-1.0f, KnobWheelStep(-240, false));
+    EXPECT_FLOAT_EQ(-1.0f, KnobWheelStep(0, false));
+    EXPECT_FLOAT_EQ(0.1f, KnobWheelStep(120, true));
+    EXPECT_FLOAT_EQ(-0.1f, KnobWheelStep(-240, true));
+}
+
+TEST(KnobArithmetic, PositionStaysWithinTheRange)
+{
+    EXPECT_FLOAT_EQ(100.0f, ClampKnobPosition(110.0f));
+    EXPECT_FLOAT_EQ(0.0f, ClampKnobPosition(-50.0f));
+    EXPECT_FLOAT_EQ(0.0f, ClampKnobPosition(-0.0001f));
+    EXPECT_FLOAT_EQ(42.5f, ClampKnobPosition(42.5f));
+    EXPECT_FLOAT_EQ(0.0f, ClampKnobPosition(std::numeric_limits<float>::quiet_NaN()));
+}
+
+TEST(MultiswitchArithmetic, ValuesSelectEqualBandsAndStatesMapBack)
+{
+    EXPECT_EQ(0, MultiswitchIndexForValue(2, 0.0f));
+    EXPECT_EQ(0, MultiswitchIndexForValue(2, 0.4999f));
+    EXPECT_EQ(1, MultiswitchIndexForValue(2, 0.5f));
+    EXPECT_EQ(1, MultiswitchIndexForValue(2, 1.0f));
+    const float bounds[] = {0.2f, 0.4f, 0.6f, 0.8f};
+    for (int state = 1; state <= 4; ++state) {
+        EXPECT_EQ(state, MultiswitchIndexForValue(5, bounds[state - 1])) << bounds[state - 1];
+        EXPECT_EQ(state - 1, MultiswitchIndexForValue(5, bounds[state - 1] - 0.001f)) << bounds[state - 1];
+    }
+    EXPECT_EQ(4, MultiswitchIndexForValue(5, 1.0f));
+    EXPECT_EQ(3, MultiswitchIndexForValue(5, 0.79f));
+    EXPECT_EQ(4, MultiswitchIndexForValue(5, 7.0f));
+    EXPECT_EQ(0, MultiswitchIndexForValue(5, -0.3f));
+
+    EXPECT_FLOAT_EQ(0.75f, MultiswitchValue(5, 3));
+    EXPECT_FLOAT_EQ(1.0f, MultiswitchValue(2, 1));
+    EXPECT_FLOAT_EQ(0.0f, MultiswitchValue(1, 0));
+    EXPECT_FLOAT_EQ(0.0f, MultiswitchValue(0, 3));
+    // Every state survives the round trip through its value.
+    for (int state = 0; state < 5; ++state)
+        EXPECT_EQ(state, MultiswitchIndexForValue(5, MultiswitchValue(5, state)));
+}
+
+TEST(MultiswitchArithmetic, VerticalBandsStartAtTheBottomAndHorizontalOnesAtTheLeft)
+{
+    const std::vector<RECT> lever = MultiswitchHitRectangles(FrameSize{20, 40}, 2, true);
+    ASSERT_EQ(2u, lever.size());
+    EXPECT_EQ(20, lever[0].top);
+    EXPECT_EQ(40, lever[0].bottom);
+    EXPECT_EQ(0, lever[1].top);
+    EXPECT_EQ(20, lever[1].bottom);
+    EXPECT_EQ(20, lever[1].right);
+    EXPECT_EQ(1, MultiswitchHitTest(lever, POINT{10, 5}));
+    EXPECT_EQ(0, MultiswitchHitTest(lever, POINT{10, 30}));
+    EXPECT_EQ(0, MultiswitchHitTest(lever, POINT{10, 20}));
+    EXPECT_EQ(-1, MultiswitchHitTest(lever, POINT{10, 40})); // bottom edge is outside
+    EXPECT_EQ(-1, MultiswitchHitTest(lever, POINT{10, -1}));
+    EXPECT_EQ(-1, MultiswitchHitTest(lever, POINT{20, 10}));
+
+    const std::vector<RECT> leds = MultiswitchHitRectangles(FrameSize{140, 40}, 5, false);
+    ASSERT_EQ(5u, leds.size());
+    for (int state = 0; state < 5; ++state) {
+        EXPECT_EQ(state * 28, leds[state].left);
+        EXPECT_EQ((state + 1) * 28, leds[state].right);
+        EXPECT_EQ(state, MultiswitchHitTest(leds, POINT{state * 28, 39}));
+        EXPECT_EQ(state, MultiswitchHitTest(leds, POINT{state * 28 + 27, 0}));
+    }
+    EXPECT_EQ(-1, MultiswitchHitTest(leds, POINT{140, 10}));
+
+    // Three states in 40 pixels: bands of 13, the bottom pixel row belongs to none.
+    const std::vector<RECT> three = MultiswitchHitRectangles(FrameSize{20, 40}, 3, true);
+    EXPECT_EQ(26, three[0].top);
+    EXPECT_EQ(39, three[0].bottom);
+    EXPECT_EQ(-1, MultiswitchHitTest(three, POINT{5, 39}));
+    EXPECT_TRUE(MultiswitchHitRectangles(FrameSize{20, 40}, 0, true).empty());
+}
+
+TEST(MultiswitchArithmetic, WheelStepsOneStateAndStopsAtTheEnds)
+{
+    EXPECT_EQ(3, MultiswitchWheelIndex(2, 5, 120));
+    EXPECT_EQ(4, MultiswitchWheelIndex(4, 5, 240));
+    EXPECT_EQ(1, MultiswitchWheelIndex(2, 5, -240));
+    EXPECT_EQ(0, MultiswitchWheelIndex(0, 5, -120));
+    EXPECT_EQ(1, MultiswitchWheelIndex(2, 5, 0)); // no delta counts as down
+}
+
+TEST(IncrementArithmetic, StepsUpAndWrapsPastTheLast)
+{
+    EXPECT_EQ(1, NextIndexWrapping(0, 0, 4));
+    EXPECT_EQ(4, NextIndexWrapping(3, 0, 4));
+    EXPECT_EQ(0, NextIndexWrapping(4, 0, 4));
+    EXPECT_EQ(0, NextIndexWrapping(9, 0, 4));
+    EXPECT_EQ(0, NextIndexWrapping(1, 0, 1));
+}
+
+} // namespace

@@ -1,0 +1,41 @@
+// The toolkit's classes live exactly as long as the module that carries them.
+
+#include "controls/WindowClasses.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace {
+
+bool Registered(HINSTANCE module, const char* name)
+{
+    WNDCLASSEXA info{};
+    info.cbSize = sizeof info;
+    return GetClassInfoExA(module, name, &info) != FALSE && info.hInstance == module;
+}
+
+TEST(ModuleLoad, LoadingRegistersTheFiveClassesAndUnloadingRemovesThem)
+{
+    HMODULE module = LoadLibraryA(MORLENT_TOOLKIT_TEST_MODULE);
+    ASSERT_NE(nullptr, module) << GetLastError();
+    for (const char* name : WindowsToolkit::kWindowClassNames)
+        EXPECT_TRUE(Registered(module, name)) << name;
+    // The module's classes belong to it: a window made with its instance is a toolkit window.
+    HWND window = CreateWindowExA(0, WindowsToolkit::kStatusControlClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, module, nullptr);
+    EXPECT_NE(nullptr, window);
+    DestroyWindow(window);
+
+    ASSERT_TRUE(FreeLibrary(module));
+    for (const char* name : WindowsToolkit::kWindowClassNames)
+        EXPECT_FALSE(Registered(module, name)) << name;
+
+    // And again: unloading left nothing behind that would make a second load fail.
+    module = LoadLibraryA(MORLENT_TOOLKIT_TEST_MODULE);
+    ASSERT_NE(nullptr, module);
+    EXPECT_TRUE(Registered(module, WindowsToolkit::kViewClassName));
+    FreeLibrary(module);
+}
+
+} // namespace
