@@ -37,11 +37,18 @@ std::string Slurp(const std::string& path)
     return text.str();
 }
 
+// A file name of the running test's own: CTest runs the cases in parallel in one folder.
+std::string Local(const std::string& name)
+{
+    return std::string("e2e_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+}
+
 Outcome RunHost(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), MORLENT_HOST_PATH);
-    const char* outPath = "e2e_stdout.txt";
-    const char* errPath = "e2e_stderr.txt";
+    const std::string outFile = Local("stdout.txt"), errFile = Local("stderr.txt");
+    const char* outPath = outFile.c_str();
+    const char* errPath = errFile.c_str();
     Outcome outcome;
 #ifdef _WIN32
     std::string line;
@@ -168,13 +175,13 @@ TEST(HostProcess, InfoNamesTheEffectItsParametersProgramsAndAnswers)
 TEST(HostProcess, RenderedImpulseLandsAtTheDelayedFrame)
 {
     // Defaults: right delay 0.25 s, read one frame after the write; mix halves dry and wet.
-    WriteInput("e2e_impulse.wav", Impulse(20000, 2, 100), 2, 48000, SampleEncoding::Float32);
+    WriteInput(Local("impulse.wav"), Impulse(20000, 2, 100), 2, 48000, SampleEncoding::Float32);
     for (const char* block : {"512", "100", "1"}) {
-        const Outcome render = RunHost({"render", kModule, "e2e_impulse.wav", "e2e_out.wav", "--block", block});
+        const Outcome render = RunHost({"render", kModule, Local("impulse.wav"), Local("out.wav"), "--block", block});
         ASSERT_EQ(0, render.code) << render.err;
         EXPECT_CONTAINS(render.out, "rendered 20000 frames");
         AudioFormat format;
-        const auto out = ReadOutput("e2e_out.wav", &format);
+        const auto out = ReadOutput(Local("out.wav"), &format);
         ASSERT_EQ(2u, out.size());
         EXPECT_EQ(SampleEncoding::Float32, format.encoding);
         ExpectOnly(out[1], {{100, 0.5f}, {100 + 12001, 0.5f}}, 1e-6f);
@@ -182,11 +189,11 @@ TEST(HostProcess, RenderedImpulseLandsAtTheDelayedFrame)
     }
 
     // Mono 24-bit at 44.1 kHz: feeds both inputs, comes out stereo in the same encoding and rate.
-    WriteInput("e2e_mono.wav", Impulse(12000, 1, 50), 1, 44100, SampleEncoding::Pcm24);
-    const Outcome mono = RunHost({"render", kModule, "e2e_mono.wav", "e2e_out.wav"});
+    WriteInput(Local("mono.wav"), Impulse(12000, 1, 50), 1, 44100, SampleEncoding::Pcm24);
+    const Outcome mono = RunHost({"render", kModule, Local("mono.wav"), Local("out.wav")});
     ASSERT_EQ(0, mono.code) << mono.err;
     AudioFormat format;
-    const auto out = ReadOutput("e2e_out.wav", &format);
+    const auto out = ReadOutput(Local("out.wav"), &format);
     ASSERT_EQ(2u, out.size());
     EXPECT_EQ(SampleEncoding::Pcm24, format.encoding);
     EXPECT_EQ(44100, format.sampleRate);
@@ -217,28 +224,28 @@ void SaveBankBindingController7ToMix(const std::string& path)
 
 TEST(HostProcess, MidiControllerReachesTheEffectAtItsFrame)
 {
-    SaveBankBindingController7ToMix("e2e_cc7.fxb");
+    SaveBankBindingController7ToMix(Local("cc7.fxb"));
     std::vector<float> dc(2 * 8000, 0.5f);
-    WriteInput("e2e_dc.wav", dc, 2, 48000, SampleEncoding::Float32);
+    WriteInput(Local("dc.wav"), dc, 2, 48000, SampleEncoding::Float32);
     std::string error;
     const std::string script = "# mix to dry\n3000 0xB0 7 0\n";
-    ASSERT_TRUE(WriteWholeFile("e2e_midi.txt", std::vector<uint8_t>(script.begin(), script.end()), error));
+    ASSERT_TRUE(WriteWholeFile(Local("midi.txt"), std::vector<uint8_t>(script.begin(), script.end()), error));
 
     // The echoes lie beyond the file, so the output is the dry signal times (1 - mix).
-    const Outcome render = RunHost({"render", kModule, "e2e_dc.wav", "e2e_out.wav", "--preset", "e2e_cc7.fxb",
-                                    "--midi", "e2e_midi.txt", "--block", "256"});
+    const Outcome render = RunHost({"render", kModule, Local("dc.wav"), Local("out.wav"), "--preset", Local("cc7.fxb"),
+                                    "--midi", Local("midi.txt"), "--block", "256"});
     ASSERT_EQ(0, render.code) << render.err;
     EXPECT_CONTAINS(render.out, "MIDI events sent: 1");
-    auto out = ReadOutput("e2e_out.wav");
+    auto out = ReadOutput(Local("out.wav"));
     ASSERT_EQ(2u, out.size());
     for (size_t c = 0; c < 2; ++c)
         for (size_t i = 0; i < 8000; ++i)
             ASSERT_EQ(i < 3000 ? 0.25f : 0.5f, out[c][i]) << "channel " << c << " frame " << i;
 
     // Without the binding the same controller changes nothing.
-    const Outcome unbound = RunHost({"render", kModule, "e2e_dc.wav", "e2e_out.wav", "--midi", "e2e_midi.txt"});
+    const Outcome unbound = RunHost({"render", kModule, Local("dc.wav"), Local("out.wav"), "--midi", Local("midi.txt")});
     ASSERT_EQ(0, unbound.code) << unbound.err;
-    out = ReadOutput("e2e_out.wav");
+    out = ReadOutput(Local("out.wav"));
     ASSERT_EQ(2u, out.size());
     EXPECT_EQ(0.25f, out[0][7999]);
 }
@@ -246,14 +253,14 @@ TEST(HostProcess, MidiControllerReachesTheEffectAtItsFrame)
 TEST(HostProcess, PresetsSaveLoadDumpAndDriveARender)
 {
     // Right delay 0.3 squared = 0.09 s, mix fully wet.
-    const Outcome save = RunHost({"preset", "save", kModule, "e2e_program.fxp", "--param", "2=0.3", "--param", "11=1"});
+    const Outcome save = RunHost({"preset", "save", kModule, Local("program.fxp"), "--param", "2=0.3", "--param", "11=1"});
     ASSERT_EQ(0, save.code) << save.err;
     std::vector<uint8_t> bytes;
     std::string error;
-    ASSERT_TRUE(ReadWholeFile("e2e_program.fxp", bytes, error));
+    ASSERT_TRUE(ReadWholeFile(Local("program.fxp"), bytes, error));
     EXPECT_EQ(60u + 236, bytes.size());
 
-    const Outcome dump = RunHost({"preset", "dump", "e2e_program.fxp"});
+    const Outcome dump = RunHost({"preset", "dump", Local("program.fxp")});
     ASSERT_EQ(0, dump.code) << dump.err;
     EXPECT_CONTAINS(dump.out, "byteSize:     288");
     EXPECT_CONTAINS(dump.out, "fxMagic:      FPCh");
@@ -264,27 +271,27 @@ TEST(HostProcess, PresetsSaveLoadDumpAndDriveARender)
     EXPECT_CONTAINS(dump.out, "chunkSize:    236");
     EXPECT_CONTAINS(dump.out, "  0000  4d 6f 72 6c 65 6e 74 20 44 65 6c 61 79 00 00 00  Morlent Delay...");
 
-    const Outcome load = RunHost({"preset", "load", kModule, "e2e_program.fxp"});
+    const Outcome load = RunHost({"preset", "load", kModule, Local("program.fxp")});
     ASSERT_EQ(0, load.code) << load.err;
     EXPECT_CONTAINS(load.out, "    2  RDT          0.09");
     EXPECT_CONTAINS(load.out, "   11  Mix          +100");
 
-    WriteInput("e2e_impulse.wav", Impulse(6000, 2, 100), 2, 48000, SampleEncoding::Float32);
-    const Outcome render = RunHost({"render", kModule, "e2e_impulse.wav", "e2e_out.wav", "--preset", "e2e_program.fxp"});
+    WriteInput(Local("impulse.wav"), Impulse(6000, 2, 100), 2, 48000, SampleEncoding::Float32);
+    const Outcome render = RunHost({"render", kModule, Local("impulse.wav"), Local("out.wav"), "--preset", Local("program.fxp")});
     ASSERT_EQ(0, render.code) << render.err;
-    const auto out = ReadOutput("e2e_out.wav");
+    const auto out = ReadOutput(Local("out.wav"));
     ASSERT_EQ(2u, out.size());
     ExpectOnly(out[1], {{100 + 4321, 1.0f}}, 1e-6f);
 
     // A bank remembers the selected program.
-    const Outcome bank = RunHost({"preset", "save", kModule, "e2e_bank.fxb", "--program", "5"});
+    const Outcome bank = RunHost({"preset", "save", kModule, Local("bank.fxb"), "--program", "5"});
     ASSERT_EQ(0, bank.code) << bank.err;
-    const Outcome bankDump = RunHost({"preset", "dump", "e2e_bank.fxb"});
+    const Outcome bankDump = RunHost({"preset", "dump", Local("bank.fxb")});
     EXPECT_CONTAINS(bankDump.out, "fxMagic:      FBCh");
     EXPECT_CONTAINS(bankDump.out, "numPrograms:  32");
     EXPECT_CONTAINS(bankDump.out, "currentProgram: 5");
     EXPECT_CONTAINS(bankDump.out, "chunkSize:    2480");
-    const Outcome bankLoad = RunHost({"preset", "load", kModule, "e2e_bank.fxb"});
+    const Outcome bankLoad = RunHost({"preset", "load", kModule, Local("bank.fxb")});
     ASSERT_EQ(0, bankLoad.code) << bankLoad.err;
     EXPECT_CONTAINS(bankLoad.out, "program 5: Blank");
 }
@@ -292,30 +299,30 @@ TEST(HostProcess, PresetsSaveLoadDumpAndDriveARender)
 TEST(HostProcess, FailuresExplainThemselvesWithTheirExitCodes)
 {
     std::string error;
-    ASSERT_TRUE(WriteWholeFile("e2e_text.wav", {'n', 'o', 'p', 'e'}, error));
+    ASSERT_TRUE(WriteWholeFile(Local("text.wav"), {'n', 'o', 'p', 'e'}, error));
     PresetFile foreign;
     foreign.pluginId = 0x41424344;
-    ASSERT_TRUE(WriteWholeFile("e2e_foreign.fxp", foreign.Serialize(), error));
+    ASSERT_TRUE(WriteWholeFile(Local("foreign.fxp"), foreign.Serialize(), error));
     const std::string badMidi = "10 0xB0 7\n";
-    ASSERT_TRUE(WriteWholeFile("e2e_bad_midi.txt", std::vector<uint8_t>(badMidi.begin(), badMidi.end()), error));
+    ASSERT_TRUE(WriteWholeFile(Local("bad_midi.txt"), std::vector<uint8_t>(badMidi.begin(), badMidi.end()), error));
 
     const struct {
         std::vector<std::string> arguments;
         int code;
-        const char* message;
+        std::string message;
     } cases[] = {
-        {{"info", "e2e_no_such_module.so"}, 1, "cannot load module e2e_no_such_module.so"},
+        {{"info", Local("no_such_module.so")}, 1, "cannot load module " + Local("no_such_module.so")},
         {{"info", MORLENT_NO_ENTRY_MODULE}, 1, "exports neither VSTPluginMain nor main"},
         {{"info", MORLENT_NULL_ENTRY_MODULE}, 1, "the entry point returned no effect"},
-        {{"render", kModule, "e2e_missing.wav", "e2e_out.wav"}, 1, "e2e_missing.wav"},
-        {{"render", kModule, "e2e_text.wav", "e2e_out.wav"}, 1, "e2e_text.wav"},
-        {{"render", kModule, "e2e_out.wav", "--param", "12=0.5"}, 1, "parameter 12 does not exist"},
-        {{"render", kModule, "e2e_out.wav", "--program", "32"}, 1, "program 32 does not exist"},
-        {{"render", kModule, "e2e_out.wav", "--midi", "e2e_bad_midi.txt"}, 1, "e2e_bad_midi.txt, line 1"},
-        {{"preset", "load", kModule, "e2e_foreign.fxp"}, 1, "belongs to plug-in 'ABCD'"},
-        {{"preset", "dump", "e2e_text.wav"}, 1, "no CcnK header"},
+        {{"render", kModule, Local("missing.wav"), Local("out.wav")}, 1, Local("missing.wav")},
+        {{"render", kModule, Local("text.wav"), Local("out.wav")}, 1, Local("text.wav")},
+        {{"render", kModule, Local("out.wav"), "--param", "12=0.5"}, 1, "parameter 12 does not exist"},
+        {{"render", kModule, Local("out.wav"), "--program", "32"}, 1, "program 32 does not exist"},
+        {{"render", kModule, Local("out.wav"), "--midi", Local("bad_midi.txt")}, 1, Local("bad_midi.txt") + ", line 1"},
+        {{"preset", "load", kModule, Local("foreign.fxp")}, 1, "belongs to plug-in 'ABCD'"},
+        {{"preset", "dump", Local("text.wav")}, 1, "no CcnK header"},
         {{"render", kModule}, 2, "usage:"},
-        {{"render", kModule, "e2e_out.wav", "--block", "zero"}, 2, "--block"},
+        {{"render", kModule, Local("out.wav"), "--block", "zero"}, 2, "--block"},
         {{"explode"}, 2, "unknown command 'explode'"},
     };
     for (const auto& c : cases) {
@@ -328,8 +335,8 @@ TEST(HostProcess, FailuresExplainThemselvesWithTheirExitCodes)
 #ifdef _WIN32
 TEST(HostProcess, ScreenshotNeedsAnEditor)
 {
-    std::remove("e2e_editor.png");
-    const Outcome shot = RunHost({"screenshot", kModule, "e2e_editor.png"});
+    std::remove(Local("editor.png").c_str());
+    const Outcome shot = RunHost({"screenshot", kModule, Local("editor.png")});
     if (MORLENT_EXPECT_EDITOR == 0) {
         EXPECT_EQ(1, shot.code);
         EXPECT_CONTAINS(shot.err, "the plug-in has no editor (effFlagsHasEditor is not set)");
@@ -338,7 +345,7 @@ TEST(HostProcess, ScreenshotNeedsAnEditor)
     ASSERT_EQ(0, shot.code) << shot.err;
     std::vector<uint8_t> png;
     std::string error;
-    ASSERT_TRUE(ReadWholeFile("e2e_editor.png", png, error)) << error;
+    ASSERT_TRUE(ReadWholeFile(Local("editor.png"), png, error)) << error;
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::vector<uint8_t>({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}),
               std::vector<uint8_t>(png.begin(), png.begin() + 8));
@@ -348,17 +355,18 @@ TEST(HostProcess, ScreenshotNeedsAnEditor)
 // hold those pixels at the editor's size.
 TEST(HostProcess, ScreenshotSavesTheEditorsPixels)
 {
-    std::remove("e2e_painted.png");
-    const Outcome shot = RunHost({"screenshot", MORLENT_PAINTED_EDITOR_MODULE, "e2e_painted.png"});
+    std::remove(Local("painted.png").c_str());
+    const Outcome shot = RunHost({"screenshot", MORLENT_PAINTED_EDITOR_MODULE, Local("painted.png")});
     ASSERT_EQ(0, shot.code) << shot.err;
-    EXPECT_CONTAINS(shot.out, "saved the 200x120 editor to e2e_painted.png");
+    EXPECT_CONTAINS(shot.out, "saved the 200x120 editor to " + Local("painted.png"));
 
+    const std::string path = Local("painted.png");
     namespace Gdip = Gdiplus::DllExports;
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
     Gdiplus::GpBitmap* picture = nullptr;
-    ASSERT_EQ(Gdiplus::Ok, Gdip::GdipCreateBitmapFromFile(L"e2e_painted.png", &picture));
+    ASSERT_EQ(Gdiplus::Ok, Gdip::GdipCreateBitmapFromFile(std::wstring(path.begin(), path.end()).c_str(), &picture));
     GUID format = {};
     Gdip::GdipGetImageRawFormat(picture, &format);
     const GUID png = {0xB96B3CAF, 0x0728, 0x11D3, {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
