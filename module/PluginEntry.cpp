@@ -8,6 +8,8 @@
 #include <memory>
 
 #ifdef _WIN32
+#include "controls/WindowClasses.h"
+
 #include <windows.h>
 #define MORLENT_EXPORT extern "C" __declspec(dllexport)
 #else
@@ -47,11 +49,10 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     Platform::SetModuleInstance(instance);
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        Platform::Trace("ProcessAttach\r\n");
-        return TRUE;
+        // A class that cannot be registered fails the load: the editor could not open.
+        return WindowsToolkit::ProcessAttach();
     case DLL_PROCESS_DETACH:
-        Platform::Trace("ProcessDetach\r\n");
-        return TRUE;
+        return WindowsToolkit::ProcessDetach();
     default:
         return TRUE;
     }

@@ -15,9 +15,9 @@ bool Registered(HINSTANCE module, const char* name)
     return GetClassInfoExA(module, name, &info) != FALSE && info.hInstance == module;
 }
 
-TEST(ModuleLoad, LoadingRegistersTheFiveClassesAndUnloadingRemovesThem)
+void ExpectClassesFollowTheModule(const char* path)
 {
-    HMODULE module = LoadLibraryA(MORLENT_TOOLKIT_TEST_MODULE);
+    HMODULE module = LoadLibraryA(path);
     ASSERT_NE(nullptr, module) << GetLastError();
     for (const char* name : WindowsToolkit::kWindowClassNames)
         EXPECT_TRUE(Registered(module, name)) << name;
@@ -32,10 +32,22 @@ TEST(ModuleLoad, LoadingRegistersTheFiveClassesAndUnloadingRemovesThem)
         EXPECT_FALSE(Registered(module, name)) << name;
 
     // And again: unloading left nothing behind that would make a second load fail.
-    module = LoadLibraryA(MORLENT_TOOLKIT_TEST_MODULE);
+    module = LoadLibraryA(path);
     ASSERT_NE(nullptr, module);
     EXPECT_TRUE(Registered(module, WindowsToolkit::kViewClassName));
     FreeLibrary(module);
 }
+
+TEST(ModuleLoad, LoadingRegistersTheFiveClassesAndUnloadingRemovesThem)
+{
+    ExpectClassesFollowTheModule(MORLENT_TOOLKIT_TEST_MODULE);
+}
+
+#ifdef MORLENT_PLUGIN_MODULE
+TEST(ModuleLoad, ThePluginsLoadNotificationRegistersTheClasses)
+{
+    ExpectClassesFollowTheModule(MORLENT_PLUGIN_MODULE);
+}
+#endif
 
 } // namespace
