@@ -5,17 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-// A non-finite input sample is never written into a line or a filter: it counts as silence,
-// so the output recovers on its own. Finite samples pass unchanged.
-inline float Finite(float x)
-{
-    return std::fabs(x) <= FLT_MAX ? x : 0.0f;
-}
-
-} // namespace
-
 DelayEngine::DelayEngine()
     : leftLine(LineLength(kDefaultSampleRate)),
       rightLine(LineLength(kDefaultSampleRate)),
@@ -184,6 +173,16 @@ namespace {
 typedef float Lanes __attribute__((vector_size(16)));
 typedef int32_t LaneBits __attribute__((vector_size(16)));
 
+// The two channels' lanes exchanged, for cross-feedback.
+inline Lanes SwapChannels(Lanes lanes)
+{
+#ifdef __clang__
+    return __builtin_shufflevector(lanes, lanes, 1, 0, 2, 3);
+#else
+    return __builtin_shuffle(lanes, LaneBits{1, 0, 2, 3});
+#endif
+}
+
 inline Lanes Both(float value)
 {
     return Lanes{value, value, value, value};
@@ -338,7 +337,7 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
             previousInput = delayed + denormal;
         }
 
-        const Lanes limited = LimitLanes(cross ? __builtin_shuffle(wetSignal, LaneBits{1, 0, 2, 3}) : wetSignal);
+        const Lanes limited = LimitLanes(cross ? SwapChannels(wetSignal) : wetSignal);
 
         const Lanes written = gain * limited + x + offset;
         if (++writeIndex == length)

@@ -39,8 +39,11 @@ VstInt32 Controller::processEvents(VstEvents* events)
 {
     if (events == nullptr || events->numEvents <= 0)
         return 1;
+    // The host allocates as many pointers as it announces; the declared array of two is only
+    // the record's shape.
+    VstEvent* const* list = events->events;
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (event == nullptr || event->type != kVstMidiType)
             continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
@@ -89,6 +92,8 @@ void Controller::UpdateTimeInfo()
 void Controller::setSampleRate(float rate)
 {
     Platform::Trace("Controller::setSampleRate\r\n");
+    if (!Model::IsUsableSampleRate(rate))
+        return;
     AudioEffectX::setSampleRate(rate);
     model->SetSampleRate(rate);
 }

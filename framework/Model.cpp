@@ -160,8 +160,9 @@ int32_t Model::GetOutputCount() const
 void Model::SetSampleRate(float rate)
 {
     Platform::Trace("Model::SetSampleRate\r\n");
+    if (!IsUsableSampleRate(rate))
+        return; // keep the rate the engine runs at
     const float old = sampleRate.load(std::memory_order_relaxed);
-    // An ordered comparison: a NaN rate is never a change.
     if (rate < old || rate > old) {
         sampleRate.store(rate, std::memory_order_relaxed);
         OnSampleRateChanged(old, rate);
@@ -260,6 +261,11 @@ void Model::SetFloatParameterDisplay(int32_t index, float value)
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
     SetParameterDisplay(index, text);
+}
+
+bool Model::IsUsableSampleRate(float rate)
+{
+    return rate >= kMinSampleRate && rate <= kMaxSampleRate; // false for NaN too
 }
 
 bool Model::NormalizedFloatToBool(float value)

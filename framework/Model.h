@@ -31,6 +31,8 @@ public:
     static constexpr int kDisplaySize = 8;
     static constexpr int kControllerCount = 128;
     static constexpr int32_t kVendorVersion = 2750;
+    static constexpr float kMinSampleRate = 1000.0f;
+    static constexpr float kMaxSampleRate = 768000.0f;
     // Banks up to this version were written before banks carried the controller map.
     static constexpr int32_t kLastVersionWithoutControllerMap = 2110;
 
@@ -88,7 +90,9 @@ public:
 
     // --- programs and parameters ---
     // Indices outside the tables are ignored by setters and answer 0 or "" from getters.
+    // Rates outside kMinSampleRate..kMaxSampleRate (or not a number) are ignored.
     void SetSampleRate(float rate);                 // main thread
+    static bool IsUsableSampleRate(float rate);
     float GetSampleRate() const { return sampleRate.load(std::memory_order_relaxed); }
     int32_t GetSelectedProgramIndex() const { return selectedProgram.load(std::memory_order_relaxed); }
     void SetSelectedProgramIndex(int32_t index);    // main thread

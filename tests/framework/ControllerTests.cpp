@@ -126,6 +126,11 @@ TEST_F(ControllerTest, SampleRateGoesToTheModelAndBlockSizeOnlyRepeatsIt)
     ASSERT_EQ(1u, model->hooks.size());
     EXPECT_EQ("rate 44100.000000 96000.000000", model->hooks[0]);
     EXPECT_EQ(96000.0f, model->GetSampleRate());
+    // A rate no audio can run at is ignored, by the base as much as by the model.
+    Dispatch(effSetSampleRate, 0, 0, nullptr, 0.0f);
+    Dispatch(effSetSampleRate, 0, 0, nullptr, 1e9f);
+    EXPECT_EQ(96000.0f, controller->getSampleRate());
+    EXPECT_EQ(1u, model->hooks.size());
 }
 
 TEST_F(ControllerTest, TimeInformationIsAskedForEveryBlockAndOnlyChangesCallHooks)

@@ -90,6 +90,8 @@ TEST(ModelCore, SampleRateHookOnlyOnARealChange)
     model.SetSampleRate(48000.0f);
     model.SetSampleRate(48000.0f);
     model.SetSampleRate(std::nanf(""));
+    for (float unusable : {0.0f, -48000.0f, 999.0f, 768001.0f, std::numeric_limits<float>::infinity()})
+        model.SetSampleRate(unusable);
     ASSERT_EQ(1u, model.hooks.size());
     EXPECT_EQ("rate 44100.000000 48000.000000", model.hooks[0]);
     EXPECT_EQ(48000.0f, model.GetSampleRate());

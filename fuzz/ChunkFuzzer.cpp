@@ -1,0 +1,48 @@
+// setChunk with arbitrary bytes, as a program (first byte odd) or a bank. Whatever the bytes,
+// the plug-in must not crash, and a chunk it refuses must leave its state exactly as it was.
+
+#include "FuzzHost.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> Bank(FuzzEffect& effect)
+{
+    void* data = nullptr;
+    const VstIntPtr size = effect.Dispatch(effGetChunk, 0, 0, &data);
+    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    FuzzEffect effect;
+    const bool preset = (data[0] & 1) != 0;
+    std::vector<uint8_t> chunk(data + 1, data + size);
+    const std::vector<uint8_t> before = Bank(effect);
+    const VstIntPtr accepted = effect.Dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(chunk.size()),
+                                               chunk.empty() ? nullptr : chunk.data());
+    const std::vector<uint8_t> after = Bank(effect);
+    if (accepted == 0 && before != after)
+        std::abort(); // a refused chunk changed the plug-in
+    if (accepted != 0) {
+        // Whatever was accepted is stored in range and round-trips through the plug-in itself.
+        for (VstInt32 index = 0; index < 12; ++index) {
+            const float value = effect.record->getParameter(effect.record, index);
+            if (!(value >= 0.0f && value <= 1.0f))
+                std::abort();
+        }
+        std::vector<uint8_t> again = after;
+        if (effect.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(again.size()), again.data()) != 1 ||
+            Bank(effect) != after)
+            std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,71 @@
+// Writes valid chunks into a corpus folder: programs and banks as this module writes them, and
+// as the first-generation module wrote them (version 2600, and early banks without a controller
+// map). The first byte of each seed selects program (odd) or bank (even), as the fuzzer reads it.
+
+#include "FuzzHost.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Write(const std::string& folder, const char* name, bool preset, std::vector<uint8_t> chunk)
+{
+    chunk.insert(chunk.begin(), preset ? 1 : 0);
+    const std::string path = folder + "/" + name;
+    if (FILE* file = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(chunk.data(), 1, chunk.size(), file);
+        std::fclose(file);
+    }
+}
+
+std::vector<uint8_t> Chunk(FuzzEffect& effect, bool preset)
+{
+    void* data = nullptr;
+    const VstIntPtr size = effect.Dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
+    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+}
+
+void SetVersion(std::vector<uint8_t>& chunk, int32_t version)
+{
+    for (int i = 0; i < 4; ++i)
+        chunk[160 + static_cast<size_t>(i)] = static_cast<uint8_t>(static_cast<uint32_t>(version) >> (8 * i));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    FuzzEffect effect;
+    Write(folder, "program-fresh", true, Chunk(effect, true));
+    Write(folder, "bank-fresh", false, Chunk(effect, false));
+
+    for (VstInt32 index = 0; index < 12; ++index)
+        effect.record->setParameter(effect.record, index, static_cast<float>(index) / 11.0f);
+    char name[24] = "Seeded";
+    effect.Dispatch(effSetProgramName, 0, 0, name);
+    std::vector<uint8_t> bank = Chunk(effect, false);
+    // Bind controllers 7 and 64 the way a learned bank stores them.
+    std::vector<uint8_t> mapped(bank.begin(), bank.begin() + 2468);
+    const uint8_t map[] = {1, 7, 0, 0, 0, 0, 1, 64, 0, 0, 0, 0, 0, 0};
+    mapped.insert(mapped.end(), map, map + sizeof map);
+    Write(folder, "program-values", true, Chunk(effect, true));
+    Write(folder, "bank-mapped", false, mapped);
+
+    std::vector<uint8_t> legacyProgram = Chunk(effect, true);
+    SetVersion(legacyProgram, 2600);
+    Write(folder, "program-first-generation", true, legacyProgram);
+    std::vector<uint8_t> legacyBank = mapped;
+    SetVersion(legacyBank, 2600);
+    Write(folder, "bank-first-generation", false, legacyBank);
+    std::vector<uint8_t> earlyBank(bank.begin(), bank.begin() + 2468);
+    SetVersion(earlyBank, 2110);
+    Write(folder, "bank-without-map", false, earlyBank);
+    return 0;
+}

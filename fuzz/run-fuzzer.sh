@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs one fuzzer for a fixed time over its corpus folder (seeded once), then reports.
+# Usage: run-fuzzer.sh FUZZER SEED_WRITER|"" CORPUS_DIR SECONDS
+set -euo pipefail
+fuzzer=$1 seeds=$2 corpus=$3 seconds=$4
+mkdir -p "$corpus" "$corpus-crashes"
+if [ -n "$seeds" ] && [ -z "$(ls -A "$corpus")" ]; then
+  "$seeds" "$corpus"
+fi
+exec "$fuzzer" "$corpus" -max_total_time="$seconds" -max_len=8192 -timeout=10 -rss_limit_mb=2048 \
+  -artifact_prefix="$corpus-crashes/" -print_final_stats=1
