@@ -20,7 +20,11 @@ bool ParameterControl::IsDragging(UINT keys) const
 
 int ParameterControl::OnMouseHover(UINT, POINT)
 {
-    savedFocus = SetFocus(GetHandle());
+    // A second hover without a leave between them (the pointer rested again) must not make
+    // the control remember itself and so lose the window that had the focus before.
+    HWND previous = SetFocus(GetHandle());
+    if (previous != GetHandle())
+        savedFocus = previous;
     Post(UWM_PC_HOVER);
     pointerOutside = 0;
     return 1;

@@ -1,10 +1,8 @@
-// The controls' arithmetic without a window: frames, travel, states and bands.
+// The controls' arithmetic without a window, where the window tests cannot reach every case.
 
 #include "controls/ControlMath.h"
 
 #include <gtest/gtest.h>
-
-#include <limits>
 
 namespace {
 
@@ -41,35 +39,6 @@ TEST(KnobArithmetic, FrameIsTheTruncatedShareOfTheLastFrame)
     EXPECT_EQ(0, KnobFrameIndex(91, -0.5f));
 }
 
-TEST(KnobArithmetic, UpwardTravelRaisesOnePercentPerPixelAndShiftATenth)
-{
-    EXPECT_FLOAT_EQ(30.0f, KnobDragDelta(50, 20, false));
-    EXPECT_FLOAT_EQ(-150.0f, KnobDragDelta(10, 160, false));
-    EXPECT_FLOAT_EQ(1.0f, KnobDragDelta(20, 10, true));
-    EXPECT_FLOAT_EQ(-0.3f, KnobDragDelta(-5, -2, true));
-}
-
-TEST(KnobArithmetic, WheelStepsOnceWhateverTheDelta)
-{
-    EXPECT_FLOAT_EQ(1.0f, KnobWheelStep(120, false));
-    EXPECT_FLOAT_EQ(1.0f, KnobWheelStep(240, false));
-    EXPECT_FLOAT_EQ(1.0f, KnobWheelStep(1, false));
-    EXPECT_FLOAT_EQ(-1.0f, KnobWheelStep(-120, false));
-    EXPECT_FLOAT_EQ(-1.0f, KnobWheelStep(-240, false));
-    EXPECT_FLOAT_EQ(-1.0f, KnobWheelStep(0, false));
-    EXPECT_FLOAT_EQ(0.1f, KnobWheelStep(120, true));
-    EXPECT_FLOAT_EQ(-0.1f, KnobWheelStep(-240, true));
-}
-
-TEST(KnobArithmetic, PositionStaysWithinTheRange)
-{
-    EXPECT_FLOAT_EQ(100.0f, ClampKnobPosition(110.0f));
-    EXPECT_FLOAT_EQ(0.0f, ClampKnobPosition(-50.0f));
-    EXPECT_FLOAT_EQ(0.0f, ClampKnobPosition(-0.0001f));
-    EXPECT_FLOAT_EQ(42.5f, ClampKnobPosition(42.5f));
-    EXPECT_FLOAT_EQ(0.0f, ClampKnobPosition(std::numeric_limits<float>::quiet_NaN()));
-}
-
 TEST(MultiswitchArithmetic, ValuesSelectEqualBandsAndStatesMapBack)
 {
     EXPECT_EQ(0, MultiswitchIndexForValue(2, 0.0f));
@@ -95,22 +64,8 @@ TEST(MultiswitchArithmetic, ValuesSelectEqualBandsAndStatesMapBack)
         EXPECT_EQ(state, MultiswitchIndexForValue(5, MultiswitchValue(5, state)));
 }
 
-TEST(MultiswitchArithmetic, VerticalBandsStartAtTheBottomAndHorizontalOnesAtTheLeft)
+TEST(MultiswitchArithmetic, BandsSplitTheFrameEvenlyAndDropTheRemainder)
 {
-    const std::vector<RECT> lever = MultiswitchHitRectangles(FrameSize{20, 40}, 2, true);
-    ASSERT_EQ(2u, lever.size());
-    EXPECT_EQ(20, lever[0].top);
-    EXPECT_EQ(40, lever[0].bottom);
-    EXPECT_EQ(0, lever[1].top);
-    EXPECT_EQ(20, lever[1].bottom);
-    EXPECT_EQ(20, lever[1].right);
-    EXPECT_EQ(1, MultiswitchHitTest(lever, POINT{10, 5}));
-    EXPECT_EQ(0, MultiswitchHitTest(lever, POINT{10, 30}));
-    EXPECT_EQ(0, MultiswitchHitTest(lever, POINT{10, 20}));
-    EXPECT_EQ(-1, MultiswitchHitTest(lever, POINT{10, 40})); // bottom edge is outside
-    EXPECT_EQ(-1, MultiswitchHitTest(lever, POINT{10, -1}));
-    EXPECT_EQ(-1, MultiswitchHitTest(lever, POINT{20, 10}));
-
     const std::vector<RECT> leds = MultiswitchHitRectangles(FrameSize{140, 40}, 5, false);
     ASSERT_EQ(5u, leds.size());
     for (int state = 0; state < 5; ++state) {
@@ -127,24 +82,6 @@ TEST(MultiswitchArithmetic, VerticalBandsStartAtTheBottomAndHorizontalOnesAtTheL
     EXPECT_EQ(39, three[0].bottom);
     EXPECT_EQ(-1, MultiswitchHitTest(three, POINT{5, 39}));
     EXPECT_TRUE(MultiswitchHitRectangles(FrameSize{20, 40}, 0, true).empty());
-}
-
-TEST(MultiswitchArithmetic, WheelStepsOneStateAndStopsAtTheEnds)
-{
-    EXPECT_EQ(3, MultiswitchWheelIndex(2, 5, 120));
-    EXPECT_EQ(4, MultiswitchWheelIndex(4, 5, 240));
-    EXPECT_EQ(1, MultiswitchWheelIndex(2, 5, -240));
-    EXPECT_EQ(0, MultiswitchWheelIndex(0, 5, -120));
-    EXPECT_EQ(1, MultiswitchWheelIndex(2, 5, 0)); // no delta counts as down
-}
-
-TEST(IncrementArithmetic, StepsUpAndWrapsPastTheLast)
-{
-    EXPECT_EQ(1, NextIndexWrapping(0, 0, 4));
-    EXPECT_EQ(4, NextIndexWrapping(3, 0, 4));
-    EXPECT_EQ(0, NextIndexWrapping(4, 0, 4));
-    EXPECT_EQ(0, NextIndexWrapping(9, 0, 4));
-    EXPECT_EQ(0, NextIndexWrapping(1, 0, 1));
 }
 
 } // namespace

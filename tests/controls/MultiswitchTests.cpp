@@ -140,7 +140,7 @@ TEST_F(MultiswitchTest, ControlClickResetsAndReportsOnlyAChange)
     EXPECT_EQ(std::vector<WPARAM>{5}, Changes());
 }
 
-TEST_F(MultiswitchTest, WheelStepsOneStateAndStopsAtTheEndsUntilThePointerLeaves)
+TEST_F(MultiswitchTest, WheelStepsOneStateAndStopsAtTheEndsUntilThePointerLeavesAndRightClicksReport)
 {
     HWND window = leds->GetHandle();
     EXPECT_EQ(0, Wheel(window, 0, -120)); // at the first state: handled, nothing happens
@@ -163,7 +163,9 @@ TEST_F(MultiswitchTest, WheelStepsOneStateAndStopsAtTheEndsUntilThePointerLeaves
     Send(window, WM_MOUSEHOVER, 0, 3, 3);
     Wheel(window, 0, -120);
     EXPECT_EQ(3, leds->GetIndex());
+    Send(window, WM_RBUTTONDOWN, MK_RBUTTON, 3, 3);
     const auto posted = TakePosted();
+    EXPECT_EQ(1, Count(posted, UWM_PC_RIGHT_CLICKED));
     EXPECT_EQ(1, Count(posted, UWM_PC_LEAVE));
     EXPECT_EQ(1, Count(posted, UWM_PC_HOVER));
     EXPECT_EQ(1, Count(posted, UWM_PC_VALUE_CHANGED));
@@ -171,16 +173,6 @@ TEST_F(MultiswitchTest, WheelStepsOneStateAndStopsAtTheEndsUntilThePointerLeaves
         EXPECT_EQ(5u, entry.wParam);
         EXPECT_EQ(reinterpret_cast<LPARAM>(static_cast<ParameterControl*>(leds)), entry.lParam);
     }
-}
-
-TEST_F(MultiswitchTest, RightClickIsReported)
-{
-    Send(lever->GetHandle(), WM_RBUTTONDOWN, MK_RBUTTON, 3, 3);
-    const auto posted = TakePosted();
-    ASSERT_EQ(1u, posted.size());
-    EXPECT_EQ(UWM_PC_RIGHT_CLICKED, posted[0].message);
-    EXPECT_EQ(3u, posted[0].wParam);
-    EXPECT_EQ(0, lever->GetIndex());
 }
 
 TEST_F(MultiswitchTest, IncrementButtonStepsItsTargetAndWrapsOnEveryRelease)
