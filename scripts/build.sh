@@ -1,10 +1,64 @@
 #!/usr/bin/env bash
-# Sets up the machine and builds the native Linux build and both Windows builds.
+# The main job: sets up the machine, builds the native Linux build and both Windows builds, then
+# shows each built plug-in and renders the demo phrase through it.
+#   --no-setup   skip the package check
+#   --no-demo    build only (the test run uses this)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ "${1:-}" = --no-setup ] || bash scripts/setup.sh
+root=$(pwd)
+setup=1 demo=1
+for arg in "$@"; do
+  case $arg in
+    --no-setup) setup=0 ;;
+    --no-demo) demo=0 ;;
+    *) echo "usage: $0 [--no-setup] [--no-demo]" >&2; exit 2 ;;
+  esac
+done
+[ $setup -eq 0 ] || bash scripts/setup.sh
 for preset in linux win64 win32; do
   echo "=== build: $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$(nproc)"
 done
+[ $demo -eq 1 ] || exit 0
+
+out=$root/build/outputs
+mkdir -p "$out"
+linux_host=build/linux/host/morlent-host
+linux_module=build/linux/plugin/MorlentDelay.so
+win_host=build/win64/host/morlent-host.exe
+win_module=build/win64/plugin/MorlentDelay.dll
+
+# One virtual display for every Windows program of this job.
+if [ -z "${DISPLAY:-}" ]; then
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$display_file")"
+  trap 'WINEPREFIX=$root/build/win64/wineprefix wineserver -k >/dev/null 2>&1; kill $xvfb_pid; rm -f "$display_file"' EXIT
+fi
+wine_host() { bash cmake/wine-run.sh "$win_host" "$@"; }
+
+echo "=== info: Linux module ($linux_module)"
+"$linux_host" info "$linux_module"
+echo "=== info: 64-bit Windows module ($win_module, under Wine)"
+wine_host info "Z:$root/$win_module"
+
+echo "=== render: demo phrase"
+"$linux_host" render "$linux_module" "$out/demo-linux.wav" --param 6=0.6 --param 10=1 --tail 2
+wine_host render "Z:$root/$win_module" "Z:$out/demo-win64.wav" --param 6=0.6 --param 10=1 --tail 2
+if cmp -s "$out/demo-linux.wav" "$out/demo-win64.wav"; then
+  echo "the Linux and Windows renders are identical"
+else
+  echo "the Linux and Windows renders differ" >&2
+  exit 1
+fi
+
+echo
+echo "outputs:"
+echo "  Linux module:          $root/$linux_module"
+echo "  64-bit Windows module: $root/$win_module"
+echo "  command-line host:     $root/$linux_host, $root/$win_host"
+echo "  demo renders:          $out/demo-linux.wav, $out/demo-win64.wav"
+echo "  artwork preview:       $root/build/linux/resources/artwork-preview.png"
