@@ -8,7 +8,7 @@ root=$(pwd)
 
 bash scripts/setup.sh || exit 1
 bash scripts/build.sh --no-setup --no-demo || exit 1
-for preset in linux-asan linux-tsan; do
+for preset in linux-asan linux-tsan linux-fuzz; do
   echo "=== build: $preset"
   { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$(nproc)"; } || exit 1
 done
@@ -30,7 +30,7 @@ trap cleanup EXIT
 status=0
 passed=0
 failed=0
-for preset in linux linux-asan linux-tsan win64 win32; do
+for preset in linux linux-asan linux-tsan linux-fuzz win64 win32; do
   echo "=== tests: $preset"
   log=$(mktemp)
   ctest --preset "$preset" 2>&1 | tee "$log"
