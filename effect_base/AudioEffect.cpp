@@ -39,39 +39,16 @@ bool BuffersUsable(const AEffect* record, void** inputs, void** outputs, VstInt3
     return true;
 }
 
-void VSTCALLBACK ProcessProc(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames)
+// One function for the three process entries: they differ only in the operation they reach.
+template <typename Sample, void (AudioEffect::*Operation)(Sample**, Sample**, VstInt32)>
+void VSTCALLBACK ProcessProc(AEffect* record, Sample** inputs, Sample** outputs, VstInt32 sampleFrames)
 {
     AudioEffect* effect = AudioEffect::FromRecord(record);
     if (effect == nullptr || !BuffersUsable(record, reinterpret_cast<void**>(inputs),
                                             reinterpret_cast<void**>(outputs), sampleFrames))
         return;
     try {
-        effect->process(inputs, outputs, sampleFrames);
-    } catch (...) {
-    }
-}
-
-void VSTCALLBACK ProcessReplacingProc(AEffect* record, float** inputs, float** outputs, VstInt32 sampleFrames)
-{
-    AudioEffect* effect = AudioEffect::FromRecord(record);
-    if (effect == nullptr || !BuffersUsable(record, reinterpret_cast<void**>(inputs),
-                                            reinterpret_cast<void**>(outputs), sampleFrames))
-        return;
-    try {
-        effect->processReplacing(inputs, outputs, sampleFrames);
-    } catch (...) {
-    }
-}
-
-void VSTCALLBACK ProcessDoubleReplacingProc(AEffect* record, double** inputs, double** outputs,
-                                            VstInt32 sampleFrames)
-{
-    AudioEffect* effect = AudioEffect::FromRecord(record);
-    if (effect == nullptr || !BuffersUsable(record, reinterpret_cast<void**>(inputs),
-                                            reinterpret_cast<void**>(outputs), sampleFrames))
-        return;
-    try {
-        effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+        (effect->*Operation)(inputs, outputs, sampleFrames);
     } catch (...) {
     }
 }
@@ -120,7 +97,7 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     std::memset(&cEffect, 0, sizeof(cEffect));
     cEffect.magic = kEffectMagic;
     cEffect.dispatcher = DispatcherProc;
-    cEffect.process = ProcessProc;
+    cEffect.process = ProcessProc<float, &AudioEffect::process>;
     cEffect.setParameter = SetParameterProc;
     cEffect.getParameter = GetParameterProc;
     cEffect.numPrograms = numPrograms;
@@ -132,8 +109,8 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     cEffect.object = this;
     cEffect.uniqueID = FourCharCode('N', 'o', 'E', 'f');
     cEffect.version = 1;
-    cEffect.processReplacing = ProcessReplacingProc;
-    cEffect.processDoubleReplacing = ProcessDoubleReplacingProc;
+    cEffect.processReplacing = ProcessProc<float, &AudioEffect::processReplacing>;
+    cEffect.processDoubleReplacing = ProcessProc<double, &AudioEffect::processDoubleReplacing>;
 }
 
 AudioEffect::~AudioEffect()
