@@ -9,6 +9,10 @@
 
 #ifdef _WIN32
 #include "controls/WindowClasses.h"
+#ifdef MORLENT_WITH_EDITOR
+#include "editor/Editor.h"
+#include "editor/MorlentDelayView.h"
+#endif
 
 #include <windows.h>
 #define MORLENT_EXPORT extern "C" __declspec(dllexport)
@@ -22,6 +26,11 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
     std::unique_ptr<MorlentDelayModel> model(new MorlentDelayModel);
     auto* controller = new VstToolkit::Controller(audioMaster, model.get());
     model.release(); // the controller owns it now
+#ifdef MORLENT_WITH_EDITOR
+    // The controller owns the editor and deletes it before the model.
+    controller->setEditor(new VstToolkit::Editor<MorlentDelayView>(
+        controller, static_cast<HINSTANCE>(Platform::GetModuleInstance())));
+#endif
     return controller;
 }
 

@@ -1,0 +1,90 @@
+#pragma once
+// The base of an editor's view: a toolkit window that keeps one control per parameter, turns
+// the controls' registered messages into controller calls, shows a status line, and offers the
+// MIDI Learn menu on each control and a view menu on a click area.
+
+#include "controls/Window.h"
+#include "framework/ParameterView.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+namespace WindowsToolkit {
+class ParameterControl;
+}
+
+namespace VstToolkit {
+
+class Controller;
+class Model;
+
+class View : public WindowsToolkit::Window, public ParameterView {
+public:
+    static constexpr int kStatusCapacity = 256;
+    static constexpr const char* kLearningText = "Learning...";
+
+    // Menu command identifiers; 0 is a dismissed menu.
+    enum ControlMenuCommand : UINT { kMidiLearnCommand = 1, kForgetControllerCommand = 2 };
+    enum ViewMenuCommand : UINT { kAboutCommand = 1, kCancelLearnCommand = 2, kClearAllLearnCommand = 3 };
+
+    View(Model* model, Controller* controller, int x, int y, int width, int height) noexcept;
+    ~View() override;
+
+    // ---- Building (user-interface thread, before the controller knows the view) -------------
+    // Binds control to its parameter, replacing an earlier control of the same parameter. The
+    // map is read from other threads once the view is attached, so it never changes after.
+    void AddParameterControl(WindowsToolkit::ParameterControl* control);
+    WindowsToolkit::ParameterControl* GetParameterControl(int parameterIndex) const;
+    // slot is cleared when the window is destroyed, whoever destroys it (the editor's pointer).
+    void SetOwnerSlot(View** slot) noexcept { ownerSlot = slot; }
+
+    // ---- ParameterView: any thread ----------------------------------------------------------
+    // Stores the value in the parameter's control and invalidates it; posts nothing.
+    void UpdateParameterControl(int parameterIndex, float value) override;
+    // On the window's own thread shows text at once; from any other thread posts it to the
+    // window, so text must outlive the message (the controller passes constants).
+    void SetStatusText(const char* text) override;
+
+    // ---- User-interface thread --------------------------------------------------------------
+    // Shows text in this view's status display. Base: a view without a display passes the text
+    // on to its parent window, up to the first enclosing view that shows it.
+    virtual void ShowStatusText(const char* text);
+    // The click area of the view menu in client coordinates; empty (no menu) in the base.
+    virtual RECT GetMenuRect() const;
+    virtual void ShowAbout();
+    // After the user changed a parameter: the status line shows its new display string.
+    virtual void OnParameterValueChanged(int parameterIndex, float value);
+    // "long name: display label" of a parameter into the status buffer, then shown.
+    void UpdateStatusText(int parameterIndex);
+    const char* GetStatusBuffer() const noexcept { return statusBuffer; }
+
+    int OnCreate(CREATESTRUCTA* create) override;
+    int OnLButtonDown(UINT keys, POINT point) override; // opens the view menu inside GetMenuRect
+    int OnDestroy() override;                           // detaches from the controller
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    Model* GetModel() const noexcept { return model; }
+    Controller* GetController() const noexcept { return controller; }
+
+private:
+    void OnParameterControlRightClicked(WindowsToolkit::ParameterControl& control);
+    void ShowViewMenu(POINT point);
+    void ClearAllMidiLearn();
+
+    Model* model;
+    Controller* controller;
+    std::map<int32_t, WindowsToolkit::ParameterControl*> controls; // not owned: child windows
+    char statusBuffer[kStatusCapacity] = {};
+    View** ownerSlot = nullptr;
+    std::atomic<DWORD> windowThread{0};
+    // False once the object is gone: a menu or dialog loop may outlive its window (a host that
+    // closes the editor from inside it), and the code after the loop must not touch us then.
+    std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+};
+
+} // namespace VstToolkit

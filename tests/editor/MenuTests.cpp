@@ -1,0 +1,2 @@
+// MIDI Learn, the view menu, the confirmation box and the About box.
+#include "EditorFixture.h"
