@@ -58,7 +58,8 @@ TEST_F(EditorMenus, MidiLearnBindsTheNextControllerWhichTheBankKeepsAndForgetCcR
     EXPECT_EQ("Learning...", StatusText());
 
     ControlChangeOnAudioThread(7, 100);
-    Pump(20); // the audio thread's status text arrives by a posted message
+    EXPECT_EQ("Learning...", StatusText()) << "the audio thread touched the window";
+    Pump(20); // its status text arrives by a posted message
     EXPECT_EQ(kLeftDelay, model->ControllerToParameter(7));
     EXPECT_FALSE(model->IsLearningMidi());
     EXPECT_EQ("", StatusText());
@@ -126,6 +127,20 @@ TEST_F(EditorMenus, ClearAllMidiLearnAsksFirst)
     EXPECT_FALSE(seen->empty());
     EXPECT_FALSE(model->IsControllerMapped(7));
     EXPECT_FALSE(model->IsLearningMidi());
+}
+
+TEST_F(EditorMenus, AnEditorClosedUnderItsConfirmationBoxActsNoMore)
+{
+    Open();
+    model->RegisterMidiControllerMapping(7, kLeftDelay);
+    WhenDialogShows([this](HWND box) {
+        Dispatch(effEditClose); // a host closing the editor from inside the box's loop
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    ClickView(100, 50, {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(nullptr, View());
+    EXPECT_TRUE(model->IsControllerMapped(7));
 }
 
 TEST_F(EditorMenus, TheAboutBoxStaysForTheWebsiteAndClosesWithOk)
