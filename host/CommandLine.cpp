@@ -17,7 +17,7 @@ const char* const kUsage =
     "  morlent-host preset load MODULE FILE\n"
     "  morlent-host preset dump FILE\n"
 #ifdef _WIN32
-    "  morlent-host screenshot MODULE OUT.png [--program N]\n"
+    "  morlent-host screenshot MODULE OUT.png [--program N] [--preset FILE] [--param I=V]...\n"
 #endif
     "Without IN.wav, render plays a built-in demo phrase. Parameter values V are normalised (0 to 1).\n";
 
@@ -282,8 +282,12 @@ private:
         parsed_.command = CommandLine::Command::Screenshot;
         std::vector<std::string> positional;
         const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
+            if (option == "--param")
+                return Parameter(option);
             if (option == "--program")
                 return Program(option);
+            if (option == "--preset")
+                return Value(option, parsed_.presetFile);
             known = false;
             return true;
         });

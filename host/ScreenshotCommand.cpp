@@ -106,7 +106,7 @@ int RunScreenshot(const CommandLine& command)
         return Failure(error);
     if ((plugin->Effect()->flags & effFlagsHasEditor) == 0)
         return Failure(command.module + ": the plug-in has no editor (effFlagsHasEditor is not set)");
-    if (command.program >= 0 && !plugin->SelectProgram(command.program, error))
+    if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
 
     HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -55,10 +55,18 @@ else
   exit 1
 fi
 
+echo "=== screenshot: the editor as a host opens it"
+wine_host screenshot "Z:$root/$win_module" "Z:$out/editor.png"
+wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" --param 1=0.6 --param 2=0.35 \
+  --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1 --param 8=0.8 --param 9=1 --param 10=1 \
+  --param 11=0.3
+
 echo
 echo "outputs:"
 echo "  Linux module:          $root/$linux_module"
 echo "  64-bit Windows module: $root/$win_module"
 echo "  command-line host:     $root/$linux_host, $root/$win_host"
 echo "  demo renders:          $out/demo-linux.wav, $out/demo-win64.wav"
+echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png"
+echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests)"
 echo "  artwork preview:       $root/build/linux/resources/artwork-preview.png"

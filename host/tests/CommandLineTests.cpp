@@ -50,6 +50,13 @@ TEST(CommandLine, PresetCommandsAndHelp)
     EXPECT_EQ(4, save.program);
     EXPECT_EQ(CommandLine::Command::PresetLoad, Parse({"preset", "load", "m.so", "a.fxp"}).command);
     EXPECT_EQ("a.fxp", Parse({"preset", "dump", "a.fxp"}).presetFile);
+#ifdef _WIN32
+    const CommandLine shot = Parse({"screenshot", "m.dll", "o.png", "--preset", "p.fxp", "--param", "7=1"});
+    EXPECT_EQ(CommandLine::Command::Screenshot, shot.command);
+    EXPECT_EQ("p.fxp", shot.presetFile);
+    ASSERT_EQ(1u, shot.parameters.size());
+    EXPECT_EQ(7, shot.parameters[0].index);
+#endif
     EXPECT_EQ(CommandLine::Command::Help, Parse({}).command);
     EXPECT_EQ(CommandLine::Command::Help, Parse({"--help"}).command);
 }
