@@ -233,9 +233,14 @@ inline Lanes WithSign(Lanes magnitude, Lanes sign)
     return reinterpret_cast<Lanes>(reinterpret_cast<LaneBits>(magnitude) | signBit);
 }
 
+// Input samples beyond this magnitude carry no sound, only the risk that a sum in the filter
+// or the mix overflows to infinity and poisons its state for good; they count as silence, as
+// infinities and NaNs do.
+constexpr float kLargestInput = 1e30f;
+
 inline Lanes FiniteLanes(Lanes x)
 {
-    return Magnitude(x) <= Both(FLT_MAX) ? x : Both(0.0f);
+    return Magnitude(x) <= Both(kLargestInput) ? x : Both(0.0f);
 }
 
 // DelayEngine::Limit on every lane, without branches: magnitudes above the knee bend toward 1

@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Runs one fuzzer for a fixed time over its corpus folder (seeded once), then reports.
-# Usage: run-fuzzer.sh FUZZER SEED_WRITER|"" CORPUS_DIR SECONDS
+# Inputs that once found a fault (REGRESSIONS_DIR, may be "") run first, every time.
+# Usage: run-fuzzer.sh FUZZER SEED_WRITER|"" REGRESSIONS_DIR|"" CORPUS_DIR SECONDS
 set -euo pipefail
-fuzzer=$1 seeds=$2 corpus=$3 seconds=$4
+fuzzer=$1 seeds=$2 regressions=$3 corpus=$4 seconds=$5
+if [ -n "$regressions" ] && [ -n "$(ls -A "$regressions" 2>/dev/null)" ]; then
+  "$fuzzer" "$regressions"/*
+fi
 mkdir -p "$corpus" "$corpus-crashes"
 if [ -n "$seeds" ] && [ -z "$(ls -A "$corpus")" ]; then
   "$seeds" "$corpus"

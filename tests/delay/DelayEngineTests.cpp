@@ -358,8 +358,11 @@ TEST(DelayEngine, LoudFeedbackStaysBoundedAndNonFiniteInputIsSilence)
     engine.filterEnabled = true;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    std::vector<float> bad = {nan, inf, -inf, 0.5f, nan};
-    engine.Process(bad.data(), bad.data(), outL.data(), outR.data(), 5);
+    // The largest finite floats too: summed in the filter they would overflow to infinity.
+    const float huge = std::numeric_limits<float>::max();
+    std::vector<float> bad = {nan, inf, -inf, 0.5f, nan, huge, -huge, huge, 1e31f};
+    engine.filterType = DelayEngine::kHighPass;
+    engine.Process(bad.data(), bad.data(), outL.data(), outR.data(), static_cast<int32_t>(bad.size()));
     std::vector<float> silence(3000, 0.0f);
     engine.Process(silence.data(), silence.data(), outL.data(), outR.data(), 3000);
     for (int n = 0; n < 3000; ++n) {
