@@ -157,10 +157,9 @@ void View::OnParameterControlRightClicked(WindowsToolkit::ParameterControl& cont
         std::snprintf(text, sizeof text, "Forget CC: %d", model->ParameterToController(parameter));
         AppendMenuA(menu, MF_STRING, kForgetControllerCommand, text);
     }
-    const std::shared_ptr<bool> stillAlive = alive;
-    const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, anchor.x, anchor.y, 0, GetHandle(), nullptr));
-    DestroyMenu(menu);
-    if (!*stillAlive)
+    bool viewGone = false;
+    const UINT command = RunMenu(menu, anchor, viewGone);
+    if (viewGone)
         return;
 
     switch (command) {
@@ -185,6 +184,17 @@ void View::OnParameterControlRightClicked(WindowsToolkit::ParameterControl& cont
     }
 }
 
+UINT View::RunMenu(HMENU menu, POINT screenPoint, bool& viewGone)
+{
+    // The menu's loop runs messages: the host may close the editor before it returns.
+    const std::shared_ptr<bool> stillAlive = alive;
+    const UINT command =
+        static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, screenPoint.x, screenPoint.y, 0, GetHandle(), nullptr));
+    DestroyMenu(menu);
+    viewGone = !*stillAlive;
+    return command;
+}
+
 void View::ShowViewMenu(POINT point)
 {
     POINT anchor = point;
@@ -196,10 +206,9 @@ void View::ShowViewMenu(POINT point)
     if (model->IsLearningMidi())
         AppendMenuA(menu, MF_STRING, kCancelLearnCommand, "Cancel MIDI Learn");
     AppendMenuA(menu, MF_STRING, kClearAllLearnCommand, "Clear All MIDI Learn");
-    const std::shared_ptr<bool> stillAlive = alive;
-    const UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD, anchor.x, anchor.y, 0, GetHandle(), nullptr));
-    DestroyMenu(menu);
-    if (!*stillAlive)
+    bool viewGone = false;
+    const UINT command = RunMenu(menu, anchor, viewGone);
+    if (viewGone)
         return;
 
     switch (command) {

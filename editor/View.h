@@ -74,6 +74,8 @@ protected:
 private:
     void OnParameterControlRightClicked(WindowsToolkit::ParameterControl& control);
     void ShowViewMenu(POINT point);
+    // Shows the menu, then destroys it; viewGone tells that the view was destroyed meanwhile.
+    UINT RunMenu(HMENU menu, POINT screenPoint, bool& viewGone);
     void ClearAllMidiLearn();
 
     Model* model;
