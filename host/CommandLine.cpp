@@ -112,6 +112,28 @@ private:
         return true;
     }
 
+    // The option's value as a number within low..high; what it should be names it in the error.
+    bool Number(const std::string& option, double low, double high, const char* what, double& out)
+    {
+        std::string text;
+        if (!Value(option, text))
+            return false;
+        if (!ToNumber(text, low, high, out))
+            return Fail(option + ": '" + text + "' is not " + what);
+        return true;
+    }
+    bool Integer(const std::string& option, long long low, long long high, const char* what, int& out)
+    {
+        std::string text;
+        long long value;
+        if (!Value(option, text))
+            return false;
+        if (!ToInteger(text, low, high, value))
+            return Fail(option + ": '" + text + "' is not " + what);
+        out = static_cast<int>(value);
+        return true;
+    }
+
     bool Program(const std::string& option)
     {
         std::string text;
@@ -158,9 +180,6 @@ private:
         std::vector<std::string> positional;
         bool transportGiven = false;
         const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
-            std::string text;
-            long long integer;
-            double number;
             if (option == "--param")
                 return Parameter(option);
             if (option == "--program")
@@ -176,39 +195,16 @@ private:
                 parsed_.playing = option == "--playing";
                 return true;
             }
-            if (option == "--tempo") {
-                if (!Value(option, text))
-                    return false;
-                if (!ToNumber(text, 1.0, 999.0, number))
-                    return Fail("--tempo: '" + text + "' is not a tempo from 1 to 999 BPM");
-                parsed_.tempo = number;
-                return true;
-            }
-            if (option == "--block") {
-                if (!Value(option, text))
-                    return false;
-                if (!ToInteger(text, 1, 65536, integer))
-                    return Fail("--block: '" + text + "' is not a block size from 1 to 65536");
-                parsed_.blockSize = static_cast<int>(integer);
-                return true;
-            }
+            if (option == "--tempo")
+                return Number(option, 1.0, 999.0, "a tempo from 1 to 999 BPM", parsed_.tempo);
+            if (option == "--block")
+                return Integer(option, 1, 65536, "a block size from 1 to 65536", parsed_.blockSize);
             if (option == "--rate") {
-                if (!Value(option, text))
-                    return false;
-                if (!ToInteger(text, 8000, 768000, integer))
-                    return Fail("--rate: '" + text + "' is not a sample rate from 8000 to 768000 Hz");
-                parsed_.sampleRate = static_cast<int>(integer);
                 parsed_.sampleRateGiven = true;
-                return true;
+                return Integer(option, 8000, 768000, "a sample rate from 8000 to 768000 Hz", parsed_.sampleRate);
             }
-            if (option == "--tail") {
-                if (!Value(option, text))
-                    return false;
-                if (!ToNumber(text, 0.0, 3600.0, number))
-                    return Fail("--tail: '" + text + "' is not a number of seconds from 0 to 3600");
-                parsed_.tailSeconds = number;
-                return true;
-            }
+            if (option == "--tail")
+                return Number(option, 0.0, 3600.0, "a number of seconds from 0 to 3600", parsed_.tailSeconds);
             known = false;
             return true;
         });
