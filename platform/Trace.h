@@ -7,4 +7,8 @@ namespace Platform {
 // Never called on the audio thread: the Windows debug output can take a system-wide lock.
 void Trace(const char* text) noexcept;
 
+// Sends every trace line to sink instead (null restores the platform's output). For tests.
+using TraceSink = void (*)(const char* text);
+void SetTraceSink(TraceSink sink) noexcept;
+
 } // namespace Platform

@@ -1,0 +1,60 @@
+#include "platform/Trace.h"
+#include "support/ControllerFixture.h"
+
+#include <string>
+
+namespace {
+
+std::string& Log()
+{
+    static std::string log;
+    return log;
+}
+
+class TraceTest : public ControllerFixture {
+protected:
+    void SetUp() override
+    {
+        Platform::SetTraceSink([](const char* text) { Log() += text; });
+        Log().clear();
+        ControllerFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        ControllerFixture::TearDown();
+        Platform::SetTraceSink(nullptr);
+    }
+};
+
+TEST_F(TraceTest, OperationsNameThemselvesOutermostFirst)
+{
+    EXPECT_EQ(0u, Log().find("Model::Model\r\nModel::ClearMidiControllerMap\r\nController::Controller\r\nModel::SetController\r\n")) << Log();
+    Log().clear();
+    Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    EXPECT_EQ("Controller::setSampleRate\r\nModel::SetSampleRate\r\n", Log());
+    Log().clear();
+    record->setParameter(record, 2, 0.5f);
+    EXPECT_EQ("Controller::setParameterModel::SetParameterValue\r\n", Log());
+    Log().clear();
+    void* chunk = nullptr;
+    Dispatch(effGetChunk, 1, 0, &chunk);
+    EXPECT_EQ("Controller::getChunk\r\nModel::SerializeSelectedProgram\r\nModel::WriteHeader\r\n", Log());
+}
+
+TEST_F(TraceTest, AudioThreadCallsStaySilent)
+{
+    SendMidi({Midi(0, 0xB0, 7, 1), Midi(1, 0x90, 60, 100)});
+    Log().clear();
+    Process(64);
+    EXPECT_EQ("", Log());
+}
+
+TEST_F(TraceTest, ClosingEndsWithTheDestructors)
+{
+    Log().clear();
+    Dispatch(effClose);
+    record = nullptr;
+    EXPECT_EQ("Controller::~ControllerModel::~Model\r\n", Log());
+}
+
+} // namespace
