@@ -1,4 +1,5 @@
 #include "ToolkitFixture.h"
+#include "support/HostWindow.h"
 
 #include <cstdlib>
 
@@ -21,17 +22,7 @@ public:
         Gdiplus::GdiplusStartupInput input;
         ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
         ASSERT_TRUE(WindowsToolkit::RegisterWindowClasses(Instance()));
-        WNDCLASSEXA hostClass{};
-        hostClass.cbSize = sizeof hostClass;
-        hostClass.lpfnWndProc = DefWindowProcA;
-        hostClass.hInstance = Instance();
-        hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        hostClass.lpszClassName = kHostClassName;
-        ASSERT_NE(0, RegisterClassExA(&hostClass));
-        // One top-level window for the whole run: Wine without a window manager waits two
-        // seconds for each top-level window to be withdrawn when it is destroyed.
-        sharedHost = CreateWindowExA(0, kHostClassName, "controls", WS_POPUP | WS_VISIBLE, 0, 0, 496, 344, nullptr,
-                                     nullptr, Instance(), nullptr);
+        sharedHost = CreateSharedHostWindow(Instance(), kHostClassName, "controls");
         ASSERT_NE(nullptr, sharedHost);
     }
     void TearDown() override

@@ -1,4 +1,5 @@
 #include "EditorFixture.h"
+#include "support/HostWindow.h"
 
 #include "controls/StatusControl.h"
 #include "controls/WindowClasses.h"
@@ -96,17 +97,7 @@ public:
         Gdiplus::GdiplusStartupInput input;
         ASSERT_EQ(Gdiplus::Ok, Gdiplus::GdiplusStartup(&token, &input, nullptr));
         ASSERT_TRUE(WindowsToolkit::RegisterWindowClasses(Instance()));
-        WNDCLASSEXA hostClass{};
-        hostClass.cbSize = sizeof hostClass;
-        hostClass.lpfnWndProc = DefWindowProcA;
-        hostClass.hInstance = Instance();
-        hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        hostClass.lpszClassName = kHostClassName;
-        ASSERT_NE(0, RegisterClassExA(&hostClass));
-        // One top-level window for the whole run: Wine without a window manager stalls for two
-        // seconds whenever a top-level window is destroyed.
-        sharedHost = CreateWindowExA(0, kHostClassName, "editor host", WS_POPUP | WS_VISIBLE, 0, 0, 496, 344,
-                                     nullptr, nullptr, Instance(), nullptr);
+        sharedHost = CreateSharedHostWindow(Instance(), kHostClassName, "editor host");
         ASSERT_NE(nullptr, sharedHost);
         menuHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordMenus, nullptr, GetCurrentThreadId());
         ASSERT_NE(nullptr, menuHook);

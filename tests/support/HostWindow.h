@@ -1,0 +1,21 @@
+#pragma once
+// The stand-in for a host's window in the Windows GUI tests.
+
+#include <windows.h>
+
+// Registers className (a plain black window) and creates one visible top-level window of it.
+// Tests share one such window for the whole run: Wine without a window manager stalls for two
+// seconds whenever a top-level window is destroyed. Answers null when either step fails.
+inline HWND CreateSharedHostWindow(HINSTANCE instance, const char* className, const char* title)
+{
+    WNDCLASSEXA hostClass{};
+    hostClass.cbSize = sizeof hostClass;
+    hostClass.lpfnWndProc = DefWindowProcA;
+    hostClass.hInstance = instance;
+    hostClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    hostClass.lpszClassName = className;
+    if (RegisterClassExA(&hostClass) == 0)
+        return nullptr;
+    return CreateWindowExA(0, className, title, WS_POPUP | WS_VISIBLE, 0, 0, 496, 344, nullptr, nullptr, instance,
+                           nullptr);
+}
