@@ -16,6 +16,7 @@ struct ReferenceDelay {
     struct Smoother {
         float c, oneMinusC, state, target, aim, current;
         bool falling;
+        int creeps = 0;
         void SetTarget(float samples)
         {
             target = samples;
@@ -26,8 +27,10 @@ struct ReferenceDelay {
         {
             if (target < current || target > current) {
                 float y = aim * oneMinusC + c * state + 1e-25f;
-                if (y == state)
+                if (y == state) {
                     y = std::nextafter(state, falling ? -1e30f : 1e30f);
+                    ++creeps;
+                }
                 state = current = y;
                 if ((!falling && y >= target) || (falling && y <= target))
                     current = target;
@@ -271,6 +274,125 @@ TEST(DelayEngine, MatchesThePlainReferenceLoopBitForBit)
         EXPECT_TRUE(SameBits(outL, refL)) << c.rate;
         EXPECT_TRUE(SameBits(outR, refR)) << c.rate;
     }
+}
+
+// Drives an engine and the plain loop side by side through blocks of random sizes (none to
+// several stretches long), changing delay times between blocks as a script says.
+struct GlideRun {
+    DelayEngine& engine;
+    ReferenceDelay reference;
+    std::mt19937 random{11};
+
+    explicit GlideRun(DelayEngine& engine) : engine(engine), reference(engine) {}
+
+    void SetDelay(int channel, float seconds)
+    {
+        if (channel == 0)
+            engine.SetLeftDelayTime(seconds);
+        else
+            engine.SetRightDelayTime(seconds);
+        reference.smoother[channel].SetTarget(channel == 0 ? engine.GetLeftDelaySamples()
+                                                           : engine.GetRightDelaySamples());
+    }
+
+    // Renders frames of noise; false at the first block where outputs or smoothers differ.
+    bool Render(int32_t frames)
+    {
+        const std::vector<float> inL = Noise(static_cast<size_t>(frames), random(), 1.5f);
+        const std::vector<float> inR = Noise(static_cast<size_t>(frames), random(), 1.5f);
+        std::vector<float> outL(frames), outR(frames), refL(frames), refR(frames);
+        for (int32_t position = 0; position < frames;) {
+            const int32_t count = std::min<int32_t>(static_cast<int32_t>(random() % 300), frames - position);
+            engine.Process(inL.data() + position, inR.data() + position, outL.data() + position,
+                           outR.data() + position, count);
+            reference.Process(engine, inL.data() + position, inR.data() + position, refL.data() + position,
+                              refR.data() + position, count);
+            position += count;
+            const DelayTimeSmoother* smoothers[2] = {&engine.GetLeftSmoother(), &engine.GetRightSmoother()};
+            for (int c = 0; c < 2; ++c) {
+                if (smoothers[c]->GetCurrent() != reference.smoother[c].current ||
+                    smoothers[c]->GetState() != reference.smoother[c].state) {
+                    ADD_FAILURE() << "smoother " << c << " differs after frame " << position;
+                    return false;
+                }
+            }
+        }
+        return SameBits(outL, refL) && SameBits(outR, refR);
+    }
+};
+
+TEST(DelayEngine, GlidesMatchThePlainReferenceLoopBitForBit)
+{
+    // At 1000 Hz a glide takes about three seconds of frames, the lines are 1001 samples long
+    // and wrap every second, and a few samples of delay are a few frames.
+    struct Step {
+        int channel; // 0 left, 1 right, 2 both
+        float seconds;
+        int32_t frames; // rendered after the change
+    };
+    struct Script {
+        const char* name;
+        float left, right; // where both delays start, idle
+        std::vector<Step> steps;
+    };
+    const Script scripts[] = {
+        {"both glide, apart and together, landing mid-block", 0.3f, 0.1f,
+         {{0, 0.9f, 500}, {1, 0.02f, 4000}, {2, 0.5f, 1500}, {0, 0.05f, 5000}}},
+        {"one channel glides while the other is idle", 0.25f, 0.4f,
+         {{0, 0.8f, 5000}, {1, 0.1f, 5000}, {0, 0.25f, 2000}, {0, 0.6f, 4000}}},
+        {"short delays, under a stretch and under one sample", 0.004f, 0.3f,
+         {{0, 0.0f, 3000}, {0, 0.007f, 3000}, {2, 0.0015f, 3000}, {1, 0.0f, 2000}, {2, 0.2f, 200},
+          {2, 0.003f, 4000}}},
+        {"retargeted in every block, across the delay range", 0.5f, 0.5f,
+         {{0, 0.9f, 40}, {1, 0.001f, 70}, {0, 0.0f, 3}, {2, 0.3f, 250}, {1, 1.0f, 1}, {0, 0.01f, 600}}},
+    };
+    const bool filters[] = {false, true, true};
+    const int32_t types[] = {DelayEngine::kLowPass, DelayEngine::kLowPass, DelayEngine::kHighPass};
+    for (const Script& script : scripts) {
+        for (int setting = 0; setting < 3; ++setting) {
+            for (bool cross : {false, true}) {
+                DelayEngine engine;
+                engine.SetSampleRate(1000.0f);
+                engine.filterEnabled = filters[setting];
+                engine.filterType = types[setting];
+                engine.crossFeedback = cross;
+                engine.feedback = 0.9f;
+                engine.mix = 0.6f;
+                engine.SetCutoff(150.0f);
+                engine.SetLeftDelayTime(script.left);
+                engine.SetRightDelayTime(script.right);
+                engine.SetSampleRate(1000.0f); // start idle
+                GlideRun run(engine);
+                bool same = run.Render(300);
+                for (const Step& step : script.steps) {
+                    for (int channel = 0; channel < 2; ++channel)
+                        if (step.channel == channel || step.channel == 2)
+                            run.SetDelay(channel, step.seconds);
+                    same = same && run.Render(step.frames);
+                }
+                EXPECT_TRUE(same) << script.name << ", filter setting " << setting << ", cross " << cross;
+            }
+        }
+    }
+}
+
+TEST(DelayEngine, LongGlideStallsNearTheTargetThenCreepsOntoItBitForBit)
+{
+    // From half the line to all of it at 44.1 kHz the curve's step rounds to nothing about 25
+    // samples short of the target; from there the delay creeps one float step per frame.
+    DelayEngine engine;
+    engine.filterEnabled = true;
+    engine.SetLeftDelayTime(0.5f);
+    engine.SetRightDelayTime(0.5f);
+    engine.SetSampleRate(44100.0f);
+    GlideRun run(engine);
+    run.SetDelay(0, 1.0f);
+    bool same = true;
+    for (int32_t frames = 0; engine.GetLeftSmoother().IsGliding() && frames < 400000 && same; frames += 20000)
+        same = run.Render(20000);
+    EXPECT_TRUE(same);
+    EXPECT_EQ(engine.GetLeftSmoother().GetCurrent(), 44100.0f);
+    EXPECT_GT(run.reference.smoother[0].creeps, 1000) << "the creep is part of the glide";
 }
 
 TEST(DelayEngine, InPlaceEqualsSeparateBuffers)
