@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <xmmintrin.h>
+
 DelayEngine::DelayEngine()
     : leftLine(LineLength(kDefaultSampleRate)),
       rightLine(LineLength(kDefaultSampleRate)),
@@ -143,14 +145,24 @@ template <DelayEngine::LoopFilter filter>
 void DelayEngine::RenderWithFilter(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                    int32_t count)
 {
-    // Targets do not move during a call, so idle smoothers stay idle for the whole of it.
+    // Targets do not move during a call, so idle smoothers stay idle for the whole of it. No
+    // stretch of frames is longer than its delays, so delays short now or at the end of a glide
+    // go frame by frame.
     const bool gliding = leftSmoother.IsGliding() || rightSmoother.IsGliding();
-    if (!gliding && static_cast<int32_t>(leftSmoother.current) >= kShortestChunk &&
-        static_cast<int32_t>(rightSmoother.current) >= kShortestChunk) {
-        if (crossFeedback)
-            RenderInChunks<filter, true>(inLeft, inRight, outLeft, outRight, count);
-        else
-            RenderInChunks<filter, false>(inLeft, inRight, outLeft, outRight, count);
+    const bool shortDelay = std::min(std::min(leftSmoother.current, leftSmoother.target),
+                                     std::min(rightSmoother.current, rightSmoother.target)) < kShortestChunk;
+    if (!shortDelay) {
+        if (gliding) {
+            if (crossFeedback)
+                RenderGliding<filter, true>(inLeft, inRight, outLeft, outRight, count);
+            else
+                RenderGliding<filter, false>(inLeft, inRight, outLeft, outRight, count);
+        } else {
+            if (crossFeedback)
+                RenderInChunks<filter, true>(inLeft, inRight, outLeft, outRight, count);
+            else
+                RenderInChunks<filter, false>(inLeft, inRight, outLeft, outRight, count);
+        }
     } else if (gliding) {
         if (crossFeedback)
             Render<filter, true, true>(inLeft, inRight, outLeft, outRight, count);
@@ -233,6 +245,18 @@ inline Lanes WithSign(Lanes magnitude, Lanes sign)
     return reinterpret_cast<Lanes>(reinterpret_cast<LaneBits>(magnitude) | signBit);
 }
 
+// Per lane, a where the mask is set and b elsewhere.
+inline Lanes Select(LaneBits mask, Lanes a, Lanes b)
+{
+    return reinterpret_cast<Lanes>((mask & reinterpret_cast<LaneBits>(a)) | (~mask & reinterpret_cast<LaneBits>(b)));
+}
+
+// Whether a mask is set in either channel's lane (lanes 0 and 1).
+inline bool Channels(LaneBits mask)
+{
+    return (_mm_movemask_ps(reinterpret_cast<__m128>(mask)) & 3) != 0;
+}
+
 // Input samples beyond this magnitude carry no sound, only the risk that a sum in the filter
 // or the mix overflows to infinity and poisons its state for good; they count as silence, as
 // infinities and NaNs do.
@@ -261,6 +285,35 @@ inline void CopyIntoRing(float* ring, int32_t length, int32_t first, const float
     const int32_t head = first + count > length ? length - first : count;
     std::memcpy(ring + first, samples, sizeof(float) * static_cast<size_t>(head));
     std::memcpy(ring, samples + head, sizeof(float) * static_cast<size_t>(count - head));
+}
+
+// The per-call factors of the feedback write and the mix, the same on every lane.
+struct Mixing {
+    Lanes dry;
+    Lanes wet;
+    Lanes gain;
+    Lanes offset;
+};
+
+// The rest of every frame of a stretch once its wet signals are known, four frames at a time:
+// the limited feedback plus the input into written (the lines' next samples), and the mix into
+// the outputs. The wet and written arrays hold whole four-frame groups, the wet ones padded.
+template <bool cross>
+inline void FeedAndMix(const Mixing& mixing, const float* wetLeft, const float* wetRight, const float* inLeft,
+                       const float* inRight, float* outLeft, float* outRight, float* writtenLeft,
+                       float* writtenRight, int32_t chunk)
+{
+    for (int32_t j = 0; j < chunk; j += 4) {
+        const int32_t available = chunk - j;
+        const Lanes xL = FiniteLanes(LoadUpTo(inLeft + j, available));
+        const Lanes xR = FiniteLanes(LoadUpTo(inRight + j, available));
+        const Lanes wetL = Load(wetLeft + j);
+        const Lanes wetR = Load(wetRight + j);
+        Store(writtenLeft + j, mixing.gain * LimitLanes(cross ? wetR : wetL) + xL + mixing.offset);
+        Store(writtenRight + j, mixing.gain * LimitLanes(cross ? wetL : wetR) + xR + mixing.offset);
+        StoreUpTo(outLeft + j, mixing.dry * xL + mixing.wet * wetL, available);
+        StoreUpTo(outRight + j, mixing.dry * xR + mixing.wet * wetR, available);
+    }
 }
 
 } // namespace
@@ -371,6 +424,137 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
     }
 }
 
+// While a delay glides its read position moves every frame, so each frame takes its own
+// smoother step, read and filter step, both channels side by side. But while no frame of a
+// stretch reads a sample written inside the stretch, the feedback writes and the mix can wait
+// for the end of the stretch and be done four frames at a time. A stretch ends before the
+// first frame whose delay, in whole samples, no longer exceeds its place in the stretch, and
+// after a frame in which a delay lands on its target.
+template <DelayEngine::LoopFilter filter, bool cross>
+void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                                int32_t count)
+{
+    float* const left = leftLine.samples.get();
+    float* const right = rightLine.samples.get();
+    const int32_t length = leftLine.length;
+    const LaneBits lengths{length, length, length, length};
+    int32_t writeIndex = leftLine.writeIndex;
+    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
+
+    FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
+    FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
+    const Lanes filterGain{leftFilter.gain, rightFilter.gain, 0.0f, 0.0f};
+    const Lanes pole{leftFilter.coefficient, rightFilter.coefficient, 0.0f, 0.0f};
+    Lanes previousInput{leftFilter.previousInput, rightFilter.previousInput, 0.0f, 0.0f};
+    Lanes previousOutput{leftFilter.previousOutput, rightFilter.previousOutput, 0.0f, 0.0f};
+
+    // DelayTimeSmoother::Step on both channels, with aim × (1 − c) taken once.
+    const Lanes drive{leftSmoother.aim * leftSmoother.oneMinusCoefficient,
+                      rightSmoother.aim * rightSmoother.oneMinusCoefficient, 0.0f, 0.0f};
+    const Lanes coefficient{leftSmoother.coefficient, rightSmoother.coefficient, 0.0f, 0.0f};
+    const Lanes target{leftSmoother.target, rightSmoother.target, 0.0f, 0.0f};
+    const LaneBits falling{-static_cast<int32_t>(leftSmoother.falling), -static_cast<int32_t>(rightSmoother.falling),
+                           0, 0};
+    // Negated on falling channels, so that "has reached the target" is one comparison for both.
+    const Lanes towardTarget = WithSign(Both(1.0f), reinterpret_cast<Lanes>(falling));
+    const Lanes orientedTarget = towardTarget * target;
+    // A channel that does not glide keeps its delay; its state lane runs on unused, and kept
+    // holds its real state.
+    Lanes state{leftSmoother.state, rightSmoother.state, 0.0f, 0.0f};
+    Lanes kept = state;
+    Lanes current{leftSmoother.current, rightSmoother.current, 0.0f, 0.0f};
+    LaneBits gliding = (target < current) | (target > current);
+
+    const Mixing mixing{Both(1.0f - mix), Both(mix), Both(feedback), Both(writeOffset)};
+
+    // Room for a whole number of four-frame groups.
+    constexpr int32_t kRoom = kLongestChunk + 4;
+    float wetSignal[2][kRoom];
+    float written[2][kRoom];
+
+    for (int32_t start = 0; start < count;) {
+        const int32_t longestChunk = std::min(kLongestChunk, count - start);
+        // The write position as the frame-by-frame loop would have it at frame `chunk`.
+        int32_t newest = writeIndex;
+        int32_t chunk = 0;
+        bool landed = false;
+        // A delay below this may read inside the stretch; the careful path decides.
+        Lanes unsafe = Both(1.0f);
+        while (chunk < longestChunk && !landed) {
+            Lanes y = drive + coefficient * state + Both(DelayTimeSmoother::kDenormalOffset);
+            Lanes delay = Select(gliding, y, current);
+            // The careful path, for a frame that may stall, land or read inside the stretch.
+            if (Channels((gliding & ((y == state) | (towardTarget * y >= orientedTarget))) | (delay < unsafe))) {
+                const LaneBits stalled = gliding & (y == state);
+                for (int lane = 0; lane < 2; ++lane)
+                    if (stalled[lane] != 0)
+                        y[lane] = DelayTimeSmoother::Creep(state[lane], falling[lane] != 0);
+                const LaneBits reached = gliding & (towardTarget * y >= orientedTarget);
+                delay = Select(reached, target, Select(gliding, y, current));
+                if (chunk > 0 && Channels(__builtin_convertvector(delay, LaneBits) <= chunk))
+                    break; // this frame starts the next stretch, from the same smoother state
+                if (Channels(reached)) {
+                    kept = Select(reached, y, kept);
+                    gliding &= ~reached;
+                    landed = true;
+                }
+            }
+            state = y;
+            current = delay;
+            unsafe += Both(1.0f);
+
+            // The fractional read; the second tap is the newer neighbour.
+            const LaneBits whole = __builtin_convertvector(delay, LaneBits);
+            LaneBits older = newest - whole;
+            older += (older < 0) & lengths;
+            LaneBits newer = older + 1;
+            newer &= newer != lengths;
+            const Lanes first{left[older[0]], right[older[1]], 0.0f, 0.0f};
+            const Lanes second{left[newer[0]], right[newer[1]], 0.0f, 0.0f};
+            const Lanes delayed = first + (second - first) * (delay - __builtin_convertvector(whole, Lanes));
+
+            Lanes wet = delayed;
+            if (filter == LoopFilter::LowPass)
+                wet = filterGain * (delayed + previousInput) + pole * previousOutput;
+            else if (filter == LoopFilter::HighPass)
+                wet = filterGain * (delayed - previousInput) + pole * previousOutput;
+            if (filter != LoopFilter::None) {
+                previousOutput = wet + denormal;
+                previousInput = delayed + denormal;
+            }
+            wetSignal[0][chunk] = wet[0];
+            wetSignal[1][chunk] = wet[1];
+            if (++newest == length)
+                newest = 0;
+            ++chunk;
+        }
+        for (int32_t j = chunk; j % 4 != 0; ++j)
+            wetSignal[0][j] = wetSignal[1][j] = 0.0f;
+
+        FeedAndMix<cross>(mixing, wetSignal[0], wetSignal[1], inLeft + start, inRight + start, outLeft + start,
+                          outRight + start, written[0], written[1], chunk);
+        const int32_t firstWritten = writeIndex + 1 == length ? 0 : writeIndex + 1;
+        CopyIntoRing(left, length, firstWritten, written[0], chunk);
+        CopyIntoRing(right, length, firstWritten, written[1], chunk);
+        writeIndex = newest;
+        start += chunk;
+    }
+
+    leftLine.writeIndex = writeIndex;
+    rightLine.writeIndex = writeIndex;
+    if (filter != LoopFilter::None) {
+        leftFilter.previousInput = previousInput[0];
+        rightFilter.previousInput = previousInput[1];
+        leftFilter.previousOutput = previousOutput[0];
+        rightFilter.previousOutput = previousOutput[1];
+    }
+    kept = Select(gliding, state, kept);
+    leftSmoother.state = kept[0];
+    rightSmoother.state = kept[1];
+    leftSmoother.current = current[0];
+    rightSmoother.current = current[1];
+}
+
 // With idle smoothers and delays of at least kShortestChunk samples, no read of a stretch of
 // frames that short reaches a sample written in the same stretch. So a stretch can be read
 // whole, filtered sample by sample, and then limited, written and mixed four frames at a time,
@@ -394,10 +578,7 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
     float previousInputL = leftFilter.previousInput, previousOutputL = leftFilter.previousOutput;
     float previousInputR = rightFilter.previousInput, previousOutputR = rightFilter.previousOutput;
 
-    const Lanes wet = Both(mix);
-    const Lanes dry = Both(1.0f - mix);
-    const Lanes gain = Both(feedback);
-    const Lanes offset = Both(writeOffset);
+    const Mixing mixing{Both(1.0f - mix), Both(mix), Both(feedback), Both(writeOffset)};
 
     // Room for a whole number of four-frame groups.
     constexpr int32_t kRoom = kLongestChunk + 4;
@@ -448,17 +629,8 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
                 filtered[0][j] = filtered[1][j] = 0.0f;
         }
 
-        for (int32_t j = 0; j < chunk; j += 4) {
-            const int32_t available = chunk - j;
-            const Lanes xL = FiniteLanes(LoadUpTo(inLeft + start + j, available));
-            const Lanes xR = FiniteLanes(LoadUpTo(inRight + start + j, available));
-            const Lanes wetL = Load(wetSignal[0] + j);
-            const Lanes wetR = Load(wetSignal[1] + j);
-            Store(written[0] + j, gain * LimitLanes(cross ? wetR : wetL) + xL + offset);
-            Store(written[1] + j, gain * LimitLanes(cross ? wetL : wetR) + xR + offset);
-            StoreUpTo(outLeft + start + j, dry * xL + wet * wetL, available);
-            StoreUpTo(outRight + start + j, dry * xR + wet * wetR, available);
-        }
+        FeedAndMix<cross>(mixing, wetSignal[0], wetSignal[1], inLeft + start, inRight + start, outLeft + start,
+                          outRight + start, written[0], written[1], chunk);
 
         const int32_t firstWritten = writeIndex + 1 == length ? 0 : writeIndex + 1;
         CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);

@@ -92,11 +92,13 @@ public:
 
 private:
     enum class LoopFilter { None, LowPass, HighPass };
-    // Stretches of frames the idle-delay loop renders at once; shorter delays go frame by frame.
+    // Stretches of frames rendered at once; shorter delays go frame by frame.
     static constexpr int32_t kLongestChunk = 64;
     static constexpr int32_t kShortestChunk = 8;
     template <LoopFilter filter, bool gliding, bool cross>
     void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
+    template <LoopFilter filter, bool cross>
+    void RenderGliding(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
     template <LoopFilter filter, bool cross>
     void RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
     template <LoopFilter filter>
