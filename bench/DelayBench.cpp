@@ -69,6 +69,43 @@ void EngineProcess(benchmark::State& state)
     ReportPerFrame(state, block);
 }
 
+// Glides that stay within a few samples, so no stretch of frames is long, and glides of one
+// channel while the other stands still.
+void EngineProcessSpecialGlide(benchmark::State& state)
+{
+    const int32_t block = static_cast<int32_t>(state.range(0));
+    const bool shortDelays = state.range(1) != 0;
+    const Input input;
+    std::vector<float> outL(block), outR(block);
+    DelayEngine engine;
+    engine.SetSampleRate(48000.0f);
+    engine.feedback = 0.5f;
+    engine.filterEnabled = true;
+    engine.SetCutoff(2515.0f);
+    const float low = shortDelays ? 0.0f : 0.2f;
+    const float high = shortDelays ? 6.0f / 48000.0f : 0.7f;
+    engine.SetLeftDelayTime(low);
+    engine.SetRightDelayTime(shortDelays ? high : 0.3f);
+    engine.SetSampleRate(48000.0f);
+    size_t position = 0;
+    bool longer = false;
+    for (auto _ : state) {
+        if (!engine.GetLeftSmoother().IsGliding()) {
+            longer = !longer;
+            engine.SetLeftDelayTime(longer ? high : low);
+            if (shortDelays)
+                engine.SetRightDelayTime(longer ? low : high);
+        }
+        if (position + block > Input::kFrames)
+            position = 0;
+        engine.Process(input.left.data() + position, input.right.data() + position, outL.data(), outR.data(), block);
+        position += block;
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerFrame(state, block);
+}
+
 void ModelProcessBlock(benchmark::State& state)
 {
     const int32_t block = static_cast<int32_t>(state.range(0));
@@ -116,6 +153,7 @@ void Configurations(benchmark::internal::Benchmark* benchmark)
 } // namespace
 
 BENCHMARK(EngineProcess)->Apply(Configurations);
+BENCHMARK(EngineProcessSpecialGlide)->ArgNames({"block", "short"})->ArgsProduct({{256}, {0, 1}});
 BENCHMARK(ModelProcessBlock)->Apply(Configurations);
 
 BENCHMARK_MAIN();
