@@ -50,6 +50,11 @@ bool ParseMidiScript(const std::string& text, std::vector<TimedMidi>& events, st
                 error = where + "'" + words[i] + "' is not a non-negative decimal or 0x hex number";
                 return false;
             }
+        if (words.size() < 3) {
+            error = where + "expected \"frame status data1 [data2]\", found " + std::to_string(words.size()) +
+                    (words.size() == 1 ? " field" : " fields");
+            return false;
+        }
         if (values[1] < 0x80 || values[1] > 0xEF) {
             error = where + "status " + words[1] + " is not a channel message (0x80 to 0xEF)";
             return false;

@@ -39,6 +39,8 @@ TEST(MidiScript, NamesTheLineOfTheFirstFault)
                  {"0 0xF8 0 0\n", "line 1: status 0xF8"},
                  {"-5 0xB0 7 0\n", "line 1: '-5' is not"},
                  {"0 0xB0 7\n", "expected \"frame status data1 data2\", found 3"},
+                 {"0 0xB0 7 0\n120\n", "line 2: expected \"frame status data1 [data2]\", found 1 field"},
+                 {"5 0x90\n", "found 2 fields"},
                  {"0 0xB0 7 0 9\n", "found 5"},
                  {"0 0xB0 128 0\n", "data bytes must be 0 to 127"},
                  {"0 0xB0 0x 0\n", "'0x' is not"},
