@@ -145,15 +145,6 @@ void Controller::getProgramName(char* name)
         CopyFixedString(name, model->GetProgramName(model->GetSelectedProgramIndex()), kVstMaxProgNameLen);
 }
 
-bool Controller::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
-{
-    Platform::Trace("Controller::getProgramNameIndexed\r\n");
-    if (text == nullptr || index < 0 || index >= model->GetProgramCount())
-        return false;
-    CopyFixedString(text, model->GetProgramName(index), kVstMaxProgNameLen);
-    return true;
-}
-
 void Controller::getParameterLabel(VstInt32 index, char* label)
 {
     Platform::Trace("Controller::getParameterLabel\r\n");
