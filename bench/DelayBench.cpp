@@ -1,5 +1,6 @@
 // Cost per stereo frame of the delay engine and of the whole model as the host drives it.
 #include "delay/MorlentDelayModel.h"
+#include "framework/Controller.h"
 
 #include <benchmark/benchmark.h>
 
@@ -141,6 +142,52 @@ void ModelProcessBlock(benchmark::State& state)
     ReportPerFrame(state, block);
 }
 
+// A host that answers the time query at every block, as real hosts do.
+VstIntPtr VSTCALLBACK BenchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+{
+    static VstTimeInfo time{};
+    if (opcode == audioMasterVersion)
+        return 2400;
+    if (opcode == audioMasterGetTime) {
+        time.tempo = 120.0;
+        time.ppqPos += 0.01;
+        time.timeSigNumerator = 4;
+        time.timeSigDenominator = 4;
+        time.flags = kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
+        return reinterpret_cast<VstIntPtr>(&time);
+    }
+    return 0;
+}
+
+// The whole plug-in as the host calls it: the record's processReplacing, time information first.
+void ProcessReplacing(benchmark::State& state)
+{
+    const int32_t block = static_cast<int32_t>(state.range(0));
+    const auto filter = static_cast<FilterSetting>(state.range(1));
+    Input input;
+    std::vector<float> outL(block), outR(block);
+    AEffect* effect = (new VstToolkit::Controller(BenchHost, new MorlentDelayModel))->getAeffect();
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    effect->setParameter(effect, MorlentDelayModel::kFeedbackLevel, 0.70710678f);
+    effect->setParameter(effect, MorlentDelayModel::kPan, 1.0f);
+    effect->setParameter(effect, MorlentDelayModel::kFilter, filter != kNoFilter ? 1.0f : 0.0f);
+    effect->setParameter(effect, MorlentDelayModel::kFilterType, filter == kHighPassFilter ? 1.0f : 0.0f);
+    size_t position = 0;
+    for (auto _ : state) {
+        if (position + block > Input::kFrames)
+            position = 0;
+        float* inputs[2] = {input.left.data() + position, input.right.data() + position};
+        float* outputs[2] = {outL.data(), outR.data()};
+        effect->processReplacing(effect, inputs, outputs, block);
+        position += block;
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
+    }
+    ReportPerFrame(state, block);
+    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+}
+
 void Configurations(benchmark::internal::Benchmark* benchmark)
 {
     benchmark->ArgNames({"block", "filter", "gliding"});
@@ -155,5 +202,6 @@ void Configurations(benchmark::internal::Benchmark* benchmark)
 BENCHMARK(EngineProcess)->Apply(Configurations);
 BENCHMARK(EngineProcessSpecialGlide)->ArgNames({"block", "short"})->ArgsProduct({{256}, {0, 1}});
 BENCHMARK(ModelProcessBlock)->Apply(Configurations);
+BENCHMARK(ProcessReplacing)->ArgNames({"block", "filter"})->ArgsProduct({{64, 256}, {kNoFilter, kLowPassFilter, kHighPassFilter}});
 
 BENCHMARK_MAIN();
