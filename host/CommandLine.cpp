@@ -162,6 +162,21 @@ private:
         return true;
     }
 
+    // The options that set the plug-in's state before a command runs. Answers whether option is
+    // one of them; result then holds whether its value parsed.
+    bool StateOption(const std::string& option, bool withPreset, bool& result)
+    {
+        if (option == "--param")
+            result = Parameter(option);
+        else if (option == "--program")
+            result = Program(option);
+        else if (withPreset && option == "--preset")
+            result = Value(option, parsed_.presetFile);
+        else
+            return false;
+        return true;
+    }
+
     bool Info()
     {
         parsed_.command = CommandLine::Command::Info;
@@ -180,12 +195,9 @@ private:
         std::vector<std::string> positional;
         bool transportGiven = false;
         const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
-            if (option == "--param")
-                return Parameter(option);
-            if (option == "--program")
-                return Program(option);
-            if (option == "--preset")
-                return Value(option, parsed_.presetFile);
+            bool result;
+            if (StateOption(option, true, result))
+                return result;
             if (option == "--midi")
                 return Value(option, parsed_.midiFile);
             if (option == "--playing" || option == "--stopped") {
@@ -230,10 +242,9 @@ private:
         if (action == "save") {
             parsed_.command = CommandLine::Command::PresetSave;
             const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
-                if (option == "--param")
-                    return Parameter(option);
-                if (option == "--program")
-                    return Program(option);
+                bool result;
+                if (StateOption(option, false, result))
+                    return result;
                 known = false;
                 return true;
             });
@@ -278,12 +289,9 @@ private:
         parsed_.command = CommandLine::Command::Screenshot;
         std::vector<std::string> positional;
         const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
-            if (option == "--param")
-                return Parameter(option);
-            if (option == "--program")
-                return Program(option);
-            if (option == "--preset")
-                return Value(option, parsed_.presetFile);
+            bool result;
+            if (StateOption(option, true, result))
+                return result;
             known = false;
             return true;
         });
