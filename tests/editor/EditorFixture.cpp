@@ -189,18 +189,7 @@ int EditorFixture::ViewWindowCount() const
 
 void EditorFixture::Pump(DWORD milliseconds)
 {
-    const DWORD until = GetTickCount() + milliseconds;
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        const DWORD now = GetTickCount();
-        if (static_cast<LONG>(until - now) <= 0)
-            return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
-    }
+    PumpMessagesFor(milliseconds);
 }
 
 LRESULT EditorFixture::Send(HWND window, UINT message, UINT keys, int x, int y)

@@ -19,3 +19,20 @@ inline HWND CreateSharedHostWindow(HINSTANCE instance, const char* className, co
     return CreateWindowExA(0, className, title, WS_POPUP | WS_VISIBLE, 0, 0, 496, 344, nullptr, nullptr, instance,
                            nullptr);
 }
+
+// Dispatches this thread's messages for the given time, waking as soon as one arrives.
+inline void PumpMessagesFor(DWORD milliseconds)
+{
+    const DWORD until = GetTickCount() + milliseconds;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        const DWORD now = GetTickCount();
+        if (static_cast<LONG>(until - now) <= 0)
+            return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, until - now, QS_ALLINPUT);
+    }
+}
