@@ -116,19 +116,19 @@ void ModelProcessBlock(benchmark::State& state)
     std::vector<float> outL(block), outR(block);
     MorlentDelayModel model;
     model.SetSampleRate(48000.0f);
-    model.SetParameterValue(MorlentDelayModel::kFeedbackLevel, 0.70710678f);
-    model.SetParameterValue(MorlentDelayModel::kPan, 1.0f);
-    model.SetParameterValue(MorlentDelayModel::kFilter, filter != kNoFilter ? 1.0f : 0.0f);
-    model.SetParameterValue(MorlentDelayModel::kFilterType, filter == kHighPassFilter ? 1.0f : 0.0f);
-    model.SetParameterValue(MorlentDelayModel::kLeftDelay, 0.6f);
-    model.SetParameterValue(MorlentDelayModel::kRightDelay, 0.5f);
+    model.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.70710678f);
+    model.SetParameterValue(MorlentDelay::kPan, 1.0f);
+    model.SetParameterValue(MorlentDelay::kFilter, filter != kNoFilter ? 1.0f : 0.0f);
+    model.SetParameterValue(MorlentDelay::kFilterType, filter == kHighPassFilter ? 1.0f : 0.0f);
+    model.SetParameterValue(MorlentDelay::kLeftDelay, 0.6f);
+    model.SetParameterValue(MorlentDelay::kRightDelay, 0.5f);
     size_t position = 0;
     bool longer = false;
     for (auto _ : state) {
         if (gliding && !model.GetEngine().GetLeftSmoother().IsGliding()) {
             longer = !longer;
-            model.SetParameterValue(MorlentDelayModel::kLeftDelay, longer ? 0.8f : 0.4f);
-            model.SetParameterValue(MorlentDelayModel::kRightDelay, longer ? 0.3f : 0.7f);
+            model.SetParameterValue(MorlentDelay::kLeftDelay, longer ? 0.8f : 0.4f);
+            model.SetParameterValue(MorlentDelay::kRightDelay, longer ? 0.3f : 0.7f);
         }
         if (position + block > Input::kFrames)
             position = 0;
@@ -169,10 +169,10 @@ void ProcessReplacing(benchmark::State& state)
     AEffect* effect = (new VstToolkit::Controller(BenchHost, new MorlentDelayModel))->getAeffect();
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    effect->setParameter(effect, MorlentDelayModel::kFeedbackLevel, 0.70710678f);
-    effect->setParameter(effect, MorlentDelayModel::kPan, 1.0f);
-    effect->setParameter(effect, MorlentDelayModel::kFilter, filter != kNoFilter ? 1.0f : 0.0f);
-    effect->setParameter(effect, MorlentDelayModel::kFilterType, filter == kHighPassFilter ? 1.0f : 0.0f);
+    effect->setParameter(effect, MorlentDelay::kFeedbackLevel, 0.70710678f);
+    effect->setParameter(effect, MorlentDelay::kPan, 1.0f);
+    effect->setParameter(effect, MorlentDelay::kFilter, filter != kNoFilter ? 1.0f : 0.0f);
+    effect->setParameter(effect, MorlentDelay::kFilterType, filter == kHighPassFilter ? 1.0f : 0.0f);
     size_t position = 0;
     for (auto _ : state) {
         if (position + block > Input::kFrames)

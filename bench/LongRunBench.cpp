@@ -35,12 +35,12 @@ struct Plugin {
     {
         record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, kRate);
         record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0.0f);
-        record->setParameter(record, MorlentDelayModel::kFeedbackLevel, std::sqrt(feedback));
-        record->setParameter(record, MorlentDelayModel::kLeftDelay, 0.05f);  // short echoes decay fast
-        record->setParameter(record, MorlentDelayModel::kRightDelay, 0.07f);
-        record->setParameter(record, MorlentDelayModel::kFilter, 1.0f);
-        record->setParameter(record, MorlentDelayModel::kPan, 1.0f);
-        record->setParameter(record, MorlentDelayModel::kWetDryMix, 0.8f);
+        record->setParameter(record, MorlentDelay::kFeedbackLevel, std::sqrt(feedback));
+        record->setParameter(record, MorlentDelay::kLeftDelay, 0.05f);  // short echoes decay fast
+        record->setParameter(record, MorlentDelay::kRightDelay, 0.07f);
+        record->setParameter(record, MorlentDelay::kFilter, 1.0f);
+        record->setParameter(record, MorlentDelay::kPan, 1.0f);
+        record->setParameter(record, MorlentDelay::kWetDryMix, 0.8f);
     }
     ~Plugin() { record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f); }
 

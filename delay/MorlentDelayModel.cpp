@@ -5,16 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+using namespace MorlentDelay;
+
 namespace {
 
-struct Note {
-    const char* name;
-    double beatDivisor;
-};
-
-const Note kNotes[MorlentDelayModel::kNoteCount] = {
-    {"1/32", 8.0}, {"1/16", 4.0}, {"1/8", 2.0}, {"1/4", 1.0}, {"1/2", 0.5},
-};
+// Notes per beat of the host's tempo, in the order of MorlentDelay::kNoteNames.
+const double kBeatDivisors[kNoteCount] = {8.0, 4.0, 2.0, 1.0, 0.5};
 
 constexpr float kLowestCutoff = 20.0f;
 constexpr float kCutoffSpan = 9980.0f;
@@ -46,12 +42,12 @@ MorlentDelayModel::~MorlentDelayModel()
 
 const char* MorlentDelayModel::NoteName(int32_t noteIndex)
 {
-    return noteIndex >= 0 && noteIndex < kNoteCount ? kNotes[noteIndex].name : "";
+    return noteIndex >= 0 && noteIndex < kNoteCount ? kNoteNames[noteIndex] : "";
 }
 
 float MorlentDelayModel::TempoDelaySeconds(double tempo, int32_t noteIndex)
 {
-    double seconds = 60.0 / tempo / kNotes[noteIndex].beatDivisor;
+    double seconds = 60.0 / tempo / kBeatDivisors[noteIndex];
     if (!(seconds > 0.0))
         return 0.0f;
     if (seconds > DelayEngine::kMaxDelaySeconds)

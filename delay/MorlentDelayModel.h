@@ -17,21 +17,7 @@
 // the arrays they replace come back to be freed off the audio thread.
 class MorlentDelayModel : public VstToolkit::Model {
 public:
-    enum Parameter : int32_t {
-        kEnabled,
-        kLeftDelay,
-        kRightDelay,
-        kSync,
-        kLeftSync,
-        kRightSync,
-        kFeedbackLevel,
-        kFilter,
-        kCutoffFrequency,
-        kFilterType,
-        kPan,
-        kWetDryMix,
-    };
-    static constexpr int32_t kNoteCount = 5;
+    static constexpr int32_t kNoteCount = MorlentDelay::kNoteCount;
 
     MorlentDelayModel();
     ~MorlentDelayModel() override;

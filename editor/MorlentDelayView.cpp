@@ -23,63 +23,51 @@ struct MorlentDelayView::Skin {
     ImageResource switchImage;
     ImageResource syncLedImage;
     ImageResource syncButtonImage;
-    ImageStrip knob{&knobImage, 91, true};
-    ImageStrip toggle{&switchImage, 2, true};
-    ImageStrip syncLed{&syncLedImage, 5, false};
-    ImageStrip syncButton{&syncButtonImage, 2, true};
+    ImageStrip knob{&knobImage, MorlentDelay::kKnobFrames, true};
+    ImageStrip toggle{&switchImage, MorlentDelay::kSwitchFrames, true};
+    ImageStrip syncLed{&syncLedImage, MorlentDelay::kSyncLedFrames, false};
+    ImageStrip syncButton{&syncButtonImage, MorlentDelay::kSyncButtonFrames, true};
 
     // A picture that does not load stays empty: its controls draw nothing.
     explicit Skin(HINSTANCE instance)
     {
-        background.Load(MAKEINTRESOURCEA(kBackgroundId), instance);
-        knobImage.Load(MAKEINTRESOURCEA(kKnobId), instance);
-        switchImage.Load(MAKEINTRESOURCEA(kSwitchId), instance);
-        syncLedImage.Load(MAKEINTRESOURCEA(kSyncLedId), instance);
-        syncButtonImage.Load(MAKEINTRESOURCEA(kSyncButtonId), instance);
+        background.Load(MAKEINTRESOURCEA(MorlentDelay::kBackgroundId), instance);
+        knobImage.Load(MAKEINTRESOURCEA(MorlentDelay::kKnobId), instance);
+        switchImage.Load(MAKEINTRESOURCEA(MorlentDelay::kSwitchId), instance);
+        syncLedImage.Load(MAKEINTRESOURCEA(MorlentDelay::kSyncLedId), instance);
+        syncButtonImage.Load(MAKEINTRESOURCEA(MorlentDelay::kSyncButtonId), instance);
     }
 };
 
 namespace {
 
-using Parameter = MorlentDelayModel::Parameter;
+using Parameter = MorlentDelay::Parameter;
 
 enum class Kind { Knob, Toggle, SyncLeds };
 
 struct Placement {
     Kind kind;
     Parameter parameter;
-    int x;
-    int y;
-    // Ctrl + click restores this, the control's own default. "Sync" resets to on although the
-    // parameter's stored default is off.
-    float resetValue;
 };
 
-// On the marks of the background picture, in creation order.
+// In creation order.
 constexpr Placement kPlacements[] = {
-    {Kind::Toggle, MorlentDelayModel::kEnabled, 343, 229, 1.0f},
-    {Kind::Knob, MorlentDelayModel::kLeftDelay, 65, 139, 1.0f},
-    {Kind::Toggle, MorlentDelayModel::kSync, 79, 229, 0.5f},
-    {Kind::Knob, MorlentDelayModel::kRightDelay, 123, 139, 0.5f},
-    {Kind::SyncLeds, MorlentDelayModel::kLeftSync, 144, 221, 0.5f},
-    {Kind::SyncLeds, MorlentDelayModel::kRightSync, 144, 256, 0.5f},
-    {Kind::Knob, MorlentDelayModel::kFeedbackLevel, 179, 139, 0.0f},
-    {Kind::Toggle, MorlentDelayModel::kFilter, 343, 109, 0.0f},
-    {Kind::Knob, MorlentDelayModel::kCutoffFrequency, 390, 139, 0.5f},
-    {Kind::Toggle, MorlentDelayModel::kFilterType, 343, 148, 0.0f},
-    {Kind::Toggle, MorlentDelayModel::kPan, 266, 125, 0.0f},
-    {Kind::Knob, MorlentDelayModel::kWetDryMix, 390, 241, 0.5f},
+    {Kind::Toggle, MorlentDelay::kEnabled},    {Kind::Knob, MorlentDelay::kLeftDelay},
+    {Kind::Toggle, MorlentDelay::kSync},       {Kind::Knob, MorlentDelay::kRightDelay},
+    {Kind::SyncLeds, MorlentDelay::kLeftSync}, {Kind::SyncLeds, MorlentDelay::kRightSync},
+    {Kind::Knob, MorlentDelay::kFeedbackLevel}, {Kind::Toggle, MorlentDelay::kFilter},
+    {Kind::Knob, MorlentDelay::kCutoffFrequency}, {Kind::Toggle, MorlentDelay::kFilterType},
+    {Kind::Toggle, MorlentDelay::kPan},        {Kind::Knob, MorlentDelay::kWetDryMix},
 };
 
 struct ButtonPlacement {
     Parameter target;
-    int x;
-    int y;
+    MorlentDelay::Point position;
 };
 
 constexpr ButtonPlacement kSyncButtons[] = {
-    {MorlentDelayModel::kLeftSync, 116, 227},
-    {MorlentDelayModel::kRightSync, 116, 262},
+    {MorlentDelay::kLeftSync, MorlentDelay::kLeftSyncButtonPosition},
+    {MorlentDelay::kRightSync, MorlentDelay::kRightSyncButtonPosition},
 };
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -93,9 +81,9 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case IDCANCEL: // Escape or the caption's close box
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
-    case MorlentDelayView::kVisitWebsiteCommand:
+    case MorlentDelay::kVisitWebsiteId:
         // The browser opens beside the box, which stays.
-        ShellExecuteA(dialog, "open", MorlentDelayView::kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(dialog, "open", MorlentDelay::kWebSiteAddress, nullptr, nullptr, SW_SHOWNORMAL);
         return TRUE;
     default:
         return FALSE;
@@ -117,7 +105,7 @@ MorlentDelayView* MorlentDelayView::Create(VstToolkit::Model* model, VstToolkit:
 
 SIZE MorlentDelayView::PreferredSize(HINSTANCE instance)
 {
-    return VstToolkit::PngResourceSize(instance, MAKEINTRESOURCEA(kBackgroundId));
+    return VstToolkit::PngResourceSize(instance, MAKEINTRESOURCEA(MorlentDelay::kBackgroundId));
 }
 
 MorlentDelayView::MorlentDelayView(VstToolkit::Model* model, VstToolkit::Controller* controller,
@@ -136,19 +124,22 @@ void MorlentDelayView::CreateControls(HINSTANCE instance)
     const ImageResource* background = &skin->background;
     for (const Placement& place : kPlacements) {
         const float value = GetModel()->GetParameterValue(place.parameter);
+        const float resetValue = MorlentDelay::kParameters[place.parameter].resetValue;
+        const MorlentDelay::Point at = MorlentDelay::kControlPositions[place.parameter];
         ParameterControl* control = nullptr;
         if (place.kind == Kind::Knob)
-            control = Knob::Create(background, place.parameter, place.resetValue, value, &skin->knob, place.x,
-                                   place.y, window, instance);
+            control = Knob::Create(background, place.parameter, resetValue, value, &skin->knob, at.x, at.y, window,
+                                   instance);
         else
-            control = Multiswitch::Create(background, place.parameter, place.resetValue, value,
-                                          place.kind == Kind::Toggle ? &skin->toggle : &skin->syncLed, place.x,
-                                          place.y, window, instance);
+            control = Multiswitch::Create(background, place.parameter, resetValue, value,
+                                          place.kind == Kind::Toggle ? &skin->toggle : &skin->syncLed, at.x, at.y,
+                                          window, instance);
         AddParameterControl(control);
     }
     for (const ButtonPlacement& place : kSyncButtons) {
         if (IncrementButton* button =
-                IncrementButton::Create(background, &skin->syncButton, place.x, place.y, window, instance))
+                IncrementButton::Create(background, &skin->syncButton, place.position.x, place.position.y, window,
+                                        instance))
             button->SetTarget(GetParameterControl(place.target));
     }
     statusControl = StatusControl::Create(background, kStatusRect, window, instance);
@@ -181,5 +172,5 @@ void MorlentDelayView::ShowStatusText(const char* text)
 void MorlentDelayView::ShowAbout()
 {
     auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(GetHandle(), GWLP_HINSTANCE));
-    DialogBoxParamA(instance, kAboutDialogName, GetHandle(), AboutDialogProc, 0);
+    DialogBoxParamA(instance, MorlentDelay::kAboutDialogName, GetHandle(), AboutDialogProc, 0);
 }

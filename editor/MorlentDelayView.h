@@ -4,6 +4,7 @@
 // menu on the title banner.
 
 #include "View.h"
+#include "description/EffectDescription.h"
 
 #include <windows.h>
 
@@ -15,18 +16,11 @@ class StatusControl;
 
 class MorlentDelayView : public VstToolkit::View {
 public:
-    // PNG resources of the skin.
-    static constexpr int kBackgroundId = 113;
-    static constexpr int kKnobId = 114;
-    static constexpr int kSwitchId = 115;
-    static constexpr int kSyncButtonId = 116;
-    static constexpr int kSyncLedId = 117;
-    static constexpr const char* kAboutDialogName = "AboutDialog";
-    static constexpr int kVisitWebsiteCommand = 55;
-    static constexpr const char* kWebSiteAddress = "https://www.example.com/";
     // The title banner and the display window, as the background picture draws them.
-    static constexpr RECT kMenuRect{30, 32, 296, 70};
-    static constexpr RECT kStatusRect{305, 34, 450, 59};
+    static constexpr RECT kMenuRect{MorlentDelay::kMenuArea.left, MorlentDelay::kMenuArea.top,
+                                    MorlentDelay::kMenuArea.right, MorlentDelay::kMenuArea.bottom};
+    static constexpr RECT kStatusRect{MorlentDelay::kStatusArea.left, MorlentDelay::kStatusArea.top,
+                                      MorlentDelay::kStatusArea.right, MorlentDelay::kStatusArea.bottom};
 
     // Builds the view window at (0, 0) in parent with all its controls showing the model's
     // selected program; null when the view window cannot be created (a control that cannot be

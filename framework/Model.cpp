@@ -12,27 +12,7 @@ namespace VstToolkit {
 
 namespace {
 
-struct ParameterDescription {
-    const char* longName;
-    const char* shortName;
-    const char* label;
-    float defaultValue;
-};
-
-const ParameterDescription kParameters[Model::kParameterCount] = {
-    {"Enabled", "On", "", 1.0f},
-    {"Left Delay", "LDT", "Secs", 1.0f},
-    {"Right Delay", "RDT", "Secs", 0.5f},
-    {"Sync", "SOn", "", 0.0f},
-    {"Left Sync", "LSRes", "", 0.5f},
-    {"Right Sync", "RSRes", "", 0.5f},
-    {"Feedback Level", "FB", "", 0.0f},
-    {"Filter", "FOn", "", 0.0f},
-    {"Cutoff Freq", "CFreq", "Hz", 0.5f},
-    {"Filter Type", "FType", "", 0.0f},
-    {"Pan", "POn", "", 0.0f},
-    {"Wet/Dry Mix", "Mix", "", 0.5f},
-};
+using MorlentDelay::kParameters;
 
 // 1/127 as a single-precision constant, so controller value 127 gives exactly 1.0.
 constexpr float kControllerScale = 0.007874016f;
@@ -57,14 +37,15 @@ bool SanitiseValue(float& value)
 
 } // namespace
 
-Model::Model() : uniqueId(FourCharCode('M', 'D', 'l', 'y')), vendorVersion(kVendorVersion), pluginCategory(1)
+Model::Model()
+    : uniqueId(MorlentDelay::kUniqueId), vendorVersion(kVendorVersion), pluginCategory(MorlentDelay::kCategory)
 {
     Platform::Trace("Model::Model\r\n");
-    CopyFixedString(effectName, "Morlent Delay", kEffectNameSize);
-    CopyFixedString(vendorString, "Morlent Sound Design", kVendorStringSize);
-    CopyFixedString(productString, "Morlent Delay", kProductStringSize);
+    CopyFixedString(effectName, MorlentDelay::kEffectName, kEffectNameSize);
+    CopyFixedString(vendorString, MorlentDelay::kVendorName, kVendorStringSize);
+    CopyFixedString(productString, MorlentDelay::kProductName, kProductStringSize);
     for (int program = 0; program < kProgramCount; ++program) {
-        CopyFixedString(programNames[program], "Blank", kProgramNameSize);
+        CopyFixedString(programNames[program], MorlentDelay::kDefaultProgramName, kProgramNameSize);
         for (int index = 0; index < kParameterCount; ++index)
             programValues[program][index].store(kParameters[index].defaultValue, std::memory_order_relaxed);
     }
@@ -149,12 +130,12 @@ int32_t Model::GetParameterCount() const
 
 int32_t Model::GetInputCount() const
 {
-    return 2;
+    return MorlentDelay::kInputCount;
 }
 
 int32_t Model::GetOutputCount() const
 {
-    return 2;
+    return MorlentDelay::kOutputCount;
 }
 
 void Model::SetSampleRate(float rate)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "description/EffectDescription.h"
 #include "framework/Chunk.h"
 #include "framework/MidiEventQueue.h"
 
@@ -19,22 +20,21 @@ class Controller;
 // platform's debug output may take a system-wide lock.
 class Model {
 public:
-    static constexpr int kProgramCount = 32;
-    static constexpr int kParameterCount = 12;
-    static constexpr int kProgramNameSize = 24;
-    static constexpr int kEffectNameSize = 32;
-    static constexpr int kVendorStringSize = 64;
-    static constexpr int kProductStringSize = 64;
-    static constexpr int kShortNameSize = 8;
-    static constexpr int kLongNameSize = 64;
-    static constexpr int kLabelSize = 8;
-    static constexpr int kDisplaySize = 8;
+    static constexpr int kProgramCount = MorlentDelay::kProgramCount;
+    static constexpr int kParameterCount = MorlentDelay::kParameterCount;
+    static constexpr int kProgramNameSize = MorlentDelay::kProgramNameSize;
+    static constexpr int kEffectNameSize = MorlentDelay::kEffectNameSize;
+    static constexpr int kVendorStringSize = MorlentDelay::kVendorStringSize;
+    static constexpr int kProductStringSize = MorlentDelay::kProductStringSize;
+    static constexpr int kShortNameSize = MorlentDelay::kShortNameSize;
+    static constexpr int kLongNameSize = MorlentDelay::kLongNameSize;
+    static constexpr int kLabelSize = MorlentDelay::kLabelSize;
+    static constexpr int kDisplaySize = MorlentDelay::kDisplaySize;
     static constexpr int kControllerCount = 128;
-    static constexpr int32_t kVendorVersion = 2750;
+    static constexpr int32_t kVendorVersion = MorlentDelay::kVendorVersion;
     static constexpr float kMinSampleRate = 1000.0f;
     static constexpr float kMaxSampleRate = 768000.0f;
-    // Banks up to this version were written before banks carried the controller map.
-    static constexpr int32_t kLastVersionWithoutControllerMap = 2110;
+    static constexpr int32_t kLastVersionWithoutControllerMap = MorlentDelay::kLastVersionWithoutControllerMap;
 
     Model();
     virtual ~Model();

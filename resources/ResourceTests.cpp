@@ -5,36 +5,53 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "description/EffectDescription.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 using namespace Gdiplus;
 
+// The identifiers hosts and older projects may rely on, whatever the shared header says.
+static_assert(MorlentDelay::kBackgroundId == 113 && MorlentDelay::kKnobId == 114 && MorlentDelay::kSwitchId == 115 &&
+                  MorlentDelay::kSyncButtonId == 116 && MorlentDelay::kSyncLedId == 117 &&
+                  MorlentDelay::kAboutBitmapId == 112,
+              "picture identifiers");
+static_assert(std::string_view(MorlentDelay::kBackgroundName) == "BACKGROUNDIMAGE" &&
+                  std::string_view(MorlentDelay::kKnobName) == "KNOBIMAGE" &&
+                  std::string_view(MorlentDelay::kSwitchName) == "SWITCHIMAGE" &&
+                  std::string_view(MorlentDelay::kSyncButtonName) == "SYNCBUTTONIMAGE" &&
+                  std::string_view(MorlentDelay::kSyncLedName) == "SYNCLEDSWITCHIMAGE",
+              "picture names");
+static_assert(MorlentDelay::kVisitWebsiteId == 55 && MorlentDelay::kFirstGenerationVisitWebsiteId == 2,
+              "website button identifiers");
+
 #if MORLENT_RESOURCE_BITS == 64
 #define PICTURE(id, name) MAKEINTRESOURCEA(id)
 constexpr uint32_t kDialogStyle = 0x80C800C0;
 constexpr const char* kDialogCaption = "About Morlent Delay";
-constexpr uint16_t kWebsiteButtonId = 55;
+constexpr uint16_t kWebsiteButtonId = MorlentDelay::kVisitWebsiteId;
 #else
 #define PICTURE(id, name) name
 constexpr uint32_t kDialogStyle = 0x800000C0;
 constexpr const char* kDialogCaption = "";
-constexpr uint16_t kWebsiteButtonId = 2;
+constexpr uint16_t kWebsiteButtonId = MorlentDelay::kFirstGenerationVisitWebsiteId;
 #endif
 
-const LPCSTR kBackground = PICTURE(113, "BACKGROUNDIMAGE");
-const LPCSTR kKnob = PICTURE(114, "KNOBIMAGE");
-const LPCSTR kSwitch = PICTURE(115, "SWITCHIMAGE");
-const LPCSTR kSyncButton = PICTURE(116, "SYNCBUTTONIMAGE");
-const LPCSTR kSyncLed = PICTURE(117, "SYNCLEDSWITCHIMAGE");
-const LPCSTR kPng = "PNG";
+const LPCSTR kBackground = PICTURE(MorlentDelay::kBackgroundId, MorlentDelay::kBackgroundName);
+const LPCSTR kKnob = PICTURE(MorlentDelay::kKnobId, MorlentDelay::kKnobName);
+const LPCSTR kSwitch = PICTURE(MorlentDelay::kSwitchId, MorlentDelay::kSwitchName);
+const LPCSTR kSyncButton = PICTURE(MorlentDelay::kSyncButtonId, MorlentDelay::kSyncButtonName);
+const LPCSTR kSyncLed = PICTURE(MorlentDelay::kSyncLedId, MorlentDelay::kSyncLedName);
+const LPCSTR kPng = MorlentDelay::kPictureType;
 const LPCSTR kManifestType = MAKEINTRESOURCEA(24);
 
 struct Bytes {
@@ -236,7 +253,7 @@ TEST_F(Resources, SyncLedFrameLightsTheLedOfItsOwnBand) {
 }
 
 TEST_F(Resources, AboutBitmapIsABottomUp32BitDibWithoutFileHeader) {
-  Bytes dib = Load(MAKEINTRESOURCEA(112), RT_BITMAP);
+  Bytes dib = Load(MAKEINTRESOURCEA(MorlentDelay::kAboutBitmapId), RT_BITMAP);
   ASSERT_NE(dib.data, nullptr);
   EXPECT_EQ(dib.size, 790280u);
   ASSERT_GE(dib.size, sizeof(BITMAPINFOHEADER));
@@ -377,7 +394,7 @@ BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR s
 TEST_F(Resources, EveryResourceIsUsEnglishOnly) {
   const std::pair<LPCSTR, LPCSTR> all[] = {
       {kPng, kBackground},  {kPng, kKnob},        {kPng, kSwitch},
-      {kPng, kSyncButton},  {kPng, kSyncLed},     {RT_BITMAP, MAKEINTRESOURCEA(112)},
+      {kPng, kSyncButton},  {kPng, kSyncLed},     {RT_BITMAP, MAKEINTRESOURCEA(MorlentDelay::kAboutBitmapId)},
       {RT_DIALOG, "ABOUTDIALOG"}, {kManifestType, MAKEINTRESOURCEA(2)},
   };
   for (auto [type, name] : all) {

@@ -9,6 +9,7 @@
 #include "controls/Messages.h"
 #include "controls/Window.h"
 #include "controls/WindowClasses.h"
+#include "description/EffectDescription.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,11 @@
 namespace ToolkitTest {
 
 // Picture identifiers of the module's skin, and one resource that is no picture at all.
-constexpr int kBackgroundId = 113;
-constexpr int kKnobId = 114;
-constexpr int kSwitchId = 115;
-constexpr int kSyncButtonId = 116;
-constexpr int kSyncLedId = 117;
+using MorlentDelay::kBackgroundId;
+using MorlentDelay::kKnobId;
+using MorlentDelay::kSwitchId;
+using MorlentDelay::kSyncButtonId;
+using MorlentDelay::kSyncLedId;
 constexpr int kNotAPictureId = 950;
 
 HINSTANCE Instance();

@@ -81,39 +81,39 @@ TEST(MorlentDelayModel, DisplayStringsAtTheEdgesOfEachMapping)
     const std::pair<float, const char*> mixes[] = {
         {0.0f, "-100"}, {0.5f, "0"}, {1.0f, "+100"}, {0.999f, "+99"}, {0.004f, "-100"}, {0.75f, "+50"}};
     for (const auto& [value, text] : mixes) {
-        model.SetParameterValue(Model::kWetDryMix, value);
-        EXPECT_EQ(Display(model, Model::kWetDryMix), text) << value;
+        model.SetParameterValue(MorlentDelay::kWetDryMix, value);
+        EXPECT_EQ(Display(model, MorlentDelay::kWetDryMix), text) << value;
     }
-    model.SetParameterValue(Model::kCutoffFrequency, 1.0f);
-    EXPECT_EQ(Display(model, Model::kCutoffFrequency), "10000.0");
-    model.SetParameterValue(Model::kCutoffFrequency, 0.0f);
-    EXPECT_EQ(Display(model, Model::kCutoffFrequency), "20.00");
-    model.SetParameterValue(Model::kLeftSync, 1.0f);
-    EXPECT_EQ(Display(model, Model::kLeftSync), "1/2");
-    model.SetParameterValue(Model::kRightSync, 0.19f);
-    EXPECT_EQ(Display(model, Model::kRightSync), "1/32");
-    model.SetParameterValue(Model::kRightSync, 0.2f);
-    EXPECT_EQ(Display(model, Model::kRightSync), "1/16");
-    model.SetParameterValue(Model::kFilterType, 0.5f);
-    EXPECT_EQ(Display(model, Model::kFilterType), "High");
-    model.SetParameterValue(Model::kFilterType, 0.49f);
-    EXPECT_EQ(Display(model, Model::kFilterType), "Low");
-    model.SetParameterValue(Model::kEnabled, 0.49f);
-    EXPECT_EQ(Display(model, Model::kEnabled), "Bypass");
-    model.SetParameterValue(Model::kFeedbackLevel, 0.5f);
-    EXPECT_EQ(Display(model, Model::kFeedbackLevel), "0.25");
-    model.SetParameterValue(Model::kLeftDelay, 0.3f);
-    EXPECT_EQ(Display(model, Model::kLeftDelay), "0.09");
+    model.SetParameterValue(MorlentDelay::kCutoffFrequency, 1.0f);
+    EXPECT_EQ(Display(model, MorlentDelay::kCutoffFrequency), "10000.0");
+    model.SetParameterValue(MorlentDelay::kCutoffFrequency, 0.0f);
+    EXPECT_EQ(Display(model, MorlentDelay::kCutoffFrequency), "20.00");
+    model.SetParameterValue(MorlentDelay::kLeftSync, 1.0f);
+    EXPECT_EQ(Display(model, MorlentDelay::kLeftSync), "1/2");
+    model.SetParameterValue(MorlentDelay::kRightSync, 0.19f);
+    EXPECT_EQ(Display(model, MorlentDelay::kRightSync), "1/32");
+    model.SetParameterValue(MorlentDelay::kRightSync, 0.2f);
+    EXPECT_EQ(Display(model, MorlentDelay::kRightSync), "1/16");
+    model.SetParameterValue(MorlentDelay::kFilterType, 0.5f);
+    EXPECT_EQ(Display(model, MorlentDelay::kFilterType), "High");
+    model.SetParameterValue(MorlentDelay::kFilterType, 0.49f);
+    EXPECT_EQ(Display(model, MorlentDelay::kFilterType), "Low");
+    model.SetParameterValue(MorlentDelay::kEnabled, 0.49f);
+    EXPECT_EQ(Display(model, MorlentDelay::kEnabled), "Bypass");
+    model.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.5f);
+    EXPECT_EQ(Display(model, MorlentDelay::kFeedbackLevel), "0.25");
+    model.SetParameterValue(MorlentDelay::kLeftDelay, 0.3f);
+    EXPECT_EQ(Display(model, MorlentDelay::kLeftDelay), "0.09");
 }
 
 TEST(MorlentDelayModel, BypassIsAnExactCopyAndEmptiesTheLines)
 {
     Model model;
-    model.SetParameterValue(Model::kWetDryMix, 1.0f);
-    model.SetParameterValue(Model::kLeftDelay, 0.1f);
+    model.SetParameterValue(MorlentDelay::kWetDryMix, 1.0f);
+    model.SetParameterValue(MorlentDelay::kLeftDelay, 0.1f);
     Block block(512);
     block.Render(model);
-    model.SetParameterValue(Model::kEnabled, 0.0f);
+    model.SetParameterValue(MorlentDelay::kEnabled, 0.0f);
     Block bypassed(512, 7);
     bypassed.inL[3] = std::numeric_limits<float>::quiet_NaN();
     bypassed.Render(model);
@@ -125,7 +125,7 @@ TEST(MorlentDelayModel, BypassIsAnExactCopyAndEmptiesTheLines)
     model.ProcessBlock(channels, channels, 512);
     EXPECT_TRUE(SameBits(left, bypassed.inR));
 
-    model.SetParameterValue(Model::kEnabled, 1.0f);
+    model.SetParameterValue(MorlentDelay::kEnabled, 1.0f);
     Block silence(2000);
     std::fill(silence.inL.begin(), silence.inL.end(), 0.0f);
     std::fill(silence.inR.begin(), silence.inR.end(), 0.0f);
@@ -138,8 +138,8 @@ TEST(MorlentDelayModel, TransportStartAndStopEmptyTheLines)
 {
     for (bool playing : {false, true}) {
         Model model;
-        model.SetParameterValue(Model::kWetDryMix, 1.0f);
-        model.SetParameterValue(Model::kFeedbackLevel, 0.9f);
+        model.SetParameterValue(MorlentDelay::kWetDryMix, 1.0f);
+        model.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.9f);
         Block block(4096);
         block.Render(model);
         model.OnTransportPlayingChanged(playing);
@@ -157,21 +157,21 @@ TEST(MorlentDelayModel, TransportStartAndStopEmptyTheLines)
 TEST(MorlentDelayModel, TempoSyncUsesTheNoteTableAndTheOneSecondCap)
 {
     Model model;
-    model.SetParameterValue(Model::kSync, 1.0f);
+    model.SetParameterValue(MorlentDelay::kSync, 1.0f);
     EXPECT_EQ(Engine(model).GetLeftDelaySeconds(), 0.25f) << "1/8 at 120 BPM";
     EXPECT_EQ(Engine(model).GetRightDelaySeconds(), 0.25f);
 
-    model.SetParameterValue(Model::kLeftSync, 1.0f);
+    model.SetParameterValue(MorlentDelay::kLeftSync, 1.0f);
     model.StoreTempo(100.0);
     model.OnTempoChanged(120.0, 100.0);
     EXPECT_EQ(Engine(model).GetLeftDelaySeconds(), 1.0f) << "1/2 at 100 BPM asks 1.2 s";
     EXPECT_EQ(Engine(model).GetRightDelaySeconds(), 0.3f);
 
     // Manual times wait while sync is on and come back when it goes off.
-    model.SetParameterValue(Model::kLeftDelay, 0.5f);
-    EXPECT_EQ(Display(model, Model::kLeftDelay), "0.25");
+    model.SetParameterValue(MorlentDelay::kLeftDelay, 0.5f);
+    EXPECT_EQ(Display(model, MorlentDelay::kLeftDelay), "0.25");
     EXPECT_EQ(Engine(model).GetLeftDelaySeconds(), 1.0f);
-    model.SetParameterValue(Model::kSync, 0.0f);
+    model.SetParameterValue(MorlentDelay::kSync, 0.0f);
     EXPECT_EQ(Engine(model).GetLeftDelaySeconds(), 0.25f);
     model.StoreTempo(60.0);
     model.OnTempoChanged(100.0, 60.0);
@@ -190,8 +190,8 @@ TEST(MorlentDelayModel, AnyTempoKeepsTheDelaysInsideTheLines)
             EXPECT_LE(seconds, 1.0f) << tempo;
         }
     Model model;
-    model.SetParameterValue(Model::kSync, 1.0f);
-    model.SetParameterValue(Model::kWetDryMix, 1.0f);
+    model.SetParameterValue(MorlentDelay::kSync, 1.0f);
+    model.SetParameterValue(MorlentDelay::kWetDryMix, 1.0f);
     for (double tempo : tempos) {
         model.StoreTempo(tempo);
         model.OnTempoChanged(120.0, tempo);
@@ -225,15 +225,15 @@ TEST(MorlentDelayModel, ProgramChangeReappliesEveryParameter)
 {
     Model model;
     model.SetSelectedProgramIndex(1);
-    model.SetParameterValue(Model::kFeedbackLevel, 0.5f);
-    model.SetParameterValue(Model::kFilter, 1.0f);
-    model.SetParameterValue(Model::kFilterType, 1.0f);
-    model.SetParameterValue(Model::kPan, 1.0f);
-    model.SetParameterValue(Model::kRightDelay, 0.1f);
+    model.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.5f);
+    model.SetParameterValue(MorlentDelay::kFilter, 1.0f);
+    model.SetParameterValue(MorlentDelay::kFilterType, 1.0f);
+    model.SetParameterValue(MorlentDelay::kPan, 1.0f);
+    model.SetParameterValue(MorlentDelay::kRightDelay, 0.1f);
     model.SetSelectedProgramIndex(0);
     EXPECT_EQ(Engine(model).feedback, 0.0f);
     EXPECT_FALSE(model.GetEngine().filterEnabled);
-    EXPECT_EQ(Display(model, Model::kFilterType), "Low");
+    EXPECT_EQ(Display(model, MorlentDelay::kFilterType), "Low");
     model.SetSelectedProgramIndex(1);
     const DelayEngine& engine = Engine(model);
     EXPECT_EQ(engine.feedback, 0.25f);
@@ -242,7 +242,7 @@ TEST(MorlentDelayModel, ProgramChangeReappliesEveryParameter)
     EXPECT_TRUE(engine.crossFeedback);
     EXPECT_EQ(engine.GetRightDelaySeconds(), 0.1f * 0.1f);
     EXPECT_TRUE(engine.GetRightSmoother().IsGliding()) << "delay changes glide from the present delay";
-    EXPECT_EQ(Display(model, Model::kRightDelay), "0.01");
+    EXPECT_EQ(Display(model, MorlentDelay::kRightDelay), "0.01");
 }
 
 // The model hands changes to the audio thread; the listener must hear exactly what the
@@ -271,38 +271,38 @@ TEST(MorlentDelayModel, SoundsExactlyLikeTheEngineDrivenDirectly)
         refR.insert(refR.end(), r.begin(), r.end());
     };
     render(300);
-    model.SetParameterValue(Model::kFeedbackLevel, 0.9f);
+    model.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.9f);
     engine.feedback = 0.9f * 0.9f;
-    model.SetParameterValue(Model::kLeftDelay, 0.2f);
+    model.SetParameterValue(MorlentDelay::kLeftDelay, 0.2f);
     engine.SetLeftDelayTime(0.2f * 0.2f);
-    model.SetParameterValue(Model::kFilter, 0.7f);
+    model.SetParameterValue(MorlentDelay::kFilter, 0.7f);
     engine.filterEnabled = true;
-    model.SetParameterValue(Model::kPan, 1.0f);
+    model.SetParameterValue(MorlentDelay::kPan, 1.0f);
     engine.crossFeedback = true;
     render(4000);
     // A delay asked for before a rate change jumps with it; a cutoff asked for after it is
     // not held down by the clamp.
-    model.SetParameterValue(Model::kRightDelay, 0.3f);
+    model.SetParameterValue(MorlentDelay::kRightDelay, 0.3f);
     engine.SetRightDelayTime(0.3f * 0.3f);
-    model.SetParameterValue(Model::kCutoffFrequency, 1.0f);
+    model.SetParameterValue(MorlentDelay::kCutoffFrequency, 1.0f);
     engine.SetCutoff(10000.0f);
     model.SetSampleRate(16000.0f);
     engine.SetSampleRate(16000.0f);
-    model.SetParameterValue(Model::kCutoffFrequency, 0.9f);
+    model.SetParameterValue(MorlentDelay::kCutoffFrequency, 0.9f);
     engine.SetCutoff(0.9f * 0.9f * 9980.0f + 20.0f);
-    model.SetParameterValue(Model::kLeftDelay, 0.6f);
+    model.SetParameterValue(MorlentDelay::kLeftDelay, 0.6f);
     engine.SetLeftDelayTime(0.6f * 0.6f);
     render(3000);
     model.SetSampleRate(48000.0f);
     engine.SetSampleRate(48000.0f);
-    model.SetParameterValue(Model::kFilterType, 1.0f);
+    model.SetParameterValue(MorlentDelay::kFilterType, 1.0f);
     engine.filterType = DelayEngine::kHighPass;
-    model.SetParameterValue(Model::kWetDryMix, 0.8f);
+    model.SetParameterValue(MorlentDelay::kWetDryMix, 0.8f);
     engine.mix = 0.8f;
     render(5000);
     model.OnTransportPlayingChanged(false);
     engine.Clear();
-    model.SetParameterValue(Model::kSync, 1.0f);
+    model.SetParameterValue(MorlentDelay::kSync, 1.0f);
     engine.SetLeftDelayTime(0.25f);
     engine.SetRightDelayTime(0.25f);
     render(2000);

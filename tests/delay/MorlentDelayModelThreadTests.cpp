@@ -32,7 +32,7 @@ TEST(MorlentDelayModelThreads, AutomationAndProgramChangesWhileProcessing)
             if (blocks.load(std::memory_order_relaxed) % 97 == 0)
                 model.OnTransportPlayingChanged(true);
             // A learned controller moving a parameter on this thread.
-            model.SetParameterValue(MorlentDelayModel::kWetDryMix, 0.3f);
+            model.SetParameterValue(MorlentDelay::kWetDryMix, 0.3f);
             model.ProcessBlock(inputs, outputs, 256);
             for (int n = 0; n < 256; ++n)
                 if (!std::isfinite(outL[n]) || !std::isfinite(outR[n]))
@@ -54,7 +54,7 @@ TEST(MorlentDelayModelThreads, AutomationAndProgramChangesWhileProcessing)
             model.SetSampleRate(rates[round / 25 % 5]);
             model.SetSampleRate(rates[(round / 25 + 2) % 5]); // often before the first was taken
         }
-        model.SetParameterValue(MorlentDelayModel::kEnabled, 1.0f);
+        model.SetParameterValue(MorlentDelay::kEnabled, 1.0f);
         if (round % 50 == 0)
             std::this_thread::yield();
     }

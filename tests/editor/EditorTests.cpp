@@ -19,12 +19,12 @@ struct Expected {
 
 // Where each control sits on the background, and what it is.
 const Expected kLayout[] = {
-    {MorlentDelayModel::kEnabled, 343, 229, 20, 40, 2},       {MorlentDelayModel::kLeftDelay, 65, 139, 32, 32, 0},
-    {MorlentDelayModel::kSync, 79, 229, 20, 40, 2},           {MorlentDelayModel::kRightDelay, 123, 139, 32, 32, 0},
-    {MorlentDelayModel::kLeftSync, 144, 221, 140, 40, 5},     {MorlentDelayModel::kRightSync, 144, 256, 140, 40, 5},
-    {MorlentDelayModel::kFeedbackLevel, 179, 139, 32, 32, 0}, {MorlentDelayModel::kFilter, 343, 109, 20, 40, 2},
-    {MorlentDelayModel::kCutoffFrequency, 390, 139, 32, 32, 0}, {MorlentDelayModel::kFilterType, 343, 148, 20, 40, 2},
-    {MorlentDelayModel::kPan, 266, 125, 20, 40, 2},           {MorlentDelayModel::kWetDryMix, 390, 241, 32, 32, 0},
+    {MorlentDelay::kEnabled, 343, 229, 20, 40, 2},       {MorlentDelay::kLeftDelay, 65, 139, 32, 32, 0},
+    {MorlentDelay::kSync, 79, 229, 20, 40, 2},           {MorlentDelay::kRightDelay, 123, 139, 32, 32, 0},
+    {MorlentDelay::kLeftSync, 144, 221, 140, 40, 5},     {MorlentDelay::kRightSync, 144, 256, 140, 40, 5},
+    {MorlentDelay::kFeedbackLevel, 179, 139, 32, 32, 0}, {MorlentDelay::kFilter, 343, 109, 20, 40, 2},
+    {MorlentDelay::kCutoffFrequency, 390, 139, 32, 32, 0}, {MorlentDelay::kFilterType, 343, 148, 20, 40, 2},
+    {MorlentDelay::kPan, 266, 125, 20, 40, 2},           {MorlentDelay::kWetDryMix, 390, 241, 32, 32, 0},
 };
 
 // A value unlike the default on every control.
@@ -53,8 +53,8 @@ TEST_F(EditorLifecycle, TheRectangleIsTheBackgroundsSizeBeforeAndAfterOpening)
 {
     EXPECT_NE(0, record->flags & effFlagsHasEditor);
     WindowsToolkit::ImageResource background;
-    ASSERT_TRUE(background.Load(MAKEINTRESOURCEA(MorlentDelayView::kBackgroundId), Instance()));
-    const SIZE header = VstToolkit::PngResourceSize(Instance(), MAKEINTRESOURCEA(MorlentDelayView::kBackgroundId));
+    ASSERT_TRUE(background.Load(MAKEINTRESOURCEA(MorlentDelay::kBackgroundId), Instance()));
+    const SIZE header = VstToolkit::PngResourceSize(Instance(), MAKEINTRESOURCEA(MorlentDelay::kBackgroundId));
     EXPECT_EQ(background.GetWidth(), header.cx);
     EXPECT_EQ(background.GetHeight(), header.cy);
     const SIZE missing = VstToolkit::PngResourceSize(Instance(), MAKEINTRESOURCEA(999));
@@ -134,7 +134,7 @@ TEST_F(DelayView, EveryControlSitsInItsPlaceAndShowsTheSelectedProgram)
         EXPECT_EQ(expected.height, place.bottom - place.top);
         EXPECT_NEAR(Shown(expected, kOtherValues[expected.parameter]), control->GetValue(), 1e-5f);
     }
-    EXPECT_EQ(3, Control(MorlentDelayModel::kLeftSync)->GetIndex()); // 0.75 lights the fourth LED, 1/4
+    EXPECT_EQ(3, Control(MorlentDelay::kLeftSync)->GetIndex()); // 0.75 lights the fourth LED, 1/4
     SaveScreenshot(host, "editor-values.png");
     EXPECT_TRUE(Automations().empty());
 }
@@ -142,13 +142,13 @@ TEST_F(DelayView, EveryControlSitsInItsPlaceAndShowsTheSelectedProgram)
 TEST_F(DelayView, ResetAndSyncButtonsReportEachChange)
 {
     Open();
-    HWND sync = Control(MorlentDelayModel::kSync)->GetHandle();
+    HWND sync = Control(MorlentDelay::kSync)->GetHandle();
     Send(sync, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 10, 35); // Ctrl: its own reset, on
     Send(sync, WM_LBUTTONUP, 0, 10, 35);
     Pump();
-    EXPECT_EQ(1.0f, model->GetParameterValue(MorlentDelayModel::kSync));
+    EXPECT_EQ(1.0f, model->GetParameterValue(MorlentDelay::kSync));
 
-    record->setParameter(record, MorlentDelayModel::kRightSync, 0.75f); // state 3
+    record->setParameter(record, MorlentDelay::kRightSync, 0.75f); // state 3
     HWND lowerButton = ChildWindowFromPoint(View()->GetHandle(), POINT{116 + 5, 262 + 20});
     ASSERT_NE(nullptr, lowerButton);
     RecordingHost::Instance().calls.clear();
@@ -158,13 +158,13 @@ TEST_F(DelayView, ResetAndSyncButtonsReportEachChange)
         Send(lowerButton, WM_LBUTTONUP, 0, 5, 5);
         Pump();
         states.push_back(MorlentDelayModel::NormalizedFloatToSelection(
-            model->GetParameterValue(MorlentDelayModel::kRightSync), MorlentDelayModel::kNoteCount));
+            model->GetParameterValue(MorlentDelay::kRightSync), MorlentDelayModel::kNoteCount));
     }
     EXPECT_EQ((std::vector<int>{4, 0, 1}), states);
     const std::vector<HostCall> automations = Automations();
     ASSERT_EQ(3u, automations.size());
     for (const HostCall& call : automations)
-        EXPECT_EQ(MorlentDelayModel::kRightSync, call.index);
+        EXPECT_EQ(MorlentDelay::kRightSync, call.index);
 }
 
 } // namespace

@@ -12,7 +12,7 @@ namespace {
 using namespace EditorTest;
 
 using Items = std::vector<std::string>;
-constexpr int kLeftDelay = MorlentDelayModel::kLeftDelay;
+constexpr int kLeftDelay = MorlentDelay::kLeftDelay;
 
 class EditorMenus : public EditorFixture {
 protected:
@@ -71,17 +71,17 @@ TEST_F(EditorMenus, MidiLearnBindsTheNextControllerWhichTheBankKeepsAndForgetCcR
     ASSERT_EQ(1, other.setChunk(const_cast<uint8_t*>(bank.data()), static_cast<VstInt32>(bank.size()), false));
     EXPECT_EQ(kLeftDelay, otherModel->ControllerToParameter(7));
 
-    model->RegisterMidiControllerMapping(9, MorlentDelayModel::kPan);
+    model->RegisterMidiControllerMapping(9, MorlentDelay::kPan);
     RightClick(kLeftDelay, {VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ((Items{"MIDI Learn", "Forget CC: 7"}), LastMenu());
     EXPECT_FALSE(model->IsControllerMapped(7));
-    EXPECT_EQ(MorlentDelayModel::kPan, model->ControllerToParameter(9)); // no other binding goes
+    EXPECT_EQ(MorlentDelay::kPan, model->ControllerToParameter(9)); // no other binding goes
 }
 
 TEST_F(EditorMenus, DismissingTheControlMenuStopsLearningAndLeavingShowsLearning)
 {
     Open();
-    model->StartLearningMidi(MorlentDelayModel::kPan);
+    model->StartLearningMidi(MorlentDelay::kPan);
     Send(Control(kLeftDelay)->GetHandle(), WM_MOUSELEAVE, 0, 0, 0);
     Pump();
     EXPECT_EQ("Learning...", StatusText());
@@ -153,7 +153,7 @@ TEST_F(EditorMenus, TheAboutBoxStaysForTheWebsiteAndClosesWithOk)
         if (step == 0) {
             caption = WindowText(box);
             SaveScreenshot(box, "about.png", true);
-            PostMessageA(box, WM_COMMAND, MorlentDelayView::kVisitWebsiteCommand, 0);
+            PostMessageA(box, WM_COMMAND, MorlentDelay::kVisitWebsiteId, 0);
         } else if (step == 3) { // a few ticks later
             stayedOpen = IsWindowVisible(box) != FALSE;
             PostMessageA(box, WM_COMMAND, IDOK, 0);

@@ -27,13 +27,13 @@ RunResult LongRun(float feedbackParameter, float filter, float filterType)
     AEffect* record = (new VstToolkit::Controller(Host, new MorlentDelayModel))->getAeffect();
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0.0f);
-    record->setParameter(record, MorlentDelayModel::kFeedbackLevel, feedbackParameter);
-    record->setParameter(record, MorlentDelayModel::kFilter, filter);
-    record->setParameter(record, MorlentDelayModel::kFilterType, filterType);
-    record->setParameter(record, MorlentDelayModel::kPan, 1.0f);
-    record->setParameter(record, MorlentDelayModel::kLeftDelay, 0.3f);
-    record->setParameter(record, MorlentDelayModel::kRightDelay, 0.2f);
-    record->setParameter(record, MorlentDelayModel::kWetDryMix, 1.0f);
+    record->setParameter(record, MorlentDelay::kFeedbackLevel, feedbackParameter);
+    record->setParameter(record, MorlentDelay::kFilter, filter);
+    record->setParameter(record, MorlentDelay::kFilterType, filterType);
+    record->setParameter(record, MorlentDelay::kPan, 1.0f);
+    record->setParameter(record, MorlentDelay::kLeftDelay, 0.3f);
+    record->setParameter(record, MorlentDelay::kRightDelay, 0.2f);
+    record->setParameter(record, MorlentDelay::kWetDryMix, 1.0f);
 
     RunResult run;
     std::vector<float> left(4096), right(4096);
