@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows test program under Wine with a prefix private to the build folder, so a test run
+# Runs a Windows program under Wine with a prefix private to the build folder, so a test run
 # never depends on (or changes) the user's own Wine setup. The caller provides DISPLAY (one Xvfb
 # for the whole run); without one, a private Xvfb is started for this program alone.
 set -u
@@ -12,16 +12,32 @@ export WINEPREFIX="$build/wineprefix"
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko downloads: this machine has no way to fetch them and the tests need neither.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# A 64-bit program goes straight to the 64-bit loader: the generic `wine` starts the 32-bit
+# loader first, which some machines can only run under emulation.
+loader=wine
+pe_offset=$(od -An -tu4 -j60 -N4 "$exe" 2>/dev/null | tr -d ' ')
+if [ -n "$pe_offset" ] && [ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$exe" 2>/dev/null | tr -d ' ')" = 8664 ] &&
+   [ -x /usr/lib/wine/wine64 ]; then
+  loader=/usr/lib/wine/wine64
+fi
+
 mkdir -p "$WINEPREFIX"
 (
   flock 9
   if [ ! -f "$WINEPREFIX/.initialised" ]; then
-    wineboot -i >/dev/null 2>&1 || true
+    "$loader" wineboot -i >/dev/null 2>&1 || true
     wineserver -w
     touch "$WINEPREFIX/.initialised"
   fi
+  if [ ! -f "$WINEPREFIX/.arial" ]; then
+    # Hosts' machines have Arial; Liberation Sans has its metrics, so texts measure the same.
+    "$loader" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /d 'Liberation Sans' /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.arial"
+  fi
 ) 9>"$WINEPREFIX.lock"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" wine "$@"
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$loader" "$@"
 fi
-exec wine "$@"
+exec "$loader" "$@"

@@ -28,10 +28,14 @@ public:
     virtual void processDoubleReplacing(double**, double**, VstInt32) {}
     virtual void process(float**, float**, VstInt32) {} // deprecated accumulating form
 
-    // --- parameters and programs (main thread; setParameter may also come from automation) ---
+    // --- parameters (any thread: hosts play automation back on their audio thread) ---
     virtual void setParameter(VstInt32, float) {}
     virtual float getParameter(VstInt32) { return 0.0f; }
+    // The thread that changed the parameter: the user-interface thread, or the audio thread for
+    // a learned MIDI controller.
     virtual void setParameterAutomated(VstInt32 index, float value);
+
+    // --- programs, names and chunks (main thread) ---
     virtual VstInt32 getProgram() { return curProgram; }
     virtual void setProgram(VstInt32 program) { curProgram = program; }
     virtual void setProgramName(char* name);
@@ -42,7 +46,7 @@ public:
     virtual VstInt32 getChunk(void**, bool) { return 0; }
     virtual VstInt32 setChunk(void*, VstInt32, bool) { return 0; }
 
-    // --- record set-up ---
+    // --- record set-up (main thread, while the derived constructor runs) ---
     virtual void setUniqueID(VstInt32 id) { cEffect.uniqueID = id; }
     virtual void setNumInputs(VstInt32 inputs) { cEffect.numInputs = inputs; }
     virtual void setNumOutputs(VstInt32 outputs) { cEffect.numOutputs = outputs; }
@@ -56,6 +60,7 @@ public:
     virtual void setRealtimeQualities(VstInt32 qualities) { cEffect.realQualities = qualities; }
     virtual void setOfflineQualities(VstInt32 qualities) { cEffect.offQualities = qualities; }
 
+    // --- editor and settings (main thread) ---
     // Takes ownership of the editor and announces it to the host through the record's flags.
     virtual void setEditor(AEffEditor* newEditor);
     virtual AEffEditor* getEditor() { return editor; }
@@ -64,7 +69,7 @@ public:
     virtual VstInt32 getBlockSize() { return blockSize; }
     virtual float getVu() { return 0.0f; }
 
-    // --- host queries ---
+    // --- host queries (main thread) ---
     virtual VstInt32 getMasterVersion();
     virtual VstInt32 getCurrentUniqueId();
     virtual void masterIdle();

@@ -8,11 +8,13 @@ class AudioEffectX : public AudioEffect {
 public:
     AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
 
+    // --- main thread ---
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     void resume() override;
 
     // --- audio thread ---
     virtual VstInt32 processEvents(VstEvents*) { return 0; }
+    // Asked at the start of every processReplacing.
     virtual VstTimeInfo* getTimeInfo(VstInt32 filter);
 
     // --- main thread ---
@@ -32,6 +34,7 @@ public:
     virtual VstInt32 getTailSize() { return 0; }
     virtual bool setBypass(bool) { return false; }
 
+    // --- requests to the host (main thread) ---
     virtual bool wantEvents(VstInt32 filter = 1);
     virtual void isSynth(bool state = true) { setFlag(effFlagsIsSynth, state); }
     virtual void noTail(bool state = true) { setFlag(effFlagsNoSoundInStop, state); }

@@ -107,7 +107,7 @@ void Controller::setBlockSize(VstInt32 size)
 
 void Controller::setParameter(VstInt32 index, float value)
 {
-    Platform::Trace("Controller::setParameter");
+    creatorTrace("Controller::setParameter");
     if (index < 0 || index >= model->GetParameterCount())
         return;
     model->SetParameterValue(index, value);
@@ -117,7 +117,7 @@ void Controller::setParameter(VstInt32 index, float value)
 
 float Controller::getParameter(VstInt32 index)
 {
-    Platform::Trace("Controller::getParameter\r\n");
+    creatorTrace("Controller::getParameter\r\n");
     return model->GetParameterValue(index);
 }
 

@@ -4,6 +4,7 @@
 #include "framework/Chunk.h"
 #include "framework/Model.h"
 #include "framework/ParameterView.h"
+#include "platform/Trace.h"
 
 #include <atomic>
 
@@ -26,12 +27,13 @@ public:
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     VstInt32 processEvents(VstEvents* events) override;
 
+    // --- any thread: hosts play automation back on their audio thread ---
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+
     // --- main thread ---
     void setSampleRate(float rate) override;
     void setBlockSize(VstInt32 size) override;
-    // Host automation may arrive on any thread.
-    void setParameter(VstInt32 index, float value) override;
-    float getParameter(VstInt32 index) override;
     void setProgram(VstInt32 program) override;
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
@@ -54,7 +56,7 @@ public:
     void OnViewParameterValueChanged(int32_t index, float value);
     void UpdateViewParameters();
 
-    // --- model side (audio thread, from a learned MIDI controller) ---
+    // --- model side (audio thread, from a learned MIDI controller; UI thread for a view edit) ---
     void OnModelParameterValueChanged(int32_t index, float value);
     void OnModelMidiLearned();
 
@@ -73,6 +75,7 @@ private:
     }
 
     Model* model;
+    Platform::CreatorThreadTrace creatorTrace;
     std::atomic<ParameterView*> view{nullptr};
     std::atomic<int> viewUsers{0};
     ChunkBuffer chunkBuffer;

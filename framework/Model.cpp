@@ -186,7 +186,7 @@ float Model::GetProgramParameterValue(int32_t program, int32_t index) const
 
 void Model::SetParameterValue(int32_t index, float value)
 {
-    Platform::Trace("Model::SetParameterValue\r\n");
+    creatorTrace("Model::SetParameterValue\r\n");
     StoreParameterValue(index, value);
 }
 

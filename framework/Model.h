@@ -3,6 +3,7 @@
 #include "description/EffectDescription.h"
 #include "framework/Chunk.h"
 #include "framework/MidiEventQueue.h"
+#include "platform/Trace.h"
 
 #include <atomic>
 #include <cstdint>
@@ -101,7 +102,8 @@ public:
     // The value of a parameter in the selected program.
     float GetParameterValue(int32_t index) const;
     float GetProgramParameterValue(int32_t program, int32_t index) const;
-    // Stores a value clamped into 0..1 (a NaN changes nothing), then calls the hook.
+    // Stores a value clamped into 0..1 (a NaN changes nothing), then calls the hook. Any thread:
+    // hosts play automation back on their audio thread.
     void SetParameterValue(int32_t index, float value);
     const char* GetParameterShortName(int32_t index) const;
     const char* GetParameterLongName(int32_t index) const;
@@ -173,6 +175,7 @@ private:
     void Unregister(int controllerNumber);
 
     Controller* controller = nullptr;
+    Platform::CreatorThreadTrace creatorTrace;
     char effectName[kEffectNameSize];
     char vendorString[kVendorStringSize];
     char productString[kProductStringSize];

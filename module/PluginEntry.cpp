@@ -1,6 +1,8 @@
-// The module's two ways in: the loader's notification and the host's entry point.
+// The 64-bit module's instance factory and its load notification; the entry point itself is
+// the effect base's.
 
 #include "delay/MorlentDelayModel.h"
+#include "effect_base/PluginEntry.h"
 #include "framework/Controller.h"
 #include "platform/Module.h"
 #include "platform/Trace.h"
@@ -9,15 +11,10 @@
 
 #ifdef _WIN32
 #include "controls/WindowClasses.h"
-#ifdef MORLENT_WITH_EDITOR
 #include "editor/Editor.h"
 #include "editor/MorlentDelayView.h"
-#endif
 
 #include <windows.h>
-#define MORLENT_EXPORT extern "C" __declspec(dllexport)
-#else
-#define MORLENT_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
@@ -26,7 +23,7 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
     std::unique_ptr<MorlentDelayModel> model(new MorlentDelayModel);
     auto* controller = new VstToolkit::Controller(audioMaster, model.get());
     model.release(); // the controller owns it now
-#ifdef MORLENT_WITH_EDITOR
+#ifdef _WIN32
     // The controller owns the editor and deletes it before the model.
     controller->setEditor(new VstToolkit::Editor<MorlentDelayView>(
         controller, static_cast<HINSTANCE>(Platform::GetModuleInstance())));
@@ -34,24 +31,7 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
     return controller;
 }
 
-MORLENT_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback audioMaster)
-{
-    // A host that gives no callback, or no version, gets no instance.
-    if (audioMaster == nullptr)
-        return nullptr;
-    try {
-        if (audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
-            return nullptr;
-        AudioEffect* effect = createEffectInstance(audioMaster);
-        return effect != nullptr ? effect->getAeffect() : nullptr;
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 #ifdef _WIN32
-
-// "main" is exported under the same address through the module-definition file.
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
@@ -66,12 +46,5 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         return TRUE;
     }
 }
-
-#else
-
-// Older Linux hosts look the entry up as "main"; a C++ function may not carry that name, so
-// the symbol is an alias of the same function.
-extern "C" __attribute__((visibility("default"))) AEffect* VSTCALLBACK MorlentMainAlias(audioMasterCallback)
-    __asm__("main") __attribute__((alias("VSTPluginMain")));
 
 #endif

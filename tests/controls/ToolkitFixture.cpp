@@ -130,11 +130,10 @@ void ToolkitFixture::TearDownTestSuite()
 
 void ToolkitFixture::SetUp()
 {
-    // Park the real pointer away from the windows, so Wine's own hover and leave tracking only
-    // reports what a test asks for.
-    SetCursorPos(1000, 900);
     host = sharedHost;
     ASSERT_NE(nullptr, host);
+    // Wine's own hover and leave tracking then only reports what a test asks for.
+    TakeForegroundAndParkPointer(host);
     view = new RecordingView;
     viewWindow = WindowsToolkit::Window::CreateToolkitWindow(view, WindowsToolkit::kViewClassName, host, Instance());
     ASSERT_NE(nullptr, viewWindow);

@@ -128,10 +128,10 @@ HINSTANCE Instance()
 
 void EditorFixture::SetUp()
 {
-    // Park the real pointer away from the windows, so Wine's own hover tracking stays quiet.
-    SetCursorPos(1000, 900);
     host = sharedHost;
     ASSERT_NE(nullptr, host);
+    // Wine's own hover and leave tracking then only reports what a test asks for.
+    TakeForegroundAndParkPointer(host);
     RecordingHost::Reset();
     lastMenu.clear();
     menusOpened = 0;

@@ -2,6 +2,7 @@
 #include "support/ControllerFixture.h"
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -47,6 +48,21 @@ TEST_F(TraceTest, AudioThreadCallsStaySilent)
     Log().clear();
     Process(64);
     EXPECT_EQ("", Log());
+}
+
+// Hosts play automation back on their audio thread; parameter calls trace only on the thread
+// that made the instance.
+TEST_F(TraceTest, AutomationFromAnotherThreadTracesNothing)
+{
+    Log().clear();
+    std::thread automation([&] {
+        record->setParameter(record, 2, 0.25f);
+        EXPECT_FLOAT_EQ(0.25f, record->getParameter(record, 2));
+    });
+    automation.join();
+    EXPECT_EQ("", Log());
+    EXPECT_FLOAT_EQ(0.25f, record->getParameter(record, 2));
+    EXPECT_EQ("Controller::getParameter\r\n", Log());
 }
 
 TEST_F(TraceTest, ClosingEndsWithTheDestructors)

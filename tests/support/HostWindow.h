@@ -20,6 +20,18 @@ inline HWND CreateSharedHostWindow(HINSTANCE instance, const char* className, co
                            nullptr);
 }
 
+// Makes the host window the active foreground window with the keyboard focus, and parks the
+// real pointer at the screen's far corner, away from every window. A test that relies on
+// focus or on Wine's own hover tracking starts from here instead of from what an earlier test
+// (or another program) left behind.
+inline void TakeForegroundAndParkPointer(HWND host)
+{
+    SetCursorPos(1279, 1023);
+    SetForegroundWindow(host);
+    SetActiveWindow(host);
+    SetFocus(host);
+}
+
 // Dispatches this thread's messages for the given time, waking as soon as one arrives.
 inline void PumpMessagesFor(DWORD milliseconds)
 {
