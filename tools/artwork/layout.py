@@ -1,25 +1,64 @@
 """Where the editor puts its controls, and so where the artwork puts their marks.
 
-Positions are top-left corners in the editor's client pixels; they must agree with the
-control layout of both editors.
+Positions are top-left corners in the editor's client pixels. They are read from the effect's
+shared description (description/EffectDescription.h), which both editors use, so the marks
+cannot drift from the controls.
 """
 
-BACKGROUND_SIZE = (496, 344)
+import os
+import re
+
+_DESCRIPTION = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "description")
+
+
+def _read(name):
+    with open(os.path.join(_DESCRIPTION, name), encoding="utf-8") as f:
+        return f.read()
+
+
+def _number(text, name):
+    return int(re.search(r"\b" + name + r"\s*=\s*(\d+)", text).group(1))
+
+
+def _points(text):
+    return [tuple(int(v) for v in p) for p in re.findall(r"\{\s*(\d+)\s*,\s*(\d+)\s*\}", text)]
+
+
+_FACTS = _read("EffectDescription.h")
+_IDS = _read("EffectIds.h")
+_POSITIONS = _points(re.search(r"kControlPositions\[kParameterCount\] = \{(.*?)\};", _FACTS, re.S).group(1))
+
+
+def _point(name):
+    return _points(re.search(name + r"(\{[^}]*\})", _FACTS).group(1))[0]
+
+
+def _area(name):
+    return tuple(int(v) for v in re.search(name + r"\{(\d+), (\d+), (\d+), (\d+)\}", _FACTS).groups())
+
+
+# Parameter indices, in the order of the description's Parameter enum.
+(ENABLED, LEFT_DELAY, RIGHT_DELAY, SYNC, LEFT_SYNC, RIGHT_SYNC, FEEDBACK, FILTER, CUTOFF, FILTER_TYPE, PAN,
+ MIX) = range(12)
+
+BACKGROUND_SIZE = (_number(_FACTS, "kEditorWidth"), _number(_FACTS, "kEditorHeight"))
 ABOUT_SIZE = (440, 449)
-VERSION = "2.7"
+VERSION = "%d.%d" % (int(re.search(r"MORLENT_VERSION_MAJOR (\d+)", _IDS).group(1)),
+                     int(re.search(r"MORLENT_VERSION_MINOR (\d+)", _IDS).group(1)))
 
 FRAME = 14                       # wooden frame width
 BANNER = (22, 22, 452, 56)       # x, y, w, h
-MENU_AREA = (30, 32, 296, 70)    # left, top, right, bottom: opens the view menu
-STATUS = (305, 34, 145, 25)      # x, y, w, h: the status line drawn by the editor
+MENU_AREA = _area("kMenuArea")    # left, top, right, bottom: opens the view menu
+_status = _area("kStatusArea")
+STATUS = (_status[0], _status[1], _status[2] - _status[0], _status[3] - _status[1])  # x, y, w, h
 
-KNOB_FRAMES = 91
+KNOB_FRAMES = _number(_FACTS, "kKnobFrames")
 KNOBS = {
-    "Left Delay": (65, 139),
-    "Right Delay": (123, 139),
-    "Feedback": (179, 139),
-    "Cutoff": (390, 139),
-    "Mix": (390, 241),
+    "Left Delay": _POSITIONS[LEFT_DELAY],
+    "Right Delay": _POSITIONS[RIGHT_DELAY],
+    "Feedback": _POSITIONS[FEEDBACK],
+    "Cutoff": _POSITIONS[CUTOFF],
+    "Mix": _POSITIONS[MIX],
 }
 KNOB_MARKS = {
     "Left Delay": ("L Delay", ("min", "max")),
@@ -30,11 +69,11 @@ KNOB_MARKS = {
 }
 
 SWITCHES = {
-    "Enabled": (343, 229),
-    "Sync": (79, 229),
-    "Filter": (343, 109),
-    "Filter Type": (343, 148),
-    "Pan": (266, 125),
+    "Enabled": _POSITIONS[ENABLED],
+    "Sync": _POSITIONS[SYNC],
+    "Filter": _POSITIONS[FILTER],
+    "Filter Type": _POSITIONS[FILTER_TYPE],
+    "Pan": _POSITIONS[PAN],
 }
 # Label beside the lever up (state 1), beside the lever down (state 0), caption above.
 SWITCH_MARKS = {
@@ -45,11 +84,11 @@ SWITCH_MARKS = {
     "Pan": ("on", "off", "Pan"),
 }
 
-LED_ROWS = {"Left Sync": (144, 221), "Right Sync": (144, 256)}
+LED_ROWS = {"Left Sync": _POSITIONS[LEFT_SYNC], "Right Sync": _POSITIONS[RIGHT_SYNC]}
 LED_FRAME = (140, 40)
 LED_CENTRE_Y = 20
-NOTE_VALUES = ("1/32", "1/16", "1/8", "1/4", "1/2")
-BUTTONS = ((116, 227), (116, 262))
+NOTE_VALUES = tuple(re.findall(r'"(1/\d+)"', re.search(r"kNoteNames\[kNoteCount\] = \{(.*?)\};", _FACTS).group(1)))
+BUTTONS = (_point("kLeftSyncButtonPosition"), _point("kRightSyncButtonPosition"))
 
 GROUPS = (
     {"title": "DELAY", "rect": (24, 94, 268, 110)},
