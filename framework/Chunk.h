@@ -1,5 +1,7 @@
 #pragma once
 
+#include "description/EffectDescription.h"
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -105,5 +107,37 @@ private:
     uint32_t size_;
     uint32_t position_ = 0;
 };
+
+// The header both modules' program and bank chunks start with: the effect name, vendor and
+// product fields byte for byte as stored (zero-padded), then the writer's version.
+inline void WriteChunkHeader(ChunkBuffer& buffer, const char (&effectName)[MorlentDelay::kEffectNameSize],
+                             const char (&vendor)[MorlentDelay::kVendorStringSize],
+                             const char (&product)[MorlentDelay::kProductStringSize], int32_t version)
+{
+    buffer.Write(effectName, MorlentDelay::kEffectNameSize);
+    buffer.Write(vendor, MorlentDelay::kVendorStringSize);
+    buffer.Write(product, MorlentDelay::kProductStringSize);
+    buffer.WriteInt32(version);
+}
+
+// Reads a header and compares its three names as text (bytes after a field's first zero do not
+// count); answers false for other names or a header cut short, else the chunk's version.
+inline bool ReadChunkHeader(ChunkReader& reader, const char* effectName, const char* vendor, const char* product,
+                            int32_t& version)
+{
+    char name[MorlentDelay::kEffectNameSize] = {};
+    char vendorField[MorlentDelay::kVendorStringSize] = {};
+    char productField[MorlentDelay::kProductStringSize] = {};
+    reader.Read(name, MorlentDelay::kEffectNameSize);
+    if (std::strncmp(name, effectName, MorlentDelay::kEffectNameSize) != 0)
+        return false;
+    reader.Read(vendorField, MorlentDelay::kVendorStringSize);
+    if (std::strncmp(vendorField, vendor, MorlentDelay::kVendorStringSize) != 0)
+        return false;
+    reader.Read(productField, MorlentDelay::kProductStringSize);
+    if (std::strncmp(productField, product, MorlentDelay::kProductStringSize) != 0)
+        return false;
+    return reader.ReadInt32(version);
+}
 
 } // namespace VstToolkit

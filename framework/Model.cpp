@@ -462,28 +462,13 @@ int Model::ParameterToController(int32_t parameter) const
 void Model::WriteHeader(ChunkBuffer& buffer) const
 {
     Platform::Trace("Model::WriteHeader\r\n");
-    buffer.Write(effectName, kEffectNameSize);
-    buffer.Write(vendorString, kVendorStringSize);
-    buffer.Write(productString, kProductStringSize);
-    buffer.WriteInt32(vendorVersion);
+    WriteChunkHeader(buffer, effectName, vendorString, productString, vendorVersion);
 }
 
 bool Model::ReadHeader(ChunkReader& reader, int32_t& version) const
 {
     Platform::Trace("Model::ReadHeader\r\n");
-    char name[kEffectNameSize] = {};
-    char vendor[kVendorStringSize] = {};
-    char product[kProductStringSize] = {};
-    reader.Read(name, kEffectNameSize);
-    if (std::strncmp(name, effectName, kEffectNameSize) != 0)
-        return false;
-    reader.Read(vendor, kVendorStringSize);
-    if (std::strncmp(vendor, vendorString, kVendorStringSize) != 0)
-        return false;
-    reader.Read(product, kProductStringSize);
-    if (std::strncmp(product, productString, kProductStringSize) != 0)
-        return false;
-    return reader.ReadInt32(version);
+    return ReadChunkHeader(reader, effectName, vendorString, productString, version);
 }
 
 void Model::SerializeSelectedProgram(ChunkBuffer& buffer)
