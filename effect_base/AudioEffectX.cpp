@@ -78,9 +78,11 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effBeginLoadBank:
     case effBeginLoadProgram:
     case effSetProcessPrecision:
-    case effGetNumMidiInputChannels:
-    case effGetNumMidiOutputChannels:
         return 0;
+    case effGetNumMidiInputChannels:
+        return getNumMidiInputChannels();
+    case effGetNumMidiOutputChannels:
+        return getNumMidiOutputChannels();
     default:
         return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
     }

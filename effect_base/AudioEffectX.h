@@ -32,6 +32,8 @@ public:
     virtual VstIntPtr setTotalSampleToProcess(VstIntPtr value) { return value; }
     virtual bool getSpeakerArrangement(VstSpeakerArrangement** input, VstSpeakerArrangement** output);
     virtual VstInt32 getTailSize() { return 0; }
+    virtual VstInt32 getNumMidiInputChannels() { return 0; }
+    virtual VstInt32 getNumMidiOutputChannels() { return 0; }
     virtual bool setBypass(bool) { return false; }
 
     // --- requests to the host (main thread) ---

@@ -196,7 +196,7 @@ enum AudioMasterOpcodes : VstInt32 {
     audioMasterEndEdit = 44,
 };
 
-enum VstPlugCategory : VstInt32 { kPlugCategUnknown = 0, kPlugCategEffect = 1 };
+enum VstPlugCategory : VstInt32 { kPlugCategUnknown = 0, kPlugCategEffect = 1, kPlugCategSynth = 2 };
 
 enum VstEventTypes : VstInt32 { kVstMidiType = 1, kVstSysExType = 6 };
 
