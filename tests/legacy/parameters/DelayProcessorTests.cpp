@@ -14,6 +14,7 @@ using VovezEdeduvo::Effects::DelayParameters;
 using VovezEdeduvo::Effects::DelayProcessor;
 
 constexpr int32_t kMaxFrames = DelayProcessor::kMaxFrames;
+constexpr double kPi = 3.14159265358979323846;
 
 // The first generation's signal path written the plain way, one sample at a time, from the
 // processor's settings and the ramps it reads, to pin the optimised loops bit for bit.
@@ -147,7 +148,7 @@ double LowPassGain(float hostRate, double frequency)
     const int32_t frames = static_cast<int32_t>(hostRate); // a second
     std::vector<float> in(static_cast<size_t>(frames)), outL(in.size()), outR(in.size());
     for (int32_t n = 0; n < frames; ++n)
-        in[static_cast<size_t>(n)] = static_cast<float>(0.5 * std::sin(2.0 * M_PI * frequency * n / hostRate));
+        in[static_cast<size_t>(n)] = static_cast<float>(0.5 * std::sin(2.0 * kPi * frequency * n / hostRate));
     for (int32_t start = 0; start < frames; start += 512)
         delay.Process(in.data() + start, in.data() + start, outL.data() + start, outR.data() + start,
                       std::min(512, frames - start));
@@ -314,6 +315,33 @@ TEST(DelayProcessorTest, TheOptimisedEngineRendersAsThePlainLoopBitForBit)
         ASSERT_EQ(std::memcmp(delay.processor.GetLeftLine().samples.get(), reference.left.data(),
                               sizeof(float) * reference.length),
                   0);
+    }
+}
+
+TEST(DelayProcessorTest, DelaysAroundAndBeyondTheLineLengthWrapAsThePlainLoopDoes)
+{
+    // Just short of the length (the older tap is the newest sample), and beyond it by short and
+    // long remainders.
+    const float delays[][2] = {{262143.5f, 262143.0f}, {262149.25f, 300000.75f}, {262244.5f, 262144.0f}};
+    std::mt19937 random(11);
+    std::uniform_real_distribution<float> signal(-0.5f, 0.5f);
+    for (const auto& pair : delays) {
+        FixedRamps fixture(pair[0], pair[1], 0.5f);
+        fixture.processor.feedback = 0.7f;
+        fixture.processor.crossFeedback = pair[0] > 262200.0f;
+        ReferenceDelay reference(fixture.processor.GetLeftLine().length);
+        std::vector<float> inL(4096), inR(4096), outL(4096), outR(4096), refL(4096), refR(4096);
+        for (int block = 0; block < 80; ++block) {
+            for (size_t n = 0; n < inL.size(); ++n) {
+                inL[n] = signal(random);
+                inR[n] = signal(random);
+            }
+            fixture.processor.Process(inL.data(), inR.data(), outL.data(), outR.data(), 4096);
+            reference.Process(fixture.processor, fixture.left.data(), fixture.right.data(), fixture.mix.data(),
+                              inL.data(), inR.data(), refL.data(), refR.data(), 4096);
+            ASSERT_EQ(outL, refL) << pair[0] << " block " << block;
+            ASSERT_EQ(outR, refR) << pair[1] << " block " << block;
+        }
     }
 }
 
