@@ -57,6 +57,11 @@ inline void StoreUpTo(float* samples, Lanes lanes, int32_t available)
         samples[i] = lanes[i];
 }
 
+inline LaneBits Spread(int32_t value)
+{
+    return LaneBits{value, value, value, value};
+}
+
 inline Lanes SanitiseLanes(Lanes x)
 {
     return (x <= Both(DelayProcessor::kLargestInput)) & (x >= Both(-DelayProcessor::kLargestInput)) ? x : Both(0.0f);
@@ -349,8 +354,19 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
                     Store(out + j, a + (b - a) * fraction);
                 }
             } else {
-                for (int32_t j = 0; j < chunk; ++j)
-                    out[j] = ReadLine(line, writeIndex + static_cast<uint32_t>(j), mask, ramp[j]);
+                // Four frames' taps and fractions at once, the taps fetched one by one.
+                const LaneBits lineMask = Spread(static_cast<int32_t>(mask));
+                for (int32_t j = 0; j < chunk; j += 4) {
+                    const Lanes delay = LoadUpTo(ramp + j, chunk - j);
+                    const LaneBits whole = __builtin_convertvector(delay, LaneBits);
+                    const Lanes fraction = delay - __builtin_convertvector(whole, Lanes);
+                    const LaneBits newer =
+                        (Spread(static_cast<int32_t>(writeIndex) + j) + LaneBits{0, 1, 2, 3} - whole) & lineMask;
+                    const LaneBits older = (newer - 1) & lineMask;
+                    const Lanes a{line[newer[0]], line[newer[1]], line[newer[2]], line[newer[3]]};
+                    const Lanes b{line[older[0]], line[older[1]], line[older[2]], line[older[3]]};
+                    Store(out + j, a + (b - a) * fraction);
+                }
                 for (int32_t j = chunk; j % 4 != 0; ++j)
                     out[j] = 0.0f;
             }

@@ -118,29 +118,50 @@ template <int32_t lanes>
 void ParameterSmoother::AdvanceLanes(ParameterSmoother* const* smoothers, int32_t count)
 {
     // Unused lanes stand still: target and current equal, so no sample moves them.
-    Lanes value{}, goal{}, toward{}, c{};
+    Lanes start{}, goal{}, toward{}, c{};
     LaneBits down{};
     float* ramps[lanes];
     for (int32_t lane = 0; lane < lanes; ++lane) {
         const ParameterSmoother& s = *smoothers[lane];
-        value[lane] = s.current;
+        start[lane] = s.current;
         goal[lane] = s.target;
         toward[lane] = s.aim;
         c[lane] = s.coefficient;
         down[lane] = s.falling != 0 ? -1 : 0;
         ramps[lane] = smoothers[lane]->ramp;
     }
+
+    // Most blocks lie wholly before every target, so the first pass assumes so and only notes
+    // whether it held: the recursion then carries no selection from sample to sample. A block
+    // in which some target is reached goes again, sample by sample as Run would.
+    Lanes value = start;
     LaneBits stopped{};
     for (int32_t n = 0; n < count; ++n) {
-        // Once a lane's target is no longer ahead it stays so, since its value no longer moves.
-        const LaneBits ahead = (down & (goal < value)) | (~down & (goal > value));
-        const Lanes moved = value + (toward - value) * c;
-        value = ahead ? moved : value;
+        stopped |= ~((down & (goal < value)) | (~down & (goal > value)));
+        value = value + (toward - value) * c;
         const LaneBits reached = (down & (value <= goal)) | (~down & (value >= goal));
-        const Lanes written = (ahead & ~reached) ? value : goal;
-        stopped |= ~ahead;
+        const Lanes written = reached ? goal : value;
         for (int32_t lane = 0; lane < lanes; ++lane)
             ramps[lane][n] = written[lane];
+    }
+    bool anyStopped = false;
+    for (int32_t lane = 0; lane < lanes; ++lane)
+        anyStopped = anyStopped || stopped[lane] != 0;
+
+    if (anyStopped) {
+        value = start;
+        stopped = LaneBits{};
+        for (int32_t n = 0; n < count; ++n) {
+            // Once a lane's target is no longer ahead it stays so, since its value no longer moves.
+            const LaneBits ahead = (down & (goal < value)) | (~down & (goal > value));
+            const Lanes moved = value + (toward - value) * c;
+            value = ahead ? moved : value;
+            const LaneBits reached = (down & (value <= goal)) | (~down & (value >= goal));
+            const Lanes written = (ahead & ~reached) ? value : goal;
+            stopped |= ~ahead;
+            for (int32_t lane = 0; lane < lanes; ++lane)
+                ramps[lane][n] = written[lane];
+        }
     }
     for (int32_t lane = 0; lane < lanes; ++lane) {
         smoothers[lane]->current = value[lane];
