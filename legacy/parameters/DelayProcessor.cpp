@@ -82,42 +82,52 @@ struct RampSurvey {
     uint32_t nearest;
 };
 
+uint32_t NearestTap(float delay, uint32_t mask)
+{
+    const uint32_t whole = static_cast<uint32_t>(static_cast<int32_t>(delay));
+    const uint32_t newer = whole & mask, older = (whole + 1) & mask;
+    return newer < older ? newer : older;
+}
+
 RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t mask)
 {
-    const LaneBits lineMask{static_cast<int32_t>(mask), static_cast<int32_t>(mask), static_cast<int32_t>(mask),
-                            static_cast<int32_t>(mask)};
-    const LaneBits one{1, 1, 1, 1};
+    // Idle ramps are the common case: one cheap pass proves them fixed.
     const uint32_t firstLeft = Bits(left[0]), firstRight = Bits(right[0]);
-    const LaneBits leftBits{static_cast<int32_t>(firstLeft), static_cast<int32_t>(firstLeft),
-                            static_cast<int32_t>(firstLeft), static_cast<int32_t>(firstLeft)};
-    const LaneBits rightBits{static_cast<int32_t>(firstRight), static_cast<int32_t>(firstRight),
-                             static_cast<int32_t>(firstRight), static_cast<int32_t>(firstRight)};
+    const LaneBits leftBits = Spread(static_cast<int32_t>(firstLeft));
+    const LaneBits rightBits = Spread(static_cast<int32_t>(firstRight));
     LaneBits differs{};
-    LaneBits nearest = lineMask;
     int32_t n = 0;
-    for (; n + 4 <= count; n += 4) {
-        const Lanes l = Load(left + n), r = Load(right + n);
-        differs |= (reinterpret_cast<LaneBits>(l) != leftBits) | (reinterpret_cast<LaneBits>(r) != rightBits);
-        const LaneBits wholeL = __builtin_convertvector(l, LaneBits), wholeR = __builtin_convertvector(r, LaneBits);
+    for (; n + 4 <= count; n += 4)
+        differs |= (reinterpret_cast<LaneBits>(Load(left + n)) != leftBits) |
+                   (reinterpret_cast<LaneBits>(Load(right + n)) != rightBits);
+    bool fixed = (differs[0] | differs[1] | differs[2] | differs[3]) == 0;
+    for (; n < count; ++n)
+        fixed = fixed && Bits(left[n]) == firstLeft && Bits(right[n]) == firstRight;
+    if (fixed) {
+        const uint32_t l = NearestTap(left[0], mask), r = NearestTap(right[0], mask);
+        return {true, l < r ? l : r};
+    }
+
+    const LaneBits lineMask = Spread(static_cast<int32_t>(mask));
+    const LaneBits one = Spread(1);
+    LaneBits nearest = lineMask;
+    for (n = 0; n + 4 <= count; n += 4) {
+        const LaneBits wholeL = __builtin_convertvector(Load(left + n), LaneBits);
+        const LaneBits wholeR = __builtin_convertvector(Load(right + n), LaneBits);
         const LaneBits candidates[4] = {wholeL & lineMask, (wholeL + one) & lineMask, wholeR & lineMask,
                                         (wholeR + one) & lineMask};
         for (const LaneBits& candidate : candidates)
             nearest = candidate < nearest ? candidate : nearest;
     }
-    bool fixed = (differs[0] | differs[1] | differs[2] | differs[3]) == 0;
     uint32_t closest = mask;
     for (int lane = 0; lane < 4; ++lane)
         closest = static_cast<uint32_t>(nearest[lane]) < closest ? static_cast<uint32_t>(nearest[lane]) : closest;
-    for (; n < count; ++n) {
-        fixed = fixed && Bits(left[n]) == firstLeft && Bits(right[n]) == firstRight;
+    for (; n < count; ++n)
         for (const float delay : {left[n], right[n]}) {
-            const uint32_t whole = static_cast<uint32_t>(static_cast<int32_t>(delay));
-            const uint32_t taps[2] = {whole & mask, (whole + 1) & mask};
-            for (const uint32_t tap : taps)
-                closest = tap < closest ? tap : closest;
+            const uint32_t tap = NearestTap(delay, mask);
+            closest = tap < closest ? tap : closest;
         }
-    }
-    return {fixed, closest};
+    return {false, closest};
 }
 
 // The first generation's read: between the sample D back and the next older one.
@@ -330,7 +340,10 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
     for (int32_t start = 0; start < count; start += longest) {
         const int32_t chunk = count - start < longest ? count - start : longest;
 
-        for (int channel = 0; channel < 2; ++channel) {
+        // Moving taps cost many instructions but no latency: behind a filter they are fetched in
+        // its loop, where they overlap with its recursion.
+        constexpr bool readInFilter = filter != Filter::None && !fixedDelay;
+        for (int channel = 0; channel < 2 && !readInFilter; ++channel) {
             const float* line = lines[channel];
             const float* ramp = ramps[channel] + start;
             float* out = delayed[channel];
@@ -372,14 +385,20 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
             }
         }
 
+        const auto delayedSample = [&](int channel, int32_t j) {
+            return readInFilter ? ReadLine(lines[channel], writeIndex + static_cast<uint32_t>(j), mask,
+                                           ramps[channel][start + j])
+                                : delayed[channel][j];
+        };
         if (filter == Filter::LowPass) {
             for (int32_t j = 0; j < chunk; ++j) {
-                filtered[0][j] = stateL = stateL + (delayed[0][j] - stateL) * lowPassL + kWriteOffset;
-                filtered[1][j] = stateR = stateR + (delayed[1][j] - stateR) * lowPassR + kWriteOffset;
+                const float dL = delayedSample(0, j), dR = delayedSample(1, j);
+                filtered[0][j] = stateL = stateL + (dL - stateL) * lowPassL + kWriteOffset;
+                filtered[1][j] = stateR = stateR + (dR - stateR) * lowPassR + kWriteOffset;
             }
         } else if (filter == Filter::HighPass) {
             for (int32_t j = 0; j < chunk; ++j) {
-                const float dL = delayed[0][j], dR = delayed[1][j];
+                const float dL = delayedSample(0, j), dR = delayedSample(1, j);
                 filtered[0][j] = outputL = highGainL * (dL - inputL) + poleL * outputL + kWriteOffset;
                 filtered[1][j] = outputR = highGainR * (dR - inputR) + poleR * outputR + kWriteOffset;
                 inputL = dL;
