@@ -1,0 +1,121 @@
+#include "legacy/parameters/ParameterGroup.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace VovezEdeduvo {
+namespace ParameterHandling {
+
+void CopyText(char* destination, const char* text, int32_t maxLength)
+{
+    if (destination == nullptr || maxLength <= 0)
+        return;
+    const size_t room = static_cast<size_t>(maxLength) - 1;
+    const size_t length = text == nullptr ? 0 : strnlen(text, room);
+    std::memcpy(destination, text == nullptr ? "" : text, length);
+    std::memset(destination + length, 0, static_cast<size_t>(maxLength) - length);
+}
+
+namespace {
+
+// Parameter values are 0..1; a NaN is refused.
+bool SanitiseValue(float& value)
+{
+    if (std::isnan(value))
+        return false;
+    value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+    return true;
+}
+
+} // namespace
+
+ParameterGroup::ParameterGroup(int32_t parameterCount, int32_t programCount)
+    : parameterCount(parameterCount < 0 ? 0 : parameterCount),
+      programCount(programCount < 0 ? 0 : programCount),
+      values(static_cast<size_t>(this->programCount), std::vector<float>(static_cast<size_t>(this->parameterCount)))
+{
+}
+
+void ParameterGroup::SetCurrentProgram(int32_t program)
+{
+    if (!IsProgram(program))
+        return;
+    currentProgram = program;
+    // The count is read again after each hook, as a group may be told about its own changes.
+    for (int32_t i = 0; i < GetParameterCount(); ++i)
+        OnParameterValueChanged(i, values[static_cast<size_t>(program)][static_cast<size_t>(i)]);
+}
+
+template <std::size_t size>
+void ParameterGroup::StoreName(Names<size>& names, int32_t index, const char* text)
+{
+    if (!IsParameter(index))
+        return;
+    CopyText(names[index].data(), text, static_cast<int32_t>(size));
+}
+
+template <std::size_t size>
+void ParameterGroup::ReadName(const Names<size>& names, int32_t index, char* text, int32_t maxLength)
+{
+    const auto found = names.find(index);
+    CopyText(text, found == names.end() ? "" : found->second.data(), maxLength);
+}
+
+void ParameterGroup::GetParameterShortName(int32_t index, char* text, int32_t maxLength) const
+{
+    ReadName(shortNames, index, text, maxLength);
+}
+
+void ParameterGroup::SetParameterShortName(int32_t index, const char* text)
+{
+    StoreName(shortNames, index, text);
+}
+
+void ParameterGroup::GetParameterLongName(int32_t index, char* text, int32_t maxLength) const
+{
+    ReadName(longNames, index, text, maxLength);
+}
+
+void ParameterGroup::SetParameterLongName(int32_t index, const char* text)
+{
+    StoreName(longNames, index, text);
+}
+
+void ParameterGroup::GetParameterLabel(int32_t index, char* text, int32_t maxLength) const
+{
+    ReadName(labels, index, text, maxLength);
+}
+
+void ParameterGroup::SetParameterLabel(int32_t index, const char* text)
+{
+    StoreName(labels, index, text);
+}
+
+float ParameterGroup::GetProgramParameterValue(int32_t program, int32_t index) const
+{
+    if (!IsProgram(program) || !IsParameter(index))
+        return 0.0f;
+    return values[static_cast<size_t>(program)][static_cast<size_t>(index)];
+}
+
+float ParameterGroup::GetParameterValue(int32_t index) const
+{
+    return GetProgramParameterValue(currentProgram, index);
+}
+
+void ParameterGroup::SetProgramParameterValue(int32_t program, int32_t index, float value)
+{
+    if (!IsProgram(program) || !IsParameter(index) || !SanitiseValue(value))
+        return;
+    values[static_cast<size_t>(program)][static_cast<size_t>(index)] = value;
+    if (program == currentProgram)
+        OnParameterValueChanged(index, value);
+}
+
+void ParameterGroup::SetParameterValue(int32_t index, float value)
+{
+    SetProgramParameterValue(currentProgram, index, value);
+}
+
+} // namespace ParameterHandling
+} // namespace VovezEdeduvo
