@@ -32,18 +32,21 @@ bool SanitiseValue(float& value)
 ParameterGroup::ParameterGroup(int32_t parameterCount, int32_t programCount)
     : parameterCount(parameterCount < 0 ? 0 : parameterCount),
       programCount(programCount < 0 ? 0 : programCount),
-      values(static_cast<size_t>(this->programCount), std::vector<float>(static_cast<size_t>(this->parameterCount)))
+      values(new std::atomic<float>[static_cast<size_t>(this->programCount) * static_cast<size_t>(this->parameterCount)])
 {
+    for (int32_t program = 0; program < this->programCount; ++program)
+        for (int32_t index = 0; index < this->parameterCount; ++index)
+            Value(program, index).store(0.0f, std::memory_order_relaxed);
 }
 
 void ParameterGroup::SetCurrentProgram(int32_t program)
 {
     if (!IsProgram(program))
         return;
-    currentProgram = program;
+    currentProgram.store(program, std::memory_order_relaxed);
     // The count is read again after each hook, as a group may be told about its own changes.
     for (int32_t i = 0; i < GetParameterCount(); ++i)
-        OnParameterValueChanged(i, values[static_cast<size_t>(program)][static_cast<size_t>(i)]);
+        OnParameterValueChanged(i, Value(program, i).load(std::memory_order_relaxed));
 }
 
 template <std::size_t size>
@@ -95,26 +98,26 @@ float ParameterGroup::GetProgramParameterValue(int32_t program, int32_t index) c
 {
     if (!IsProgram(program) || !IsParameter(index))
         return 0.0f;
-    return values[static_cast<size_t>(program)][static_cast<size_t>(index)];
+    return Value(program, index).load(std::memory_order_relaxed);
 }
 
 float ParameterGroup::GetParameterValue(int32_t index) const
 {
-    return GetProgramParameterValue(currentProgram, index);
+    return GetProgramParameterValue(GetCurrentProgram(), index);
 }
 
 void ParameterGroup::SetProgramParameterValue(int32_t program, int32_t index, float value)
 {
     if (!IsProgram(program) || !IsParameter(index) || !SanitiseValue(value))
         return;
-    values[static_cast<size_t>(program)][static_cast<size_t>(index)] = value;
-    if (program == currentProgram)
+    Value(program, index).store(value, std::memory_order_relaxed);
+    if (program == GetCurrentProgram())
         OnParameterValueChanged(index, value);
 }
 
 void ParameterGroup::SetParameterValue(int32_t index, float value)
 {
-    SetProgramParameterValue(currentProgram, index, value);
+    SetProgramParameterValue(GetCurrentProgram(), index, value);
 }
 
 } // namespace ParameterHandling

@@ -3,6 +3,8 @@
 #include "legacy/parameters/ParameterGroupInterface.h"
 
 #include <array>
+#include <atomic>
+#include <memory>
 #include <cstddef>
 #include <map>
 #include <vector>
@@ -27,7 +29,7 @@ public:
 
     int32_t GetProgramCount() const override { return programCount; }
     int32_t GetParameterCount() const override { return parameterCount; }
-    int32_t GetCurrentProgram() const override { return currentProgram; }
+    int32_t GetCurrentProgram() const override { return currentProgram.load(std::memory_order_relaxed); }
     // Reports every value of the new program to OnParameterValueChanged, lowest index first.
     void SetCurrentProgram(int32_t program) override;
     void GetParameterShortName(int32_t index, char* text, int32_t maxLength) const override;
@@ -60,8 +62,14 @@ private:
 
     int32_t parameterCount;
     int32_t programCount;
-    int32_t currentProgram = 0;
-    std::vector<std::vector<float>> values;
+    // Atomics: the host reads values and the program without the model's lock while the audio
+    // thread may change them (a learned controller).
+    std::atomic<int32_t> currentProgram{0};
+    std::unique_ptr<std::atomic<float>[]> values; // programCount rows of parameterCount
+    std::atomic<float>& Value(int32_t program, int32_t index) const
+    {
+        return values[static_cast<size_t>(program) * static_cast<size_t>(parameterCount) + static_cast<size_t>(index)];
+    }
     Names<kShortNameSize> shortNames;
     Names<kLongNameSize> longNames;
     Names<kLabelSize> labels;

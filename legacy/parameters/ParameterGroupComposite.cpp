@@ -38,7 +38,7 @@ void ParameterGroupComposite::SetCurrentProgram(int32_t program)
 {
     if (program < 0 || program >= programCount)
         return;
-    currentProgram = program;
+    currentProgram.store(program, std::memory_order_relaxed);
     for (ParameterGroupInterface* group : groups)
         group->SetCurrentProgram(program);
 }

@@ -2,6 +2,7 @@
 
 #include "legacy/parameters/ParameterGroupInterface.h"
 
+#include <atomic>
 #include <vector>
 
 namespace VovezEdeduvo {
@@ -22,7 +23,7 @@ public:
 
     int32_t GetProgramCount() const override { return programCount; }
     int32_t GetParameterCount() const override { return parameterCount; }
-    int32_t GetCurrentProgram() const override { return currentProgram; }
+    int32_t GetCurrentProgram() const override { return currentProgram.load(std::memory_order_relaxed); }
     // Every group in the order added, so the hooks run in global index order.
     void SetCurrentProgram(int32_t program) override;
     void GetParameterShortName(int32_t index, char* text, int32_t maxLength) const override;
@@ -40,7 +41,7 @@ public:
 private:
     int32_t programCount;
     int32_t parameterCount = 0;
-    int32_t currentProgram = 0;
+    std::atomic<int32_t> currentProgram{0}; // read without the model's lock
     std::vector<ParameterGroupInterface*> groups;
 };
 
