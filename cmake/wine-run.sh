@@ -14,7 +14,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 # A 64-bit program goes straight to the 64-bit loader: the generic `wine` starts the 32-bit
-# loader first, which some machines can only run under emulation.
+# loader first, which some machines cannot run at all.
 loader=wine
 pe_offset=$(od -An -tu4 -j60 -N4 "$exe" 2>/dev/null | tr -d ' ')
 if [ -n "$pe_offset" ] && [ "$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$exe" 2>/dev/null | tr -d ' ')" = 8664 ] &&

@@ -12,7 +12,6 @@ packages=(
   libsndfile1-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick
-  qemu-user-static binfmt-support
 )
 
 need_update=0
@@ -34,18 +33,6 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get update -q
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
   fi
-fi
-
-# 32-bit Wine needs the kernel to run i386 programs. Kernels built without that (some virtual
-# machines) run them through qemu's user-mode emulator instead.
-if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  binfmt=/proc/sys/fs/binfmt_misc
-  [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
-  if [ ! -e "$binfmt/qemu-i386" ]; then
-    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
-      >"$binfmt/register"
-  fi
-  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "cannot run i386 programs, so no 32-bit Wine" >&2; exit 1; }
 fi
 
 # The posix-thread flavour of mingw keeps std::thread and std::mutex available.

@@ -27,13 +27,30 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# 32-bit Wine needs a kernel that runs i386 programs; some virtual machines' kernels do not.
+# There the 32-bit build is still built and checked without Wine, and its Wine programs are
+# reported as not run.
+if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  can_run_win32=1
+else
+  can_run_win32=0
+fi
+
 status=0
 passed=0
 failed=0
+skipped=0
 for preset in linux linux-asan linux-tsan linux-fuzz win64 win32; do
   echo "=== tests: $preset"
   log=$(mktemp)
-  ctest --preset "$preset" 2>&1 | tee "$log"
+  only=()
+  if [ "$preset" = win32 ] && [ $can_run_win32 -eq 0 ]; then
+    not_run=$(ctest --preset win32 -N -L wine | sed -nE 's/^Total Tests: ([0-9]+)/\1/p')
+    skipped=$((skipped + ${not_run:-0}))
+    echo "this machine's kernel cannot run 32-bit programs: ${not_run:-0} test programs of the 32-bit build not run under Wine"
+    only=(-LE wine)
+  fi
+  ctest --preset "$preset" "${only[@]}" 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [ -n "$summary" ]; then
@@ -58,5 +75,9 @@ else
 fi
 
 echo
-echo "total: $passed passed, $failed failed"
+if [ $skipped -gt 0 ]; then
+  echo "total: $passed passed, $failed failed, $skipped skipped"
+else
+  echo "total: $passed passed, $failed failed"
+fi
 exit $status
