@@ -28,6 +28,12 @@ linux_host=build/linux/host/morlent-host
 linux_module=build/linux/plugin/MorlentDelay.so
 win_host=build/win64/host/morlent-host.exe
 win_module=build/win64/plugin/MorlentDelay.dll
+first_module=build/linux/first-generation-plugin/MorlentDelay.so
+win32_host=build/win32/host/morlent-host.exe
+win32_module=build/win32/plugin/MorlentDelay.dll
+# 32-bit Wine needs a kernel that runs i386 programs.
+can_run_win32=0
+/lib/ld-linux.so.2 --version >/dev/null 2>&1 && can_run_win32=1
 
 # One virtual display for every Windows program of this job.
 if [ -z "${DISPLAY:-}" ]; then
@@ -44,6 +50,12 @@ echo "=== info: Linux module ($linux_module)"
 "$linux_host" info "$linux_module"
 echo "=== info: 64-bit Windows module ($win_module, under Wine)"
 wine_host info "Z:$root/$win_module"
+echo "=== info: the first-generation module, built natively ($first_module)"
+"$linux_host" info "$first_module"
+if [ $can_run_win32 -eq 1 ]; then
+  echo "=== info: 32-bit Windows module ($win32_module, under Wine)"
+  bash cmake/wine-run.sh "$win32_host" info "Z:$root/$win32_module"
+fi
 
 echo "=== render: demo phrase"
 "$linux_host" render "$linux_module" "$out/demo-linux.wav" --param 6=0.6 --param 10=1 --tail 2
@@ -53,6 +65,15 @@ if cmp -s "$out/demo-linux.wav" "$out/demo-win64.wav"; then
 else
   echo "the Linux and Windows renders differ" >&2
   exit 1
+fi
+"$linux_host" render "$first_module" "$out/demo-first-generation.wav" --param 6=0.6 --param 10=1 --tail 2
+demos="$out/demo-linux.wav, $out/demo-win64.wav, $out/demo-first-generation.wav"
+if [ $can_run_win32 -eq 1 ]; then
+  bash cmake/wine-run.sh "$win32_host" render "Z:$root/$win32_module" "Z:$out/demo-win32.wav" --param 6=0.6 \
+    --param 10=1 --tail 2
+  demos="$demos, $out/demo-win32.wav"
+else
+  echo "(this machine's kernel cannot run 32-bit programs: the 32-bit DLL is built, not run)"
 fi
 
 echo "=== screenshot: the editor as a host opens it"
@@ -65,8 +86,10 @@ echo
 echo "outputs:"
 echo "  Linux module:          $root/$linux_module"
 echo "  64-bit Windows module: $root/$win_module"
-echo "  command-line host:     $root/$linux_host, $root/$win_host"
-echo "  demo renders:          $out/demo-linux.wav, $out/demo-win64.wav"
+echo "  32-bit Windows module: $root/$win32_module"
+echo "  first generation, native: $root/$first_module"
+echo "  command-line host:     $root/$linux_host, $root/$win_host, $root/$win32_host"
+echo "  demo renders:          $demos"
 echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png"
 echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests)"
 echo "  artwork preview:       $root/build/linux/resources/artwork-preview.png"
