@@ -5,7 +5,14 @@
 #include <cmath>
 #include <cstring>
 
+// x86 builds test lane masks with one instruction and step both channels in one vector's lanes;
+// other builds take the plain scalar form of the same steps, with the same results.
+#if (defined(__SSE__) || defined(__x86_64__)) && !defined(MORLENT_SCALAR_LANES)
+#define MORLENT_X86_LANES 1
 #include <xmmintrin.h>
+#else
+#define MORLENT_X86_LANES 0
+#endif
 
 DelayEngine::DelayEngine()
     : leftLine(LineLength(kDefaultSampleRate)),
@@ -149,8 +156,8 @@ void DelayEngine::RenderWithFilter(const float* inLeft, const float* inRight, fl
     // stretch of frames is longer than its delays, so delays short now or at the end of a glide
     // go frame by frame.
     const bool gliding = leftSmoother.IsGliding() || rightSmoother.IsGliding();
-    const bool shortDelay = std::min(std::min(leftSmoother.current, leftSmoother.target),
-                                     std::min(rightSmoother.current, rightSmoother.target)) < kShortestChunk;
+    const bool shortDelay = std::min(std::min(leftSmoother.GetCurrent(), leftSmoother.GetTarget()),
+                                     std::min(rightSmoother.GetCurrent(), rightSmoother.GetTarget())) < kShortestChunk;
     if (!shortDelay) {
         if (gliding) {
             if (crossFeedback)
@@ -254,7 +261,21 @@ inline Lanes Select(LaneBits mask, Lanes a, Lanes b)
 // Whether a mask is set in either channel's lane (lanes 0 and 1).
 inline bool Channels(LaneBits mask)
 {
+#if MORLENT_X86_LANES
     return (_mm_movemask_ps(reinterpret_cast<__m128>(mask)) & 3) != 0;
+#else
+    return (mask[0] | mask[1]) != 0;
+#endif
+}
+
+// Whether a mask is set in any lane.
+inline bool AnyLane(LaneBits mask)
+{
+#if MORLENT_X86_LANES
+    return _mm_movemask_ps(reinterpret_cast<__m128>(mask)) != 0;
+#else
+    return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
+#endif
 }
 
 // Input samples beyond this magnitude carry no sound, only the risk that a sum in the filter
@@ -279,6 +300,132 @@ inline Lanes LimitLanes(Lanes source)
     return over ? WithSign(bent, source) : source;
 }
 
+// A delay in samples as its read position: whole samples back, and the fraction of the way to
+// the newer neighbour.
+inline void SplitDelay(Lanes delay, LaneBits& whole, Lanes& fraction)
+{
+    whole = __builtin_convertvector(delay, LaneBits);
+    fraction = delay - __builtin_convertvector(whole, Lanes);
+}
+
+// Both channels' filters, lanes 0 and 1.
+struct FilterPair {
+    Lanes gain;
+    Lanes pole;
+    Lanes previousInput;
+    Lanes previousOutput;
+};
+
+inline FilterPair LoadFilters(const FirstOrderFilter& left, const FirstOrderFilter& right)
+{
+    return FilterPair{Lanes{left.GetGain(), right.GetGain(), 0.0f, 0.0f},
+                      Lanes{left.GetCoefficient(), right.GetCoefficient(), 0.0f, 0.0f},
+                      Lanes{left.GetPreviousInput(), right.GetPreviousInput(), 0.0f, 0.0f},
+                      Lanes{left.GetPreviousOutput(), right.GetPreviousOutput(), 0.0f, 0.0f}};
+}
+
+inline void StoreFilters(const FilterPair& filters, FirstOrderFilter& left, FirstOrderFilter& right)
+{
+    left.SetStates(filters.previousInput[0], filters.previousOutput[0]);
+    right.SetStates(filters.previousInput[1], filters.previousOutput[1]);
+}
+
+// FirstOrderFilter::StepLowPass or StepHighPass on both channels of one frame.
+template <bool highPass>
+inline Lanes FilterStep(FilterPair& filters, Lanes x)
+{
+#if MORLENT_X86_LANES
+    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
+    const Lanes sum = highPass ? x - filters.previousInput : x + filters.previousInput;
+    const Lanes y = filters.gain * sum + filters.pole * filters.previousOutput;
+    filters.previousOutput = y + denormal;
+    filters.previousInput = x + denormal;
+    return y;
+#else
+    Lanes y = Both(0.0f);
+    for (int lane = 0; lane < 2; ++lane) {
+        float previousInput = filters.previousInput[lane];
+        float previousOutput = filters.previousOutput[lane];
+        y[lane] = highPass ? FirstOrderFilter::StepHighPass(x[lane], filters.gain[lane], filters.pole[lane],
+                                                            previousInput, previousOutput)
+                           : FirstOrderFilter::StepLowPass(x[lane], filters.gain[lane], filters.pole[lane],
+                                                           previousInput, previousOutput);
+        filters.previousInput[lane] = previousInput;
+        filters.previousOutput[lane] = previousOutput;
+    }
+    return y;
+#endif
+}
+
+// Both channels' delay smoothers, lanes 0 and 1.
+struct SmootherPair {
+    Lanes drive; // aim × (1 − c), taken once
+    Lanes coefficient;
+    Lanes target;
+    LaneBits falling;
+    // Negated on falling channels, so that "has reached the target" is one comparison for both.
+    Lanes towardTarget;
+    Lanes orientedTarget;
+};
+
+inline SmootherPair LoadSmoothers(const DelayTimeSmoother& left, const DelayTimeSmoother& right)
+{
+    SmootherPair pair;
+    pair.drive = Lanes{left.GetAim() * left.GetOneMinusCoefficient(), right.GetAim() * right.GetOneMinusCoefficient(),
+                       0.0f, 0.0f};
+    pair.coefficient = Lanes{left.GetCoefficient(), right.GetCoefficient(), 0.0f, 0.0f};
+    pair.target = Lanes{left.GetTarget(), right.GetTarget(), 0.0f, 0.0f};
+    pair.falling = LaneBits{-static_cast<int32_t>(left.IsFalling()), -static_cast<int32_t>(right.IsFalling()), 0, 0};
+    pair.towardTarget = WithSign(Both(1.0f), reinterpret_cast<Lanes>(pair.falling));
+    pair.orientedTarget = pair.towardTarget * pair.target;
+    return pair;
+}
+
+inline LaneBits Moving(const SmootherPair& smoothers, Lanes current)
+{
+    return (smoothers.target < current) | (smoothers.target > current);
+}
+
+// The curve's next value from a state, before stalls and landings.
+inline Lanes Curve(const SmootherPair& smoothers, Lanes state)
+{
+#if MORLENT_X86_LANES
+    return smoothers.drive + smoothers.coefficient * state + Both(DelayTimeSmoother::kDenormalOffset);
+#else
+    Lanes y = Both(0.0f);
+    for (int lane = 0; lane < 2; ++lane)
+        y[lane] = smoothers.drive[lane] + smoothers.coefficient[lane] * state[lane] + DelayTimeSmoother::kDenormalOffset;
+    return y;
+#endif
+}
+
+inline LaneBits Reached(const SmootherPair& smoothers, Lanes y)
+{
+    return smoothers.towardTarget * y >= smoothers.orientedTarget;
+}
+
+// DelayTimeSmoother::Step on both channels; moving holds the channels still gliding.
+inline void SmootherStep(const SmootherPair& smoothers, LaneBits& moving, Lanes& state, Lanes& current)
+{
+    Lanes y = Curve(smoothers, state);
+    const LaneBits stalled = moving & (y == state);
+    if (Channels(stalled)) {
+        for (int lane = 0; lane < 2; ++lane)
+            if (stalled[lane] != 0)
+                y[lane] = DelayTimeSmoother::Creep(state[lane], smoothers.falling[lane] != 0);
+    }
+    const LaneBits reached = moving & Reached(smoothers, y);
+    state = Select(moving, y, state);
+    current = Select(reached, smoothers.target, Select(moving, y, current));
+    moving &= ~reached;
+}
+
+inline void StoreSmoothers(Lanes state, Lanes current, DelayTimeSmoother& left, DelayTimeSmoother& right)
+{
+    left.Continue(state[0], current[0]);
+    right.Continue(state[1], current[1]);
+}
+
 // Copies count samples into a ring from position first on, wrapping at length.
 inline void CopyIntoRing(float* ring, int32_t length, int32_t first, const float* samples, int32_t count)
 {
@@ -295,24 +442,144 @@ struct Mixing {
     Lanes offset;
 };
 
-// The rest of every frame of a stretch once its wet signals are known, four frames at a time:
-// the limited feedback plus the input into written (the lines' next samples), and the mix into
-// the outputs. The wet and written arrays hold whole four-frame groups, the wet ones padded.
+// The rest of four frames once their wet signals are known: the limited feedback plus the
+// input into written (the lines' next samples), and the mix into the outputs. The wet and
+// written arrays hold whole four-frame groups, the wet ones padded with finite values.
+template <bool cross>
+inline void FeedAndMixGroup(const Mixing& mixing, const float* wetLeft, const float* wetRight, const float* inLeft,
+                            const float* inRight, float* outLeft, float* outRight, float* writtenLeft,
+                            float* writtenRight, int32_t available)
+{
+    const Lanes xL = FiniteLanes(LoadUpTo(inLeft, available));
+    const Lanes xR = FiniteLanes(LoadUpTo(inRight, available));
+    const Lanes wetL = Load(wetLeft);
+    const Lanes wetR = Load(wetRight);
+    Store(writtenLeft, mixing.gain * LimitLanes(cross ? wetR : wetL) + xL + mixing.offset);
+    Store(writtenRight, mixing.gain * LimitLanes(cross ? wetL : wetR) + xR + mixing.offset);
+    StoreUpTo(outLeft, mixing.dry * xL + mixing.wet * wetL, available);
+    StoreUpTo(outRight, mixing.dry * xR + mixing.wet * wetR, available);
+}
+
+// FeedAndMixGroup over a stretch, from frame first on.
 template <bool cross>
 inline void FeedAndMix(const Mixing& mixing, const float* wetLeft, const float* wetRight, const float* inLeft,
                        const float* inRight, float* outLeft, float* outRight, float* writtenLeft,
-                       float* writtenRight, int32_t chunk)
+                       float* writtenRight, int32_t chunk, int32_t first = 0)
 {
-    for (int32_t j = 0; j < chunk; j += 4) {
-        const int32_t available = chunk - j;
-        const Lanes xL = FiniteLanes(LoadUpTo(inLeft + j, available));
-        const Lanes xR = FiniteLanes(LoadUpTo(inRight + j, available));
-        const Lanes wetL = Load(wetLeft + j);
-        const Lanes wetR = Load(wetRight + j);
-        Store(writtenLeft + j, mixing.gain * LimitLanes(cross ? wetR : wetL) + xL + mixing.offset);
-        Store(writtenRight + j, mixing.gain * LimitLanes(cross ? wetL : wetR) + xR + mixing.offset);
-        StoreUpTo(outLeft + j, mixing.dry * xL + mixing.wet * wetL, available);
-        StoreUpTo(outRight + j, mixing.dry * xR + mixing.wet * wetR, available);
+    for (int32_t j = first; j < chunk; j += 4)
+        FeedAndMixGroup<cross>(mixing, wetLeft + j, wetRight + j, inLeft + j, inRight + j, outLeft + j, outRight + j,
+                               writtenLeft + j, writtenRight + j, chunk - j);
+}
+
+// One channel's filter for a whole stretch.
+struct ChannelFilter {
+    float gain;
+    float pole;
+    float previousInput;
+    float previousOutput;
+};
+
+// An output at least this large is its own next state: adding the denormal offset to it rounds
+// back to it (its half step is above 1e-18).
+constexpr float kSelfStateLevel = 1e-10f;
+
+// Whether, of the four outputs of both channels from frame j on, one that is inside the
+// stretch is not its own next state.
+inline bool OffsetCounts(const float* wetLeft, const float* wetRight, int32_t j, int32_t count)
+{
+    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
+    const Lanes left = Load(wetLeft + j);
+    const Lanes right = Load(wetRight + j);
+    const LaneBits inside = LaneBits{0, 1, 2, 3} < count - j;
+    return AnyLane(inside & ((left + denormal != left) | (right + denormal != right)));
+}
+
+// A stretch of count frames from its delayed signals to the end: the filter on both channels,
+// bit for bit StepLowPass or StepHighPass frame by frame, and then FeedAndMix. delayed[c][-1]
+// must be readable; wet gets whole four-frame groups.
+//
+// The input's part of each output, g × (x ± previous input state), depends on the inputs only,
+// so it is computed ahead, four frames at a time. What remains is y = k × (y' + 1e-25) + that
+// part, one frame after the other. While the outputs are loud the offset changes nothing, so
+// the recursion runs without it, one multiply and one add per frame, and every output is
+// checked afterwards; the rest of each four frames is done while the recursion goes on with
+// the next. From the first four frames in which the offset counts, the stretch goes on the long
+// way. Nothing is written to the outputs (which may be the inputs) before its frames are checked.
+template <bool highPass, bool cross>
+inline void FilterFeedAndMix(ChannelFilter (&filters)[2], const Mixing& mixing, const float* const (&delayed)[2],
+                             float* const (&wet)[2], const float* inLeft, const float* inRight, float* outLeft,
+                             float* outRight, float* writtenLeft, float* writtenRight, int32_t count)
+{
+    constexpr int32_t kRoom = 64 + 4;
+    constexpr float kOffset = FirstOrderFilter::kDenormalOffset;
+    float drive[2][kRoom];
+    for (int c = 0; c < 2; ++c) {
+        const Lanes gain = Both(filters[c].gain);
+        for (int32_t j = 0; j < count; j += 4) {
+            const Lanes x = Load(delayed[c] + j);
+            const Lanes previous = Load(delayed[c] + j - 1) + Both(kOffset);
+            Store(drive[c] + j, gain * (highPass ? x - previous : x + previous));
+        }
+        const float previous = filters[c].previousInput;
+        drive[c][0] = filters[c].gain * (highPass ? delayed[c][0] - previous : delayed[c][0] + previous);
+    }
+
+    const float poleL = filters[0].pole, poleR = filters[1].pole;
+    const float* const driveL = drive[0];
+    const float* const driveR = drive[1];
+    float* const wetL = wet[0];
+    float* const wetR = wet[1];
+    // The first frame still to be done the long way.
+    int32_t exactFrom = 0;
+    if (std::fabs(filters[0].previousOutput) >= kSelfStateLevel &&
+        std::fabs(filters[1].previousOutput) >= kSelfStateLevel) {
+        float yL = filters[0].previousOutput, yR = filters[1].previousOutput;
+        for (int32_t j = 0;; j += 4) {
+            for (int32_t i = j; i < j + 4; ++i) {
+                yL = poleL * yL + driveL[i];
+                yR = poleR * yR + driveR[i];
+                wetL[i] = yL;
+                wetR[i] = yR;
+            }
+            if (j > 0) {
+                if (OffsetCounts(wetL, wetR, j - 4, count)) {
+                    exactFrom = j - 4;
+                    break;
+                }
+                FeedAndMixGroup<cross>(mixing, wetL + j - 4, wetR + j - 4, inLeft + j - 4, inRight + j - 4,
+                                       outLeft + j - 4, outRight + j - 4, writtenLeft + j - 4, writtenRight + j - 4,
+                                       count - j + 4);
+            }
+            if (j + 4 >= count) {
+                exactFrom = j;
+                if (!OffsetCounts(wetL, wetR, j, count)) {
+                    FeedAndMixGroup<cross>(mixing, wetL + j, wetR + j, inLeft + j, inRight + j, outLeft + j,
+                                           outRight + j, writtenLeft + j, writtenRight + j, count - j);
+                    exactFrom = count;
+                }
+                break;
+            }
+        }
+    }
+    if (exactFrom < count) {
+        float stateL = exactFrom == 0 ? filters[0].previousOutput : wetL[exactFrom - 1] + kOffset;
+        float stateR = exactFrom == 0 ? filters[1].previousOutput : wetR[exactFrom - 1] + kOffset;
+        for (int32_t j = exactFrom; j < count; ++j) {
+            const float yL = poleL * stateL + driveL[j];
+            const float yR = poleR * stateR + driveR[j];
+            wetL[j] = yL;
+            wetR[j] = yR;
+            stateL = yL + kOffset;
+            stateR = yR + kOffset;
+        }
+        for (int32_t j = count; j % 4 != 0; ++j)
+            wetL[j] = wetR[j] = 0.0f;
+        FeedAndMix<cross>(mixing, wetL, wetR, inLeft, inRight, outLeft, outRight, writtenLeft, writtenRight, count,
+                          exactFrom);
+    }
+    for (int c = 0; c < 2; ++c) {
+        filters[c].previousOutput = wet[c][count - 1] + kOffset;
+        filters[c].previousInput = delayed[c][count - 1] + kOffset;
     }
 }
 
@@ -323,54 +590,35 @@ inline void FeedAndMix(const Mixing& mixing, const float* wetLeft, const float* 
 template <DelayEngine::LoopFilter filter, bool gliding, bool cross>
 void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
 {
-    float* const left = leftLine.samples.get();
-    float* const right = rightLine.samples.get();
-    const int32_t length = leftLine.length;
-    int32_t writeIndex = leftLine.writeIndex;
+    float* const left = leftLine.GetSamples();
+    float* const right = rightLine.GetSamples();
+    const int32_t length = leftLine.GetLength();
+    int32_t writeIndex = leftLine.GetWriteIndex();
 
     const Lanes wet = Both(mix);
     const Lanes dry = Both(1.0f - mix);
     const Lanes gain = Both(feedback);
     const Lanes offset = Both(writeOffset);
-    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
 
     FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
     FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
-    const Lanes filterGain{leftFilter.gain, rightFilter.gain, 0.0f, 0.0f};
-    const Lanes pole{leftFilter.coefficient, rightFilter.coefficient, 0.0f, 0.0f};
-    Lanes previousInput{leftFilter.previousInput, rightFilter.previousInput, 0.0f, 0.0f};
-    Lanes previousOutput{leftFilter.previousOutput, rightFilter.previousOutput, 0.0f, 0.0f};
+    FilterPair filters = LoadFilters(leftFilter, rightFilter);
 
-    const Lanes aim{leftSmoother.aim, rightSmoother.aim, 0.0f, 0.0f};
-    const Lanes target{leftSmoother.target, rightSmoother.target, 0.0f, 0.0f};
-    const Lanes coefficient{leftSmoother.coefficient, rightSmoother.coefficient, 0.0f, 0.0f};
-    const Lanes oneMinusCoefficient{leftSmoother.oneMinusCoefficient, rightSmoother.oneMinusCoefficient, 0.0f, 0.0f};
-    const LaneBits falling{-static_cast<int32_t>(leftSmoother.falling), -static_cast<int32_t>(rightSmoother.falling), 0,
-                           0};
-    Lanes state{leftSmoother.state, rightSmoother.state, 0.0f, 0.0f};
-    Lanes current{leftSmoother.current, rightSmoother.current, 0.0f, 0.0f};
+    const SmootherPair smoothers = LoadSmoothers(leftSmoother, rightSmoother);
+    Lanes state{leftSmoother.GetState(), rightSmoother.GetState(), 0.0f, 0.0f};
+    Lanes current{leftSmoother.GetCurrent(), rightSmoother.GetCurrent(), 0.0f, 0.0f};
+    LaneBits moving = Moving(smoothers, current);
     // With idle smoothers the read offsets are the same for the whole call.
-    LaneBits whole = __builtin_convertvector(current, LaneBits);
-    Lanes fraction = current - __builtin_convertvector(whole, Lanes);
+    LaneBits whole;
+    Lanes fraction;
+    SplitDelay(current, whole, fraction);
 
     for (int32_t n = 0; n < count; ++n) {
         const Lanes x = FiniteLanes(Lanes{inLeft[n], inRight[n], 0.0f, 0.0f});
 
-        // DelayTimeSmoother::Step on both channels.
         if (gliding) {
-            const LaneBits active = (target < current) | (target > current);
-            Lanes y = aim * oneMinusCoefficient + coefficient * state + Both(DelayTimeSmoother::kDenormalOffset);
-            const LaneBits stalled = active & (y == state);
-            if ((stalled[0] | stalled[1]) != 0) {
-                for (int lane = 0; lane < 2; ++lane)
-                    if (stalled[lane] != 0)
-                        y[lane] = DelayTimeSmoother::Creep(state[lane], falling[lane] != 0);
-            }
-            const LaneBits landed = (falling & (y <= target)) | (~falling & (y >= target));
-            state = active ? y : state;
-            current = active ? (landed ? target : y) : current;
-            whole = __builtin_convertvector(current, LaneBits);
-            fraction = current - __builtin_convertvector(whole, Lanes);
+            SmootherStep(smoothers, moving, state, current);
+            SplitDelay(current, whole, fraction);
         }
 
         int32_t pL = writeIndex - whole[0];
@@ -386,14 +634,8 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
         const Lanes delayed = older + (newer - older) * fraction;
 
         Lanes wetSignal = delayed;
-        if (filter == LoopFilter::LowPass)
-            wetSignal = filterGain * (delayed + previousInput) + pole * previousOutput;
-        else if (filter == LoopFilter::HighPass)
-            wetSignal = filterGain * (delayed - previousInput) + pole * previousOutput;
-        if (filter != LoopFilter::None) {
-            previousOutput = wetSignal + denormal;
-            previousInput = delayed + denormal;
-        }
+        if (filter != LoopFilter::None)
+            wetSignal = FilterStep<filter == LoopFilter::HighPass>(filters, delayed);
 
         const Lanes limited = LimitLanes(cross ? SwapChannels(wetSignal) : wetSignal);
 
@@ -408,20 +650,12 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
         outRight[n] = out[1];
     }
 
-    leftLine.writeIndex = writeIndex;
-    rightLine.writeIndex = writeIndex;
-    if (filter != LoopFilter::None) {
-        leftFilter.previousInput = previousInput[0];
-        rightFilter.previousInput = previousInput[1];
-        leftFilter.previousOutput = previousOutput[0];
-        rightFilter.previousOutput = previousOutput[1];
-    }
-    if (gliding) {
-        leftSmoother.state = state[0];
-        rightSmoother.state = state[1];
-        leftSmoother.current = current[0];
-        rightSmoother.current = current[1];
-    }
+    leftLine.SetWriteIndex(writeIndex);
+    rightLine.SetWriteIndex(writeIndex);
+    if (filter != LoopFilter::None)
+        StoreFilters(filters, leftFilter, rightFilter);
+    if (gliding)
+        StoreSmoothers(state, current, leftSmoother, rightSmoother);
 }
 
 // While a delay glides its read position moves every frame, so each frame takes its own
@@ -434,36 +668,23 @@ template <DelayEngine::LoopFilter filter, bool cross>
 void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                 int32_t count)
 {
-    float* const left = leftLine.samples.get();
-    float* const right = rightLine.samples.get();
-    const int32_t length = leftLine.length;
+    float* const left = leftLine.GetSamples();
+    float* const right = rightLine.GetSamples();
+    const int32_t length = leftLine.GetLength();
     const LaneBits lengths{length, length, length, length};
-    int32_t writeIndex = leftLine.writeIndex;
-    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
+    int32_t writeIndex = leftLine.GetWriteIndex();
 
     FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
     FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
-    const Lanes filterGain{leftFilter.gain, rightFilter.gain, 0.0f, 0.0f};
-    const Lanes pole{leftFilter.coefficient, rightFilter.coefficient, 0.0f, 0.0f};
-    Lanes previousInput{leftFilter.previousInput, rightFilter.previousInput, 0.0f, 0.0f};
-    Lanes previousOutput{leftFilter.previousOutput, rightFilter.previousOutput, 0.0f, 0.0f};
+    FilterPair filters = LoadFilters(leftFilter, rightFilter);
 
-    // DelayTimeSmoother::Step on both channels, with aim × (1 − c) taken once.
-    const Lanes drive{leftSmoother.aim * leftSmoother.oneMinusCoefficient,
-                      rightSmoother.aim * rightSmoother.oneMinusCoefficient, 0.0f, 0.0f};
-    const Lanes coefficient{leftSmoother.coefficient, rightSmoother.coefficient, 0.0f, 0.0f};
-    const Lanes target{leftSmoother.target, rightSmoother.target, 0.0f, 0.0f};
-    const LaneBits falling{-static_cast<int32_t>(leftSmoother.falling), -static_cast<int32_t>(rightSmoother.falling),
-                           0, 0};
-    // Negated on falling channels, so that "has reached the target" is one comparison for both.
-    const Lanes towardTarget = WithSign(Both(1.0f), reinterpret_cast<Lanes>(falling));
-    const Lanes orientedTarget = towardTarget * target;
+    const SmootherPair smoothers = LoadSmoothers(leftSmoother, rightSmoother);
     // A channel that does not glide keeps its delay; its state lane runs on unused, and kept
     // holds its real state.
-    Lanes state{leftSmoother.state, rightSmoother.state, 0.0f, 0.0f};
+    Lanes state{leftSmoother.GetState(), rightSmoother.GetState(), 0.0f, 0.0f};
     Lanes kept = state;
-    Lanes current{leftSmoother.current, rightSmoother.current, 0.0f, 0.0f};
-    LaneBits gliding = (target < current) | (target > current);
+    Lanes current{leftSmoother.GetCurrent(), rightSmoother.GetCurrent(), 0.0f, 0.0f};
+    LaneBits moving = Moving(smoothers, current);
 
     const Mixing mixing{Both(1.0f - mix), Both(mix), Both(feedback), Both(writeOffset)};
 
@@ -481,47 +702,42 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
         // A delay below this may read inside the stretch; the careful path decides.
         Lanes unsafe = Both(1.0f);
         while (chunk < longestChunk && !landed) {
-            Lanes y = drive + coefficient * state + Both(DelayTimeSmoother::kDenormalOffset);
-            Lanes delay = Select(gliding, y, current);
+            Lanes y = Curve(smoothers, state);
+            Lanes delay = Select(moving, y, current);
             // The careful path, for a frame that may stall, land or read inside the stretch.
-            if (Channels((gliding & ((y == state) | (towardTarget * y >= orientedTarget))) | (delay < unsafe))) {
-                const LaneBits stalled = gliding & (y == state);
-                for (int lane = 0; lane < 2; ++lane)
-                    if (stalled[lane] != 0)
-                        y[lane] = DelayTimeSmoother::Creep(state[lane], falling[lane] != 0);
-                const LaneBits reached = gliding & (towardTarget * y >= orientedTarget);
-                delay = Select(reached, target, Select(gliding, y, current));
+            if (Channels((moving & ((y == state) | Reached(smoothers, y))) | (delay < unsafe))) {
+                LaneBits stillMoving = moving;
+                y = state;
+                delay = current;
+                SmootherStep(smoothers, stillMoving, y, delay);
                 if (chunk > 0 && Channels(__builtin_convertvector(delay, LaneBits) <= chunk))
                     break; // this frame starts the next stretch, from the same smoother state
+                const LaneBits reached = moving & ~stillMoving;
                 if (Channels(reached)) {
                     kept = Select(reached, y, kept);
-                    gliding &= ~reached;
                     landed = true;
                 }
+                moving = stillMoving;
             }
             state = y;
             current = delay;
             unsafe += Both(1.0f);
 
             // The fractional read; the second tap is the newer neighbour.
-            const LaneBits whole = __builtin_convertvector(delay, LaneBits);
+            LaneBits whole;
+            Lanes fraction;
+            SplitDelay(delay, whole, fraction);
             LaneBits older = newest - whole;
             older += (older < 0) & lengths;
             LaneBits newer = older + 1;
             newer &= newer != lengths;
             const Lanes first{left[older[0]], right[older[1]], 0.0f, 0.0f};
             const Lanes second{left[newer[0]], right[newer[1]], 0.0f, 0.0f};
-            const Lanes delayed = first + (second - first) * (delay - __builtin_convertvector(whole, Lanes));
+            const Lanes delayed = first + (second - first) * fraction;
 
             Lanes wet = delayed;
-            if (filter == LoopFilter::LowPass)
-                wet = filterGain * (delayed + previousInput) + pole * previousOutput;
-            else if (filter == LoopFilter::HighPass)
-                wet = filterGain * (delayed - previousInput) + pole * previousOutput;
-            if (filter != LoopFilter::None) {
-                previousOutput = wet + denormal;
-                previousInput = delayed + denormal;
-            }
+            if (filter != LoopFilter::None)
+                wet = FilterStep<filter == LoopFilter::HighPass>(filters, delayed);
             wetSignal[0][chunk] = wet[0];
             wetSignal[1][chunk] = wet[1];
             if (++newest == length)
@@ -540,53 +756,49 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
         start += chunk;
     }
 
-    leftLine.writeIndex = writeIndex;
-    rightLine.writeIndex = writeIndex;
-    if (filter != LoopFilter::None) {
-        leftFilter.previousInput = previousInput[0];
-        rightFilter.previousInput = previousInput[1];
-        leftFilter.previousOutput = previousOutput[0];
-        rightFilter.previousOutput = previousOutput[1];
-    }
-    kept = Select(gliding, state, kept);
-    leftSmoother.state = kept[0];
-    rightSmoother.state = kept[1];
-    leftSmoother.current = current[0];
-    rightSmoother.current = current[1];
+    leftLine.SetWriteIndex(writeIndex);
+    rightLine.SetWriteIndex(writeIndex);
+    if (filter != LoopFilter::None)
+        StoreFilters(filters, leftFilter, rightFilter);
+    kept = Select(moving, state, kept);
+    StoreSmoothers(kept, current, leftSmoother, rightSmoother);
 }
 
 // With idle smoothers and delays of at least kShortestChunk samples, no read of a stretch of
 // frames that short reaches a sample written in the same stretch. So a stretch can be read
-// whole, filtered sample by sample, and then limited, written and mixed four frames at a time,
-// in exactly the arithmetic of the frame-by-frame loop.
+// whole, filtered, and then limited, written and mixed four frames at a time, in exactly the
+// arithmetic of the frame-by-frame loop.
 template <DelayEngine::LoopFilter filter, bool cross>
 void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                  int32_t count)
 {
-    float* const lines[2] = {leftLine.samples.get(), rightLine.samples.get()};
-    const int32_t length = leftLine.length;
-    int32_t writeIndex = leftLine.writeIndex;
-    const int32_t whole[2] = {static_cast<int32_t>(leftSmoother.current), static_cast<int32_t>(rightSmoother.current)};
-    const float fraction[2] = {leftSmoother.current - static_cast<float>(whole[0]),
-                               rightSmoother.current - static_cast<float>(whole[1])};
+    float* const lines[2] = {leftLine.GetSamples(), rightLine.GetSamples()};
+    const int32_t length = leftLine.GetLength();
+    int32_t writeIndex = leftLine.GetWriteIndex();
+    LaneBits whole;
+    Lanes fraction;
+    SplitDelay(Lanes{leftSmoother.GetCurrent(), rightSmoother.GetCurrent(), 0.0f, 0.0f}, whole, fraction);
     const int32_t longestChunk = std::min(kLongestChunk, std::min(whole[0], whole[1]));
 
     FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
     FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
-    const float gainL = leftFilter.gain, gainR = rightFilter.gain;
-    const float poleL = leftFilter.coefficient, poleR = rightFilter.coefficient;
-    float previousInputL = leftFilter.previousInput, previousOutputL = leftFilter.previousOutput;
-    float previousInputR = rightFilter.previousInput, previousOutputR = rightFilter.previousOutput;
+    ChannelFilter filters[2] = {
+        {leftFilter.GetGain(), leftFilter.GetCoefficient(), leftFilter.GetPreviousInput(),
+         leftFilter.GetPreviousOutput()},
+        {rightFilter.GetGain(), rightFilter.GetCoefficient(), rightFilter.GetPreviousInput(),
+         rightFilter.GetPreviousOutput()}};
 
     const Mixing mixing{Both(1.0f - mix), Both(mix), Both(feedback), Both(writeOffset)};
 
-    // Room for a whole number of four-frame groups.
+    // Room for a whole number of four-frame groups, and for the filter's look one frame back.
     constexpr int32_t kRoom = kLongestChunk + 4;
     float ring[kRoom + 1];
-    float delayed[2][kRoom];
+    float delayedRoom[2][4 + kRoom];
+    delayedRoom[0][3] = delayedRoom[1][3] = 0.0f;
+    float* const delayed[2] = {delayedRoom[0] + 4, delayedRoom[1] + 4};
     float filtered[2][kRoom];
+    float* const filteredOut[2] = {filtered[0], filtered[1]};
     float written[2][kRoom];
-    float(&wetSignal)[2][kRoom] = filter == LoopFilter::None ? delayed : filtered;
 
     for (int32_t start = 0; start < count; start += longestChunk) {
         const int32_t chunk = std::min(longestChunk, count - start);
@@ -611,26 +823,13 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
             }
         }
 
-        if (filter != LoopFilter::None) {
-            for (int32_t j = 0; j < chunk; ++j) {
-                if (filter == LoopFilter::LowPass) {
-                    filtered[0][j] = FirstOrderFilter::StepLowPass(delayed[0][j], gainL, poleL, previousInputL,
-                                                                   previousOutputL);
-                    filtered[1][j] = FirstOrderFilter::StepLowPass(delayed[1][j], gainR, poleR, previousInputR,
-                                                                   previousOutputR);
-                } else {
-                    filtered[0][j] = FirstOrderFilter::StepHighPass(delayed[0][j], gainL, poleL, previousInputL,
-                                                                    previousOutputL);
-                    filtered[1][j] = FirstOrderFilter::StepHighPass(delayed[1][j], gainR, poleR, previousInputR,
-                                                                    previousOutputR);
-                }
-            }
-            for (int32_t j = chunk; j % 4 != 0; ++j)
-                filtered[0][j] = filtered[1][j] = 0.0f;
-        }
-
-        FeedAndMix<cross>(mixing, wetSignal[0], wetSignal[1], inLeft + start, inRight + start, outLeft + start,
-                          outRight + start, written[0], written[1], chunk);
+        if (filter != LoopFilter::None)
+            FilterFeedAndMix<filter == LoopFilter::HighPass, cross>(filters, mixing, delayed, filteredOut,
+                                                                    inLeft + start, inRight + start, outLeft + start,
+                                                                    outRight + start, written[0], written[1], chunk);
+        else
+            FeedAndMix<cross>(mixing, delayed[0], delayed[1], inLeft + start, inRight + start, outLeft + start,
+                              outRight + start, written[0], written[1], chunk);
 
         const int32_t firstWritten = writeIndex + 1 == length ? 0 : writeIndex + 1;
         CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);
@@ -640,12 +839,10 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
             writeIndex -= length;
     }
 
-    leftLine.writeIndex = writeIndex;
-    rightLine.writeIndex = writeIndex;
+    leftLine.SetWriteIndex(writeIndex);
+    rightLine.SetWriteIndex(writeIndex);
     if (filter != LoopFilter::None) {
-        leftFilter.previousInput = previousInputL;
-        leftFilter.previousOutput = previousOutputL;
-        rightFilter.previousInput = previousInputR;
-        rightFilter.previousOutput = previousOutputR;
+        leftFilter.SetStates(filters[0].previousInput, filters[0].previousOutput);
+        rightFilter.SetStates(filters[1].previousInput, filters[1].previousOutput);
     }
 }
