@@ -288,16 +288,34 @@ inline Lanes FiniteLanes(Lanes x)
     return Magnitude(x) <= Both(kLargestInput) ? x : Both(0.0f);
 }
 
-// DelayEngine::Limit on every lane, without branches: magnitudes above the knee bend toward 1
-// with their sign kept, the rest pass. Dividing by the knee where the bend does not apply
-// keeps every lane finite.
+inline Lanes Smaller(Lanes a, Lanes b)
+{
+#if MORLENT_X86_LANES
+    return reinterpret_cast<Lanes>(_mm_min_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
+#else
+    return a < b ? a : b;
+#endif
+}
+
+inline Lanes Larger(Lanes a, Lanes b)
+{
+#if MORLENT_X86_LANES
+    return reinterpret_cast<Lanes>(_mm_max_ps(reinterpret_cast<__m128>(a), reinterpret_cast<__m128>(b)));
+#else
+    return a > b ? a : b;
+#endif
+}
+
+// DelayEngine::Limit on every lane of finite values, without branches. Where the bend does not
+// apply, dividing by the knee makes it come out at exactly the knee, so the smaller of bend and
+// magnitude is the magnitude; above the knee the rounded bend is always the smaller (true of
+// every float from the knee to 16, and above that the bend stays below 1).
 inline Lanes LimitLanes(Lanes source)
 {
     const Lanes knee = Both(DelayEngine::kLimiterKnee);
     const Lanes size = Magnitude(source);
-    const LaneBits over = size > knee;
-    const Lanes bent = knee + (Both(1.0f) - knee / (over ? size : knee)) * Both(DelayEngine::kLimiterRange);
-    return over ? WithSign(bent, source) : source;
+    const Lanes bent = knee + (Both(1.0f) - knee / Larger(size, knee)) * Both(DelayEngine::kLimiterRange);
+    return WithSign(Smaller(bent, size), source);
 }
 
 // A delay in samples as its read position: whole samples back, and the fraction of the way to
@@ -443,144 +461,174 @@ struct Mixing {
 };
 
 // The rest of four frames once their wet signals are known: the limited feedback plus the
-// input into written (the lines' next samples), and the mix into the outputs. The wet and
-// written arrays hold whole four-frame groups, the wet ones padded with finite values.
+// input into written (the lines' next samples), and the mix into the outputs. Only the first
+// available frames are stored.
 template <bool cross>
-inline void FeedAndMixGroup(const Mixing& mixing, const float* wetLeft, const float* wetRight, const float* inLeft,
-                            const float* inRight, float* outLeft, float* outRight, float* writtenLeft,
-                            float* writtenRight, int32_t available)
+inline void FeedAndMixGroup(const Mixing& mixing, Lanes wetL, Lanes wetR, const float* inLeft, const float* inRight,
+                            float* outLeft, float* outRight, float* writtenLeft, float* writtenRight,
+                            int32_t available)
 {
     const Lanes xL = FiniteLanes(LoadUpTo(inLeft, available));
     const Lanes xR = FiniteLanes(LoadUpTo(inRight, available));
-    const Lanes wetL = Load(wetLeft);
-    const Lanes wetR = Load(wetRight);
-    Store(writtenLeft, mixing.gain * LimitLanes(cross ? wetR : wetL) + xL + mixing.offset);
-    Store(writtenRight, mixing.gain * LimitLanes(cross ? wetL : wetR) + xR + mixing.offset);
+    StoreUpTo(writtenLeft, mixing.gain * LimitLanes(cross ? wetR : wetL) + xL + mixing.offset, available);
+    StoreUpTo(writtenRight, mixing.gain * LimitLanes(cross ? wetL : wetR) + xR + mixing.offset, available);
     StoreUpTo(outLeft, mixing.dry * xL + mixing.wet * wetL, available);
     StoreUpTo(outRight, mixing.dry * xR + mixing.wet * wetR, available);
 }
 
-// FeedAndMixGroup over a stretch, from frame first on.
+// FeedAndMixGroup with all four frames there to load and store.
+template <bool cross>
+inline void FeedAndMixWholeGroup(const Mixing& mixing, Lanes wetL, Lanes wetR, const float* inLeft,
+                                 const float* inRight, float* outLeft, float* outRight, float* writtenLeft,
+                                 float* writtenRight)
+{
+    const Lanes xL = FiniteLanes(Load(inLeft));
+    const Lanes xR = FiniteLanes(Load(inRight));
+    Store(writtenLeft, mixing.gain * LimitLanes(cross ? wetR : wetL) + xL + mixing.offset);
+    Store(writtenRight, mixing.gain * LimitLanes(cross ? wetL : wetR) + xR + mixing.offset);
+    Store(outLeft, mixing.dry * xL + mixing.wet * wetL);
+    Store(outRight, mixing.dry * xR + mixing.wet * wetR);
+}
+
+// FeedAndMixGroup over a stretch whose wet signals are stored in whole four-frame groups.
 template <bool cross>
 inline void FeedAndMix(const Mixing& mixing, const float* wetLeft, const float* wetRight, const float* inLeft,
                        const float* inRight, float* outLeft, float* outRight, float* writtenLeft,
-                       float* writtenRight, int32_t chunk, int32_t first = 0)
+                       float* writtenRight, int32_t chunk)
 {
-    for (int32_t j = first; j < chunk; j += 4)
-        FeedAndMixGroup<cross>(mixing, wetLeft + j, wetRight + j, inLeft + j, inRight + j, outLeft + j, outRight + j,
-                               writtenLeft + j, writtenRight + j, chunk - j);
+    for (int32_t j = 0; j < chunk; j += 4)
+        FeedAndMixGroup<cross>(mixing, Load(wetLeft + j), Load(wetRight + j), inLeft + j, inRight + j, outLeft + j,
+                               outRight + j, writtenLeft + j, writtenRight + j, chunk - j);
 }
 
-// One channel's filter for a whole stretch.
-struct ChannelFilter {
-    float gain;
-    float pole;
-    float previousInput;
-    float previousOutput;
-};
+// The previous group's last lane followed by this group's first three.
+inline Lanes ShiftIn(Lanes previous, Lanes lanes)
+{
+#if MORLENT_X86_LANES
+    const __m128 edge = _mm_shuffle_ps(reinterpret_cast<__m128>(previous), reinterpret_cast<__m128>(lanes),
+                                       _MM_SHUFFLE(0, 0, 3, 3));
+    return reinterpret_cast<Lanes>(_mm_shuffle_ps(edge, reinterpret_cast<__m128>(lanes), _MM_SHUFFLE(2, 1, 2, 0)));
+#elif defined(__clang__)
+    return __builtin_shufflevector(previous, lanes, 3, 4, 5, 6);
+#else
+    return __builtin_shuffle(previous, lanes, LaneBits{3, 4, 5, 6});
+#endif
+}
+
+constexpr int kNoFilterKind = 0;
+constexpr int kHighPassKind = 2;
 
 // An output at least this large is its own next state: adding the denormal offset to it rounds
 // back to it (its half step is above 1e-18).
 constexpr float kSelfStateLevel = 1e-10f;
 
-// Whether, of the four outputs of both channels from frame j on, one that is inside the
-// stretch is not its own next state.
-inline bool OffsetCounts(const float* wetLeft, const float* wetRight, int32_t j, int32_t count)
-{
-    const Lanes denormal = Both(FirstOrderFilter::kDenormalOffset);
-    const Lanes left = Load(wetLeft + j);
-    const Lanes right = Load(wetRight + j);
-    const LaneBits inside = LaneBits{0, 1, 2, 3} < count - j;
-    return AnyLane(inside & ((left + denormal != left) | (right + denormal != right)));
-}
+// One idle stretch of frames, worked through four frames at a time.
+struct Stretch {
+    const float* older[2]; // the chunk + 1 samples read, oldest first
+    Lanes fraction[2];
+    const float* in[2];
+    float* out[2];
+    float* written[2];
+    int32_t count;
+};
 
-// A stretch of count frames from its delayed signals to the end: the filter on both channels,
-// bit for bit StepLowPass or StepHighPass frame by frame, and then FeedAndMix. delayed[c][-1]
-// must be readable; wet gets whole four-frame groups.
+// Both channels' filters across the stretches of a call.
+struct StretchFilters {
+    Lanes gain[2];
+    float pole[2];
+    Lanes inputState[2]; // lane 3: the previous input's state
+    float outputState[2];
+};
+
+// Frames from the first on, to the end of the stretch, in whole groups (the last one padded
+// when the stretch is not a whole number of them): the fractional reads, the filter (kind
+// as DelayEngine::LoopFilter) and FeedAndMixGroup, bit for bit the frame-by-frame loop.
 //
-// The input's part of each output, g × (x ± previous input state), depends on the inputs only,
-// so it is computed ahead, four frames at a time. What remains is y = k × (y' + 1e-25) + that
-// part, one frame after the other. While the outputs are loud the offset changes nothing, so
-// the recursion runs without it, one multiply and one add per frame, and every output is
-// checked afterwards; the rest of each four frames is done while the recursion goes on with
-// the next. From the first four frames in which the offset counts, the stretch goes on the long
-// way. Nothing is written to the outputs (which may be the inputs) before its frames are checked.
-template <bool highPass, bool cross>
-inline void FilterFeedAndMix(ChannelFilter (&filters)[2], const Mixing& mixing, const float* const (&delayed)[2],
-                             float* const (&wet)[2], const float* inLeft, const float* inRight, float* outLeft,
-                             float* outRight, float* writtenLeft, float* writtenRight, int32_t count)
+// The input's part of each filter output, g × (x ± previous input state), depends on the inputs
+// only and is taken four frames at a time. What remains is y = k × (y' + 1e-25) + that part, one
+// frame after the other. While the outputs are loud the offset changes nothing, so the
+// speculative form runs the recursion without it, one multiply and one add per frame, and
+// checks every four outputs before using them; it stops before the first four in which the
+// offset would have counted and returns where it stopped, for the long form to go on from there.
+template <int kind, bool cross, bool speculative>
+inline int32_t RenderGroups(const Stretch& s, StretchFilters& filters, const Mixing& mixing, int32_t first)
 {
-    constexpr int32_t kRoom = 64 + 4;
+    constexpr bool filtered = kind != kNoFilterKind;
+    constexpr bool highPass = kind == kHighPassKind;
     constexpr float kOffset = FirstOrderFilter::kDenormalOffset;
-    float drive[2][kRoom];
-    for (int c = 0; c < 2; ++c) {
-        const Lanes gain = Both(filters[c].gain);
-        for (int32_t j = 0; j < count; j += 4) {
-            const Lanes x = Load(delayed[c] + j);
-            const Lanes previous = Load(delayed[c] + j - 1) + Both(kOffset);
-            Store(drive[c] + j, gain * (highPass ? x - previous : x + previous));
-        }
-        const float previous = filters[c].previousInput;
-        drive[c][0] = filters[c].gain * (highPass ? delayed[c][0] - previous : delayed[c][0] + previous);
-    }
-
-    const float poleL = filters[0].pole, poleR = filters[1].pole;
-    const float* const driveL = drive[0];
-    const float* const driveR = drive[1];
-    float* const wetL = wet[0];
-    float* const wetR = wet[1];
-    // The first frame still to be done the long way.
-    int32_t exactFrom = 0;
-    if (std::fabs(filters[0].previousOutput) >= kSelfStateLevel &&
-        std::fabs(filters[1].previousOutput) >= kSelfStateLevel) {
-        float yL = filters[0].previousOutput, yR = filters[1].previousOutput;
-        for (int32_t j = 0;; j += 4) {
-            for (int32_t i = j; i < j + 4; ++i) {
-                yL = poleL * yL + driveL[i];
-                yR = poleR * yR + driveR[i];
-                wetL[i] = yL;
-                wetR[i] = yR;
-            }
-            if (j > 0) {
-                if (OffsetCounts(wetL, wetR, j - 4, count)) {
-                    exactFrom = j - 4;
+    const Lanes denormal = Both(kOffset);
+    const Lanes fL = s.fraction[0], fR = s.fraction[1];
+    const Lanes gL = filters.gain[0], gR = filters.gain[1];
+    const float kL = filters.pole[0], kR = filters.pole[1];
+    Lanes inputL = filters.inputState[0], inputR = filters.inputState[1];
+    float outputL = filters.outputState[0], outputR = filters.outputState[1];
+    int32_t j = first;
+    for (; j < s.count; j += 4) {
+        const int32_t available = s.count - j;
+        const Lanes aL = Load(s.older[0] + j);
+        const Lanes bL = Load(s.older[0] + j + 1);
+        const Lanes aR = Load(s.older[1] + j);
+        const Lanes bR = Load(s.older[1] + j + 1);
+        const Lanes delayedL = aL + (bL - aL) * fL;
+        const Lanes delayedR = aR + (bR - aR) * fR;
+        Lanes wetL = delayedL, wetR = delayedR;
+        if (filtered) {
+            const Lanes stateL = delayedL + denormal;
+            const Lanes stateR = delayedR + denormal;
+            const Lanes beforeL = ShiftIn(inputL, stateL);
+            const Lanes beforeR = ShiftIn(inputR, stateR);
+            const Lanes driveL = gL * (highPass ? delayedL - beforeL : delayedL + beforeL);
+            const Lanes driveR = gR * (highPass ? delayedR - beforeR : delayedR + beforeR);
+            if (speculative) {
+                const float y0L = kL * outputL + driveL[0];
+                const float y0R = kR * outputR + driveR[0];
+                const float y1L = kL * y0L + driveL[1];
+                const float y1R = kR * y0R + driveR[1];
+                const float y2L = kL * y1L + driveL[2];
+                const float y2R = kR * y1R + driveR[2];
+                const float y3L = kL * y2L + driveL[3];
+                const float y3R = kR * y2R + driveR[3];
+                wetL = Lanes{y0L, y1L, y2L, y3L};
+                wetR = Lanes{y0R, y1R, y2R, y3R};
+                const Lanes level = Both(kSelfStateLevel);
+                // Only whole groups go this way.
+                if (AnyLane(~((Magnitude(wetL) >= level) & (Magnitude(wetR) >= level))))
                     break;
-                }
-                FeedAndMixGroup<cross>(mixing, wetL + j - 4, wetR + j - 4, inLeft + j - 4, inRight + j - 4,
-                                       outLeft + j - 4, outRight + j - 4, writtenLeft + j - 4, writtenRight + j - 4,
-                                       count - j + 4);
+                // Checked: each output is its own state.
+                outputL = y3L;
+                outputR = y3R;
+            } else {
+                const float y0L = kL * outputL + driveL[0];
+                const float y0R = kR * outputR + driveR[0];
+                const float y1L = kL * (y0L + kOffset) + driveL[1];
+                const float y1R = kR * (y0R + kOffset) + driveR[1];
+                const float y2L = kL * (y1L + kOffset) + driveL[2];
+                const float y2R = kR * (y1R + kOffset) + driveR[2];
+                const float y3L = kL * (y2L + kOffset) + driveL[3];
+                const float y3R = kR * (y2R + kOffset) + driveR[3];
+                wetL = Lanes{y0L, y1L, y2L, y3L};
+                wetR = Lanes{y0R, y1R, y2R, y3R};
+                outputL = y3L + kOffset;
+                outputR = y3R + kOffset;
             }
-            if (j + 4 >= count) {
-                exactFrom = j;
-                if (!OffsetCounts(wetL, wetR, j, count)) {
-                    FeedAndMixGroup<cross>(mixing, wetL + j, wetR + j, inLeft + j, inRight + j, outLeft + j,
-                                           outRight + j, writtenLeft + j, writtenRight + j, count - j);
-                    exactFrom = count;
-                }
-                break;
+            inputL = stateL;
+            inputR = stateR;
+            if (available < 4) {
+                // The stretch's last frames: its states are those of its last real frame.
+                outputL = wetL[available - 1] + kOffset;
+                outputR = wetR[available - 1] + kOffset;
+                inputL = Both(stateL[available - 1]);
+                inputR = Both(stateR[available - 1]);
             }
         }
+        FeedAndMixWholeGroup<cross>(mixing, wetL, wetR, s.in[0] + j, s.in[1] + j, s.out[0] + j, s.out[1] + j,
+                                    s.written[0] + j, s.written[1] + j);
     }
-    if (exactFrom < count) {
-        float stateL = exactFrom == 0 ? filters[0].previousOutput : wetL[exactFrom - 1] + kOffset;
-        float stateR = exactFrom == 0 ? filters[1].previousOutput : wetR[exactFrom - 1] + kOffset;
-        for (int32_t j = exactFrom; j < count; ++j) {
-            const float yL = poleL * stateL + driveL[j];
-            const float yR = poleR * stateR + driveR[j];
-            wetL[j] = yL;
-            wetR[j] = yR;
-            stateL = yL + kOffset;
-            stateR = yR + kOffset;
-        }
-        for (int32_t j = count; j % 4 != 0; ++j)
-            wetL[j] = wetR[j] = 0.0f;
-        FeedAndMix<cross>(mixing, wetL, wetR, inLeft, inRight, outLeft, outRight, writtenLeft, writtenRight, count,
-                          exactFrom);
-    }
-    for (int c = 0; c < 2; ++c) {
-        filters[c].previousOutput = wet[c][count - 1] + kOffset;
-        filters[c].previousInput = delayed[c][count - 1] + kOffset;
-    }
+    filters.inputState[0] = inputL;
+    filters.inputState[1] = inputR;
+    filters.outputState[0] = outputL;
+    filters.outputState[1] = outputR;
+    return j;
 }
 
 } // namespace
@@ -765,13 +813,14 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
 }
 
 // With idle smoothers and delays of at least kShortestChunk samples, no read of a stretch of
-// frames that short reaches a sample written in the same stretch. So a stretch can be read
-// whole, filtered, and then limited, written and mixed four frames at a time, in exactly the
-// arithmetic of the frame-by-frame loop.
+// frames that short reaches a sample written in the same stretch. So a stretch can be read,
+// filtered, limited, written and mixed four frames at a time, in exactly the arithmetic of the
+// frame-by-frame loop, the feedback written straight into the lines.
 template <DelayEngine::LoopFilter filter, bool cross>
 void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                  int32_t count)
 {
+    constexpr int kind = static_cast<int>(filter);
     float* const lines[2] = {leftLine.GetSamples(), rightLine.GetSamples()};
     const int32_t length = leftLine.GetLength();
     int32_t writeIndex = leftLine.GetWriteIndex();
@@ -782,58 +831,77 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
 
     FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
     FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
-    ChannelFilter filters[2] = {
-        {leftFilter.GetGain(), leftFilter.GetCoefficient(), leftFilter.GetPreviousInput(),
-         leftFilter.GetPreviousOutput()},
-        {rightFilter.GetGain(), rightFilter.GetCoefficient(), rightFilter.GetPreviousInput(),
-         rightFilter.GetPreviousOutput()}};
+    StretchFilters filters{{Both(leftFilter.GetGain()), Both(rightFilter.GetGain())},
+                           {leftFilter.GetCoefficient(), rightFilter.GetCoefficient()},
+                           {Both(leftFilter.GetPreviousInput()), Both(rightFilter.GetPreviousInput())},
+                           {leftFilter.GetPreviousOutput(), rightFilter.GetPreviousOutput()}};
 
     const Mixing mixing{Both(1.0f - mix), Both(mix), Both(feedback), Both(writeOffset)};
 
-    // Room for a whole number of four-frame groups, and for the filter's look one frame back.
-    constexpr int32_t kRoom = kLongestChunk + 4;
-    float ring[kRoom + 1];
-    float delayedRoom[2][4 + kRoom];
-    delayedRoom[0][3] = delayedRoom[1][3] = 0.0f;
-    float* const delayed[2] = {delayedRoom[0] + 4, delayedRoom[1] + 4};
-    float filtered[2][kRoom];
-    float* const filteredOut[2] = {filtered[0], filtered[1]};
-    float written[2][kRoom];
+    // Reads and writes across the ring's end go through these.
+    float gathered[2][kLongestChunk + 1];
+    float written[2][kLongestChunk];
 
     for (int32_t start = 0; start < count; start += longestChunk) {
-        const int32_t chunk = std::min(longestChunk, count - start);
-
+        Stretch s;
+        s.count = std::min(longestChunk, count - start);
+        const int32_t chunk = s.count;
         for (int channel = 0; channel < 2; ++channel) {
             int32_t first = writeIndex - whole[channel];
             if (first < 0)
                 first += length;
-            // The chunk + 1 samples read, in order; a stretch across the ring's end is gathered.
-            const float* older = lines[channel] + first;
+            s.older[channel] = lines[channel] + first;
             if (first + chunk + 1 > length) {
                 const int32_t head = length - first;
-                std::memcpy(ring, older, sizeof(float) * static_cast<size_t>(head));
-                std::memcpy(ring + head, lines[channel], sizeof(float) * static_cast<size_t>(chunk + 1 - head));
-                older = ring;
+                std::memcpy(gathered[channel], lines[channel] + first, sizeof(float) * static_cast<size_t>(head));
+                std::memcpy(gathered[channel] + head, lines[channel],
+                            sizeof(float) * static_cast<size_t>(chunk + 1 - head));
+                s.older[channel] = gathered[channel];
             }
-            const Lanes f = Both(fraction[channel]);
-            for (int32_t j = 0; j < chunk; j += 4) {
-                const Lanes a = LoadUpTo(older + j, chunk - j);
-                const Lanes b = LoadUpTo(older + j + 1, chunk - j);
-                Store(delayed[channel] + j, a + (b - a) * f);
+            s.fraction[channel] = Both(fraction[channel]);
+        }
+        s.in[0] = inLeft + start;
+        s.in[1] = inRight + start;
+        s.out[0] = outLeft + start;
+        s.out[1] = outRight + start;
+        const int32_t firstWritten = writeIndex + 1 == length ? 0 : writeIndex + 1;
+        const bool wraps = firstWritten + chunk > length;
+        s.written[0] = wraps ? written[0] : lines[0] + firstWritten;
+        s.written[1] = wraps ? written[1] : lines[1] + firstWritten;
+
+        // Whole groups in place; the last few frames, if any, through padded copies.
+        const int32_t whole4 = chunk & ~3;
+        s.count = whole4;
+        int32_t done = 0;
+        if (filter != LoopFilter::None && std::fabs(filters.outputState[0]) >= kSelfStateLevel &&
+            std::fabs(filters.outputState[1]) >= kSelfStateLevel)
+            done = RenderGroups<kind, cross, true>(s, filters, mixing, 0);
+        if (done < whole4)
+            RenderGroups<kind, cross, false>(s, filters, mixing, done);
+        if (whole4 < chunk) {
+            const int32_t rest = chunk - whole4;
+            float olderPad[2][8] = {}, inPad[2][4] = {}, outPad[2][4], writtenPad[2][4];
+            Stretch tail = s;
+            tail.count = rest;
+            for (int channel = 0; channel < 2; ++channel) {
+                std::memcpy(olderPad[channel], s.older[channel] + whole4, sizeof(float) * static_cast<size_t>(rest + 1));
+                std::memcpy(inPad[channel], s.in[channel] + whole4, sizeof(float) * static_cast<size_t>(rest));
+                tail.older[channel] = olderPad[channel];
+                tail.in[channel] = inPad[channel];
+                tail.out[channel] = outPad[channel];
+                tail.written[channel] = writtenPad[channel];
+            }
+            RenderGroups<kind, cross, false>(tail, filters, mixing, 0);
+            for (int channel = 0; channel < 2; ++channel) {
+                std::memcpy(s.out[channel] + whole4, outPad[channel], sizeof(float) * static_cast<size_t>(rest));
+                std::memcpy(s.written[channel] + whole4, writtenPad[channel], sizeof(float) * static_cast<size_t>(rest));
             }
         }
 
-        if (filter != LoopFilter::None)
-            FilterFeedAndMix<filter == LoopFilter::HighPass, cross>(filters, mixing, delayed, filteredOut,
-                                                                    inLeft + start, inRight + start, outLeft + start,
-                                                                    outRight + start, written[0], written[1], chunk);
-        else
-            FeedAndMix<cross>(mixing, delayed[0], delayed[1], inLeft + start, inRight + start, outLeft + start,
-                              outRight + start, written[0], written[1], chunk);
-
-        const int32_t firstWritten = writeIndex + 1 == length ? 0 : writeIndex + 1;
-        CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);
-        CopyIntoRing(lines[1], length, firstWritten, written[1], chunk);
+        if (wraps) {
+            CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);
+            CopyIntoRing(lines[1], length, firstWritten, written[1], chunk);
+        }
         writeIndex += chunk;
         if (writeIndex >= length)
             writeIndex -= length;
@@ -842,7 +910,7 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
     leftLine.SetWriteIndex(writeIndex);
     rightLine.SetWriteIndex(writeIndex);
     if (filter != LoopFilter::None) {
-        leftFilter.SetStates(filters[0].previousInput, filters[0].previousOutput);
-        rightFilter.SetStates(filters[1].previousInput, filters[1].previousOutput);
+        leftFilter.SetStates(filters.inputState[0][3], filters.outputState[0]);
+        rightFilter.SetStates(filters.inputState[1][3], filters.outputState[1]);
     }
 }
