@@ -821,6 +821,9 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
                                  int32_t count)
 {
     constexpr int kind = static_cast<int>(filter);
+    static_assert(static_cast<int>(LoopFilter::None) == kNoFilterKind &&
+                      static_cast<int>(LoopFilter::HighPass) == kHighPassKind,
+                  "RenderGroups reads the filter kind as a number");
     float* const lines[2] = {leftLine.GetSamples(), rightLine.GetSamples()};
     const int32_t length = leftLine.GetLength();
     int32_t writeIndex = leftLine.GetWriteIndex();
