@@ -4,7 +4,7 @@
 #include <memory>
 
 // A ring of samples; writeIndex is the most recently written one. DelayEngine reads and
-// writes it inside its sample loops.
+// writes its samples inside its sample loops and moves the write position after each call.
 // Plain single-threaded DSP state: its owner calls every member from one thread at a time.
 class DelayLine {
 public:
@@ -21,10 +21,11 @@ public:
     int32_t GetLength() const { return length; }
     int32_t GetWriteIndex() const { return writeIndex; }
     const float* GetSamples() const { return samples.get(); }
+    float* GetSamples() { return samples.get(); }
+    // The engine keeps the position in a local inside its loops; index lies inside the ring.
+    void SetWriteIndex(int32_t index) { writeIndex = index; }
 
 private:
-    friend class DelayEngine;
-
     std::unique_ptr<float[]> samples;
     int32_t length;
     int32_t writeIndex = 0;

@@ -43,13 +43,22 @@ public:
     float GetState() const { return state; }
     float GetTarget() const { return target; }
     float GetCurrent() const { return current; }
+    float GetAim() const { return aim; }
+    float GetOneMinusCoefficient() const { return oneMinusCoefficient; }
+    bool IsFalling() const { return falling; }
+
+    // Takes over the state and delay reached by steps taken elsewhere in exactly Step's
+    // arithmetic (the engine steps both channels side by side).
+    void Continue(float newState, float newCurrent)
+    {
+        state = newState;
+        current = newCurrent;
+    }
 
     // One float step from a stalled value toward the target.
     static float Creep(float from, bool falling);
 
 private:
-    friend class DelayEngine;
-
     int32_t timeConstant = 1;
     float oneMinusCoefficient = 0.0f;
     float coefficient = 0.0f;

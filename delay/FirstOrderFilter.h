@@ -50,9 +50,16 @@ public:
     float GetCutoff() const { return cutoff; }
     float GetGain() const { return gain; }
     float GetCoefficient() const { return coefficient; }
+    float GetPreviousInput() const { return previousInput; }
+    float GetPreviousOutput() const { return previousOutput; }
+    // Takes over the states left by StepLowPass or StepHighPass run elsewhere.
+    void SetStates(float newPreviousInput, float newPreviousOutput)
+    {
+        previousInput = newPreviousInput;
+        previousOutput = newPreviousOutput;
+    }
 
 private:
-    friend class DelayEngine;
 
     float HighestCutoff() const { return sampleRate * kHighestCutoffRatio; }
     void UpdateCoefficients();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -73,6 +75,24 @@ TEST(FirstOrderFilter, SilenceAfterAnImpulseNeverTurnsDenormal)
     for (int n = 0; n < 2000000; ++n) {
         const float y = lowPass.Process(0.0f);
         ASSERT_NE(std::fpclassify(y), FP_SUBNORMAL) << n;
+    }
+}
+
+TEST(FirstOrderFilter, RecursionResumedFromItsStatesContinuesBitForBit)
+{
+    // The engine runs the recursion in its own loops and hands the states back.
+    for (auto kind : {FirstOrderFilter::Kind::LowPass, FirstOrderFilter::Kind::HighPass}) {
+        FirstOrderFilter whole(kind, 44100.0f, 900.0f), first(kind, 44100.0f, 900.0f), second(kind, 44100.0f, 900.0f);
+        std::vector<float> input(200);
+        for (size_t n = 0; n < input.size(); ++n)
+            input[n] = static_cast<float>(std::sin(0.37 * static_cast<double>(n))) * (n < 100 ? 1.0f : 1e-20f);
+        for (size_t n = 0; n < input.size(); ++n) {
+            const float expected = whole.Process(input[n]);
+            if (n == 120)
+                second.SetStates(first.GetPreviousInput(), first.GetPreviousOutput());
+            const float y = n < 120 ? first.Process(input[n]) : second.Process(input[n]);
+            ASSERT_EQ(std::memcmp(&y, &expected, sizeof y), 0) << n;
+        }
     }
 }
 
