@@ -79,17 +79,16 @@ int RunRender(const CommandLine& command)
         return Failure(error);
     if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
-    AEffect* effect = plugin->Effect();
-    if ((effect->flags & effFlagsCanReplacing) == 0 || effect->processReplacing == nullptr)
+    if (!plugin->CanReplace())
         return Failure("the plug-in cannot process in place of its outputs (no effFlagsCanReplacing)");
-    if (inputFormat.channels > effect->numInputs)
+    if (inputFormat.channels > plugin->Inputs())
         return Failure(command.input + " has " + std::to_string(inputFormat.channels) +
-                       " channels; the plug-in takes at most " + std::to_string(effect->numInputs));
+                       " channels; the plug-in takes at most " + std::to_string(plugin->Inputs()));
 
     // The output keeps the input's rate and encoding but carries every output of the plug-in:
     // a mono input comes out stereo, since the two channels' echoes differ.
     AudioFormat outputFormat = inputFormat;
-    outputFormat.channels = effect->numOutputs;
+    outputFormat.channels = plugin->Outputs();
     if (inputFormat.encoding == SampleEncoding::Other && inputFormat.nativeFormat == 0)
         outputFormat.encoding = SampleEncoding::Float32;
     auto sink = CreateAudioWriter(command.output, outputFormat, error);
@@ -100,7 +99,7 @@ int RunRender(const CommandLine& command)
     ProgressLine progress;
     job.progress = [&progress](int64_t done, int64_t total) { progress.Update(done, total); };
     RenderResult result;
-    const bool rendered = Render(effect, plugin->Host().time, *source, *sink, job, result, error);
+    const bool rendered = Render(*plugin, *source, *sink, job, result, error);
     progress.Finish();
     plugin->Suspend();
     const bool closed = sink->Close();
