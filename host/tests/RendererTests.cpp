@@ -182,5 +182,32 @@ TEST(Renderer, TransportAdvancesWhilePlayingAndStandsWhileStopped)
     }
 }
 
+TEST(Renderer, EventBlocksHoldTheirCapacityAndAnEmptyBlockIsNeverSent)
+{
+    AEffect record{};
+    record.magic = kEffectMagic;
+    int sent = 0;
+    record.object = &sent;
+    record.dispatcher = [](AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) -> VstIntPtr {
+        if (opcode == effProcessEvents)
+            *static_cast<int*>(effect->object) += static_cast<const VstEvents*>(ptr)->numEvents == 0 ? 1000 : 1;
+        return 0;
+    };
+    auto plugin = PluginInstance::Adopt(&record);
+    EventBlock events(2);
+    plugin->ProcessEvents(events);
+    EXPECT_EQ(0, sent);
+    const uint8_t note[3] = {0x90, 60, 100};
+    EXPECT_TRUE(events.Add(0, note));
+    EXPECT_TRUE(events.Add(5, note));
+    EXPECT_FALSE(events.Add(9, note));
+    EXPECT_EQ(2u, events.Size());
+    plugin->ProcessEvents(events);
+    EXPECT_EQ(1, sent);
+    events.Clear();
+    plugin->ProcessEvents(events);
+    EXPECT_EQ(1, sent);
+}
+
 } // namespace
 } // namespace MorlentHost
