@@ -12,7 +12,7 @@
 
 namespace MorlentHost {
 
-// What the host callback answers from. The render loop moves the transport between blocks.
+// What the host callback answers from. The render and bench loops set the time before each block.
 struct HostState {
     VstTimeInfo time{};
     float sampleRate = 48000.0f;
