@@ -13,13 +13,16 @@ const char* const kUsage =
     "  morlent-host render MODULE [IN.wav] OUT.wav [--param I=V]... [--program N]\n"
     "               [--preset FILE.fxp|FILE.fxb] [--tempo BPM] [--playing|--stopped]\n"
     "               [--block N] [--rate HZ] [--midi FILE] [--tail SECONDS]\n"
+    "  morlent-host bench MODULE [--param I=V]... [--program N] [--preset FILE]\n"
+    "               [--tempo BPM] [--playing|--stopped] [--block N] [--rate HZ] [--seconds S]\n"
     "  morlent-host preset save MODULE OUT.fxp|OUT.fxb [--program N] [--param I=V]...\n"
     "  morlent-host preset load MODULE FILE\n"
     "  morlent-host preset dump FILE\n"
 #ifdef _WIN32
     "  morlent-host screenshot MODULE OUT.png [--program N] [--preset FILE] [--param I=V]...\n"
 #endif
-    "Without IN.wav, render plays a built-in demo phrase. Parameter values V are normalised (0 to 1).\n";
+    "Without IN.wav, render plays a built-in demo phrase. Parameter values V are normalised (0 to 1).\n"
+    "bench times the plug-in on noise and prints nanoseconds per frame and times real time.\n";
 
 namespace {
 
@@ -71,6 +74,8 @@ public:
             return Info();
         if (command == "render")
             return Render();
+        if (command == "bench")
+            return Bench();
         if (command == "preset")
             return Preset();
         if (command == "screenshot")
@@ -177,6 +182,30 @@ private:
         return true;
     }
 
+    // The options of how audio runs through the plug-in, shared by render and bench. Answers
+    // whether option is one of them; result then holds whether its value parsed.
+    bool ProcessOption(const std::string& option, bool& transportGiven, bool& result)
+    {
+        if (option == "--playing" || option == "--stopped") {
+            if (transportGiven)
+                result = Fail("give only one of --playing and --stopped");
+            else
+                result = true;
+            transportGiven = true;
+            parsed_.playing = option == "--playing";
+        } else if (option == "--tempo") {
+            result = Number(option, 1.0, 999.0, "a tempo from 1 to 999 BPM", parsed_.tempo);
+        } else if (option == "--block") {
+            result = Integer(option, 1, 65536, "a block size from 1 to 65536", parsed_.blockSize);
+        } else if (option == "--rate") {
+            parsed_.sampleRateGiven = true;
+            result = Integer(option, 8000, 768000, "a sample rate from 8000 to 768000 Hz", parsed_.sampleRate);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
     bool Info()
     {
         parsed_.command = CommandLine::Command::Info;
@@ -196,25 +225,10 @@ private:
         bool transportGiven = false;
         const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
             bool result;
-            if (StateOption(option, true, result))
+            if (StateOption(option, true, result) || ProcessOption(option, transportGiven, result))
                 return result;
             if (option == "--midi")
                 return Value(option, parsed_.midiFile);
-            if (option == "--playing" || option == "--stopped") {
-                if (transportGiven)
-                    return Fail("give only one of --playing and --stopped");
-                transportGiven = true;
-                parsed_.playing = option == "--playing";
-                return true;
-            }
-            if (option == "--tempo")
-                return Number(option, 1.0, 999.0, "a tempo from 1 to 999 BPM", parsed_.tempo);
-            if (option == "--block")
-                return Integer(option, 1, 65536, "a block size from 1 to 65536", parsed_.blockSize);
-            if (option == "--rate") {
-                parsed_.sampleRateGiven = true;
-                return Integer(option, 8000, 768000, "a sample rate from 8000 to 768000 Hz", parsed_.sampleRate);
-            }
             if (option == "--tail")
                 return Number(option, 0.0, 3600.0, "a number of seconds from 0 to 3600", parsed_.tailSeconds);
             known = false;
@@ -230,6 +244,28 @@ private:
         parsed_.output = positional.back();
         if (!parsed_.input.empty() && parsed_.sampleRateGiven)
             return Fail("--rate applies to the demo signal only; an input file brings its own rate");
+        return true;
+    }
+
+    bool Bench()
+    {
+        parsed_.command = CommandLine::Command::Bench;
+        std::vector<std::string> positional;
+        bool transportGiven = false;
+        const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
+            bool result;
+            if (StateOption(option, true, result) || ProcessOption(option, transportGiven, result))
+                return result;
+            if (option == "--seconds")
+                return Number(option, 0.001, 3600.0, "a number of seconds from 0.001 to 3600", parsed_.benchSeconds);
+            known = false;
+            return true;
+        });
+        if (!ok)
+            return false;
+        if (positional.size() != 1)
+            return Fail("bench takes exactly one MODULE");
+        parsed_.module = positional[0];
         return true;
     }
 

@@ -12,7 +12,7 @@ struct ParameterSetting {
 };
 
 struct CommandLine {
-    enum class Command { Help, Info, Render, PresetSave, PresetLoad, PresetDump, Screenshot };
+    enum class Command { Help, Info, Render, Bench, PresetSave, PresetLoad, PresetDump, Screenshot };
 
     Command command = Command::Help;
     std::string module;
@@ -28,6 +28,7 @@ struct CommandLine {
     int sampleRate = 48000;
     bool sampleRateGiven = false;
     double tailSeconds = 0.0;
+    double benchSeconds = 10.0; // bench: the length of the noise timed, in seconds of audio
 };
 
 extern const char* const kUsage;

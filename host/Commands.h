@@ -10,6 +10,7 @@ enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
 int RunInfo(const CommandLine& command);
 int RunRender(const CommandLine& command);
+int RunBench(const CommandLine& command);
 int RunPresetSave(const CommandLine& command);
 int RunPresetLoad(const CommandLine& command);
 int RunPresetDump(const CommandLine& command);

@@ -8,7 +8,7 @@ namespace MorlentHost {
 
 namespace {
 
-const char* CategoryName(VstIntPtr category)
+const char* CategoryName(long category)
 {
     static const char* const names[] = {"unknown",    "effect",     "synth",        "analysis",
                                         "mastering",  "spacializer", "room fx",     "surround fx",
@@ -43,7 +43,7 @@ std::string FlagNames(VstInt32 flags)
     return text.empty() ? " (none)" : text;
 }
 
-const char* CanDoAnswer(VstIntPtr answer)
+const char* CanDoAnswer(long answer)
 {
     return answer > 0 ? "yes" : answer < 0 ? "no" : "don't know";
 }
@@ -56,32 +56,31 @@ int RunInfo(const CommandLine& command)
     auto plugin = PluginInstance::Load(command.module, error);
     if (!plugin)
         return Failure(error);
-    AEffect* effect = plugin->Effect();
 
     std::printf("Module:          %s\n", command.module.c_str());
     std::printf("Effect name:     %s\n", plugin->EffectName().c_str());
-    std::printf("Vendor:          %s\n", plugin->Text(effGetVendorString).c_str());
-    std::printf("Product:         %s\n", plugin->Text(effGetProductString).c_str());
-    std::printf("Unique ID:       '%s' (0x%08X)\n", FourCharText(effect->uniqueID).c_str(),
-                static_cast<unsigned>(effect->uniqueID));
-    std::printf("Vendor version:  %ld\n", static_cast<long>(plugin->Dispatch(effGetVendorVersion)));
-    std::printf("VST version:     %ld\n", static_cast<long>(plugin->Dispatch(effGetVstVersion)));
-    const VstIntPtr category = plugin->Dispatch(effGetPlugCategory);
-    std::printf("Category:        %ld (%s)\n", static_cast<long>(category), CategoryName(category));
-    std::printf("Record version:  %d\n", effect->version);
-    std::printf("Flags:           0x%X%s\n", static_cast<unsigned>(effect->flags), FlagNames(effect->flags).c_str());
-    std::printf("Inputs:          %d\n", effect->numInputs);
-    std::printf("Outputs:         %d\n", effect->numOutputs);
-    std::printf("Initial delay:   %d\n", effect->initialDelay);
+    std::printf("Vendor:          %s\n", plugin->VendorName().c_str());
+    std::printf("Product:         %s\n", plugin->ProductName().c_str());
+    std::printf("Unique ID:       '%s' (0x%08X)\n", FourCharText(plugin->UniqueId()).c_str(),
+                static_cast<unsigned>(plugin->UniqueId()));
+    std::printf("Vendor version:  %ld\n", plugin->VendorVersion());
+    std::printf("VST version:     %ld\n", plugin->VstVersion());
+    const long category = plugin->Category();
+    std::printf("Category:        %ld (%s)\n", category, CategoryName(category));
+    std::printf("Record version:  %d\n", plugin->RecordVersion());
+    std::printf("Flags:           0x%X%s\n", static_cast<unsigned>(plugin->Flags()), FlagNames(plugin->Flags()).c_str());
+    std::printf("Inputs:          %d\n", plugin->Inputs());
+    std::printf("Outputs:         %d\n", plugin->Outputs());
+    std::printf("Initial delay:   %d\n", plugin->InitialDelay());
 
-    std::printf("\nParameters (%d):\n", effect->numParams);
+    std::printf("\nParameters (%d):\n", plugin->ParameterCount());
     std::printf("  %3s  %-12s %-9s %-10s %s\n", "#", "name", "value", "display", "label");
-    for (int i = 0; i < effect->numParams; ++i)
+    for (int i = 0; i < plugin->ParameterCount(); ++i)
         std::printf("  %3d  %-12s %-9.6f %-10s %s\n", i, plugin->ParameterName(i).c_str(), plugin->Parameter(i),
                     plugin->ParameterDisplay(i).c_str(), plugin->ParameterLabel(i).c_str());
 
     const std::vector<std::string> programs = plugin->ProgramNames();
-    std::printf("\nPrograms (%d), current %d:\n", effect->numPrograms, plugin->CurrentProgram());
+    std::printf("\nPrograms (%d), current %d:\n", plugin->ProgramCount(), plugin->CurrentProgram());
     for (size_t i = 0; i < programs.size(); ++i)
         std::printf("  %3d  %s\n", static_cast<int>(i), programs[i].c_str());
 
@@ -91,10 +90,8 @@ int RunInfo(const CommandLine& command)
                                             "offline",          "noRealTime",          "midiProgramNames",
                                             "1in1out",          "1in2out",             "2in2out",
                                             "plugAsChannelInsert", "plugAsSend",       "mixDryWet"};
-    for (const char* question : questions) {
-        std::string text = question;
-        std::printf("  %-20s %s\n", question, CanDoAnswer(plugin->Dispatch(effCanDo, 0, 0, &text[0])));
-    }
+    for (const char* question : questions)
+        std::printf("  %-20s %s\n", question, CanDoAnswer(plugin->CanDo(question)));
     return kExitOk;
 }
 

@@ -108,6 +108,25 @@ VstIntPtr VSTCALLBACK HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, V
     }
 }
 
+EventBlock::EventBlock(size_t capacity) : midi_(capacity), list_(2 + capacity) {}
+
+bool EventBlock::Add(int deltaFrames, const uint8_t (&bytes)[3])
+{
+    if (count_ == midi_.size())
+        return false;
+    VstMidiEvent& event = midi_[count_];
+    event = VstMidiEvent{};
+    event.type = kVstMidiType;
+    event.byteSize = sizeof(VstMidiEvent);
+    event.deltaFrames = deltaFrames;
+    for (int b = 0; b < 3; ++b)
+        event.midiData[b] = static_cast<char>(bytes[b]);
+    // Written as a word, not through the record's two-element array, which the list outgrows.
+    list_[2 + count_] = reinterpret_cast<VstIntPtr>(&event);
+    ++count_;
+    return true;
+}
+
 std::unique_ptr<PluginInstance> PluginInstance::Load(const std::string& path, std::string& error)
 {
     std::unique_ptr<PluginInstance> instance(new PluginInstance);
@@ -136,10 +155,22 @@ std::unique_ptr<PluginInstance> PluginInstance::Load(const std::string& path, st
         error = path + ": the entry point returned something that is not a VST 2 effect (bad magic)";
         return nullptr;
     }
-    effect->resvd1 = reinterpret_cast<VstIntPtr>(&instance->host_);
-    instance->effect_ = effect;
-    instance->Dispatch(effOpen);
+    instance->Open(effect);
     return instance;
+}
+
+std::unique_ptr<PluginInstance> PluginInstance::Adopt(AEffect* effect)
+{
+    std::unique_ptr<PluginInstance> instance(new PluginInstance);
+    instance->Open(effect);
+    return instance;
+}
+
+void PluginInstance::Open(AEffect* effect)
+{
+    effect->resvd1 = reinterpret_cast<VstIntPtr>(&host_);
+    effect_ = effect;
+    Dispatch(effOpen);
 }
 
 PluginInstance::~PluginInstance()
@@ -243,6 +274,39 @@ bool PluginInstance::SetChunk(bool program, const std::vector<uint8_t>& chunk, s
         return false;
     }
     return true;
+}
+
+long PluginInstance::CanDo(const std::string& question)
+{
+    // Writable: some plug-ins take the question as a plain char pointer.
+    std::string text = question;
+    const VstIntPtr answer = Dispatch(effCanDo, 0, 0, &text[0]);
+    return answer > 0 ? 1 : answer < 0 ? -1 : 0;
+}
+
+bool PluginInstance::CanReplace() const
+{
+    return HasFlag(effFlagsCanReplacing) && effect_->processReplacing != nullptr;
+}
+
+void PluginInstance::ProcessEvents(EventBlock& events)
+{
+    if (events.count_ == 0)
+        return;
+    auto* list = reinterpret_cast<VstEvents*>(events.list_.data());
+    list->numEvents = static_cast<VstInt32>(events.count_);
+    list->reserved = 0;
+    Dispatch(effProcessEvents, 0, 0, list);
+}
+
+bool PluginInstance::EditorSize(int& width, int& height)
+{
+    ERect* rect = nullptr;
+    if (Dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
+        return false;
+    width = rect->right - rect->left;
+    height = rect->bottom - rect->top;
+    return width > 0 && height > 0;
 }
 
 void PluginInstance::Resume(float sampleRate, int blockSize)

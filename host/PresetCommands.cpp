@@ -19,7 +19,7 @@ bool LoadPresetInto(PluginInstance& plugin, const std::string& path, bool select
         error = path + ": " + error;
         return false;
     }
-    const int32_t id = plugin.Effect()->uniqueID;
+    const int32_t id = plugin.UniqueId();
     if (preset.pluginId != id) {
         error = path + " belongs to plug-in '" + FourCharText(preset.pluginId) + "', this module is '" +
                 FourCharText(id) + "'";
@@ -37,9 +37,8 @@ bool LoadPresetInto(PluginInstance& plugin, const std::string& path, bool select
 
 void PrintParameters(PluginInstance& plugin)
 {
-    AEffect* effect = plugin.Effect();
-    std::printf("program %d: %s\n", plugin.CurrentProgram(), plugin.Text(effGetProgramName).c_str());
-    for (int i = 0; i < effect->numParams; ++i)
+    std::printf("program %d: %s\n", plugin.CurrentProgram(), plugin.CurrentProgramName().c_str());
+    for (int i = 0; i < plugin.ParameterCount(); ++i)
         std::printf("  %3d  %-12s %-10s %s\n", i, plugin.ParameterName(i).c_str(), plugin.ParameterDisplay(i).c_str(),
                     plugin.ParameterLabel(i).c_str());
 }
@@ -76,20 +75,19 @@ int RunPresetSave(const CommandLine& command)
         return Failure(error);
     if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
-    AEffect* effect = plugin->Effect();
     PresetFile preset;
     const bool bank = EndsWithFxb(command.output);
     preset.kind = bank ? PresetFile::Kind::Bank : PresetFile::Kind::Program;
-    preset.pluginId = effect->uniqueID;
-    preset.pluginVersion = static_cast<int32_t>(plugin->Dispatch(effGetVendorVersion));
+    preset.pluginId = plugin->UniqueId();
+    preset.pluginVersion = static_cast<int32_t>(plugin->VendorVersion());
     if (bank) {
         // Version 2 banks remember the selected program.
         preset.formatVersion = 2;
-        preset.count = effect->numPrograms;
+        preset.count = plugin->ProgramCount();
         preset.currentProgram = plugin->CurrentProgram();
     } else {
-        preset.count = effect->numParams;
-        preset.programName = plugin->Text(effGetProgramName).substr(0, 27);
+        preset.count = plugin->ParameterCount();
+        preset.programName = plugin->CurrentProgramName().substr(0, 27);
     }
     if (!plugin->GetChunk(!bank, preset.chunk, error) || !WriteWholeFile(command.output, preset.Serialize(), error))
         return Failure(error);

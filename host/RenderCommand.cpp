@@ -2,51 +2,12 @@
 #include "DemoSignal.h"
 #include "PluginInstance.h"
 #include "PresetFile.h"
+#include "ProgressLine.h"
 #include "Renderer.h"
 
 #include <cstdio>
 
-#ifdef _WIN32
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
-#include <unistd.h>
-#endif
-
 namespace MorlentHost {
-
-namespace {
-
-// Shows "rendering  42%" on a terminal, redrawn only when the percentage changes.
-class ProgressLine {
-public:
-    ProgressLine() : enabled_(isatty(fileno(stderr)) != 0) {}
-    ~ProgressLine() { Finish(); }
-    void Update(int64_t done, int64_t total)
-    {
-        if (!enabled_ || total <= 0)
-            return;
-        const int percent = static_cast<int>(done * 100 / total);
-        if (percent == shown_)
-            return;
-        shown_ = percent;
-        std::fprintf(stderr, "\rrendering %3d%%", percent);
-        std::fflush(stderr);
-    }
-    void Finish()
-    {
-        if (shown_ >= 0)
-            std::fprintf(stderr, "\n");
-        shown_ = -1;
-    }
-
-private:
-    bool enabled_;
-    int shown_ = -1;
-};
-
-} // namespace
 
 int RunRender(const CommandLine& command)
 {
@@ -79,17 +40,16 @@ int RunRender(const CommandLine& command)
         return Failure(error);
     if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
-    AEffect* effect = plugin->Effect();
-    if ((effect->flags & effFlagsCanReplacing) == 0 || effect->processReplacing == nullptr)
+    if (!plugin->CanReplace())
         return Failure("the plug-in cannot process in place of its outputs (no effFlagsCanReplacing)");
-    if (inputFormat.channels > effect->numInputs)
+    if (inputFormat.channels > plugin->Inputs())
         return Failure(command.input + " has " + std::to_string(inputFormat.channels) +
-                       " channels; the plug-in takes at most " + std::to_string(effect->numInputs));
+                       " channels; the plug-in takes at most " + std::to_string(plugin->Inputs()));
 
     // The output keeps the input's rate and encoding but carries every output of the plug-in:
     // a mono input comes out stereo, since the two channels' echoes differ.
     AudioFormat outputFormat = inputFormat;
-    outputFormat.channels = effect->numOutputs;
+    outputFormat.channels = plugin->Outputs();
     if (inputFormat.encoding == SampleEncoding::Other && inputFormat.nativeFormat == 0)
         outputFormat.encoding = SampleEncoding::Float32;
     auto sink = CreateAudioWriter(command.output, outputFormat, error);
@@ -97,10 +57,10 @@ int RunRender(const CommandLine& command)
         return Failure(error);
 
     plugin->Resume(static_cast<float>(inputFormat.sampleRate), command.blockSize);
-    ProgressLine progress;
+    ProgressLine progress(stderr, "rendering");
     job.progress = [&progress](int64_t done, int64_t total) { progress.Update(done, total); };
     RenderResult result;
-    const bool rendered = Render(effect, plugin->Host().time, *source, *sink, job, result, error);
+    const bool rendered = Render(*plugin, *source, *sink, job, result, error);
     progress.Finish();
     plugin->Suspend();
     const bool closed = sink->Close();

@@ -23,13 +23,13 @@ void FillTimeInfo(VstTimeInfo& time, int64_t frame, double sampleRate, const Tra
         time.flags |= kVstTransportChanged;
 }
 
-bool Render(AEffect* effect, VstTimeInfo& time, AudioReader& source, AudioWriter& sink, const RenderJob& job,
+bool Render(PluginInstance& plugin, AudioReader& source, AudioWriter& sink, const RenderJob& job,
             RenderResult& result, std::string& error)
 {
     const size_t block = static_cast<size_t>(job.blockSize);
     const size_t sourceChannels = static_cast<size_t>(source.Format().channels);
-    const size_t inputs = static_cast<size_t>(effect->numInputs);
-    const size_t outputs = static_cast<size_t>(effect->numOutputs);
+    const size_t inputs = static_cast<size_t>(plugin.Inputs());
+    const size_t outputs = static_cast<size_t>(plugin.Outputs());
     if (outputs == 0) {
         error = "the plug-in has no outputs";
         return false;
@@ -53,17 +53,14 @@ bool Render(AEffect* effect, VstTimeInfo& time, AudioReader& source, AudioWriter
     for (size_t c = 0; c < outputs; ++c)
         outputPointers[c] = outputBuffers[c].data();
 
-    // The event list of one block: the VstEvents header (count, reserved) then its pointers,
-    // in pointer-sized words so the layout matches the record on both pointer sizes.
+    // The most events any one block carries, so their storage is reserved before the first block.
     size_t mostEvents = 0;
     for (size_t i = 0, first = 0; i < job.midi.size(); ++i) {
         while (job.midi[i].frame / job.blockSize != job.midi[first].frame / job.blockSize)
             ++first;
         mostEvents = std::max(mostEvents, i - first + 1);
     }
-    std::vector<VstMidiEvent> midiEvents(mostEvents);
-    std::vector<VstIntPtr> eventList(2 + mostEvents);
-    auto* events = reinterpret_cast<VstEvents*>(eventList.data());
+    EventBlock events(mostEvents);
     size_t nextEvent = 0;
 
     bool sourceDone = false;
@@ -89,28 +86,16 @@ bool Render(AEffect* effect, VstTimeInfo& time, AudioReader& source, AudioWriter
                 in[i] = from < sourceChannels ? interleavedIn[i * sourceChannels + from] : 0.0f;
         }
 
-        size_t count = 0;
+        events.Clear();
         while (nextEvent < job.midi.size() && job.midi[nextEvent].frame < frame + static_cast<int64_t>(frames)) {
             const TimedMidi& timed = job.midi[nextEvent++];
-            VstMidiEvent& event = midiEvents[count];
-            event = VstMidiEvent{};
-            event.type = kVstMidiType;
-            event.byteSize = sizeof(VstMidiEvent);
-            event.deltaFrames = static_cast<VstInt32>(timed.frame - frame);
-            for (int b = 0; b < 3; ++b)
-                event.midiData[b] = static_cast<char>(timed.bytes[b]);
-            events->events[count] = reinterpret_cast<VstEvent*>(&event);
-            ++count;
+            events.Add(static_cast<int>(timed.frame - frame), timed.bytes);
         }
-        if (count > 0) {
-            events->numEvents = static_cast<VstInt32>(count);
-            events->reserved = 0;
-            effect->dispatcher(effect, effProcessEvents, 0, 0, events, 0.0f);
-            result.eventsSent += static_cast<int>(count);
-        }
+        plugin.ProcessEvents(events);
+        result.eventsSent += static_cast<int>(events.Size());
 
-        FillTimeInfo(time, frame, sampleRate, job.transport, frame == 0);
-        effect->processReplacing(effect, inputPointers.data(), outputPointers.data(), static_cast<VstInt32>(frames));
+        FillTimeInfo(plugin.Host().time, frame, sampleRate, job.transport, frame == 0);
+        plugin.Process(inputPointers.data(), outputPointers.data(), static_cast<int>(frames));
 
         for (size_t c = 0; c < outputs; ++c)
             for (size_t i = 0; i < frames; ++i)

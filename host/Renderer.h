@@ -5,7 +5,7 @@
 
 #include "AudioFile.h"
 #include "MidiScript.h"
-#include "effect_base/VstInterface.h"
+#include "PluginInstance.h"
 
 #include <functional>
 #include <string>
@@ -36,9 +36,10 @@ struct RenderResult {
     int eventsLate = 0; // events beyond the end of the render, never sent
 };
 
-// The effect must be resumed at the source's rate with job.blockSize. Source channels feed the
-// effect's inputs in order; a mono source feeds every input. The sink takes the effect's outputs.
-bool Render(AEffect* effect, VstTimeInfo& time, AudioReader& source, AudioWriter& sink, const RenderJob& job,
+// The plug-in must be resumed at the source's rate with job.blockSize. Source channels feed the
+// plug-in's inputs in order; a mono source feeds every input. The sink takes the plug-in's
+// outputs. Each block's time information is set in the plug-in's host state before the block.
+bool Render(PluginInstance& plugin, AudioReader& source, AudioWriter& sink, const RenderJob& job,
             RenderResult& result, std::string& error);
 
 } // namespace MorlentHost

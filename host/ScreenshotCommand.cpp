@@ -24,16 +24,6 @@ LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-bool EditorSize(PluginInstance& plugin, int& width, int& height)
-{
-    ERect* rect = nullptr;
-    if (plugin.Dispatch(effEditGetRect, 0, 0, &rect) == 0 || rect == nullptr)
-        return false;
-    width = rect->right - rect->left;
-    height = rect->bottom - rect->top;
-    return width > 0 && height > 0;
-}
-
 void ResizeClient(HWND window, int width, int height)
 {
     RECT frame = {0, 0, width, height};
@@ -51,7 +41,7 @@ void PumpAndIdle(PluginInstance& plugin, DWORD milliseconds)
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        plugin.Dispatch(effEditIdle);
+        plugin.IdleEditor();
         Sleep(kIdleMilliseconds);
     }
 }
@@ -104,7 +94,7 @@ int RunScreenshot(const CommandLine& command)
     auto plugin = PluginInstance::Load(command.module, error);
     if (!plugin)
         return Failure(error);
-    if ((plugin->Effect()->flags & effFlagsHasEditor) == 0)
+    if (!plugin->HasFlag(effFlagsHasEditor))
         return Failure(command.module + ": the plug-in has no editor (effFlagsHasEditor is not set)");
     if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
@@ -123,12 +113,12 @@ int RunScreenshot(const CommandLine& command)
 
     // Some editors know their size only once open, so ask again afterwards.
     int width = 0, height = 0;
-    EditorSize(*plugin, width, height);
+    plugin->EditorSize(width, height);
     plugin->Resume(44100.0f, 512);
-    const bool opened = plugin->Dispatch(effEditOpen, 0, 0, window) != 0;
-    if (!EditorSize(*plugin, width, height)) {
+    const bool opened = plugin->OpenEditor(window);
+    if (!plugin->EditorSize(width, height)) {
         if (opened)
-            plugin->Dispatch(effEditClose);
+            plugin->CloseEditor();
         DestroyWindow(window);
         return Failure("the plug-in's editor reports no size (effEditGetRect)");
     }
@@ -140,7 +130,7 @@ int RunScreenshot(const CommandLine& command)
     HBITMAP bitmap = CaptureClient(window, width, height);
     const bool saved = SavePng(bitmap, command.output, error);
     DeleteObject(bitmap);
-    plugin->Dispatch(effEditClose);
+    plugin->CloseEditor();
     DestroyWindow(window);
     UnregisterClassA(kWindowClass, instance);
     if (!saved)

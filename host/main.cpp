@@ -31,6 +31,8 @@ int Run(int argc, char** argv)
         return RunInfo(command);
     case CommandLine::Command::Render:
         return RunRender(command);
+    case CommandLine::Command::Bench:
+        return RunBench(command);
     case CommandLine::Command::PresetSave:
         return RunPresetSave(command);
     case CommandLine::Command::PresetLoad:

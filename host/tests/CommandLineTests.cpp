@@ -42,6 +42,29 @@ TEST(CommandLine, RenderTakesEveryOption)
     EXPECT_TRUE(demo.playing);
 }
 
+TEST(CommandLine, BenchTakesTheStateAndProcessOptionsOfRender)
+{
+    const CommandLine bench = Parse({"bench", "--block", "64", "m.so", "--rate", "44100", "--param", "11=1",
+                                     "--program", "2", "--preset", "p.fxp", "--tempo", "90", "--stopped",
+                                     "--seconds", "2.5"});
+    EXPECT_EQ(CommandLine::Command::Bench, bench.command);
+    EXPECT_EQ("m.so", bench.module);
+    EXPECT_EQ(64, bench.blockSize);
+    EXPECT_EQ(44100, bench.sampleRate);
+    ASSERT_EQ(1u, bench.parameters.size());
+    EXPECT_EQ(11, bench.parameters[0].index);
+    EXPECT_EQ(2, bench.program);
+    EXPECT_EQ("p.fxp", bench.presetFile);
+    EXPECT_EQ(90.0, bench.tempo);
+    EXPECT_FALSE(bench.playing);
+    EXPECT_EQ(2.5, bench.benchSeconds);
+
+    const CommandLine plain = Parse({"bench", "m.so"});
+    EXPECT_EQ(512, plain.blockSize);
+    EXPECT_EQ(48000, plain.sampleRate);
+    EXPECT_GT(plain.benchSeconds, 0.0);
+}
+
 TEST(CommandLine, PresetCommandsAndHelp)
 {
     const CommandLine save = Parse({"preset", "save", "m.so", "bank.FXB", "--program", "4", "--param", "0=0"});
@@ -85,6 +108,14 @@ TEST(CommandLine, RejectsWhatCannotRun)
         {{"render", "m.so", "in.wav", "o.wav", "--rate", "44100"}, "demo signal only"},
         {{"render", "m.so", "o.wav", "--playing", "--stopped"}, "only one of"},
         {{"render", "m.so", "o.wav", "--loud"}, "unknown option --loud"},
+        {{"bench"}, "exactly one MODULE"},
+        {{"bench", "m.so", "o.wav"}, "exactly one MODULE"},
+        {{"bench", "m.so", "--seconds", "0"}, "number of seconds"},
+        {{"bench", "m.so", "--seconds", "inf"}, "number of seconds"},
+        {{"bench", "m.so", "--block", "0"}, "block size"},
+        {{"bench", "m.so", "--playing", "--stopped"}, "only one of"},
+        {{"bench", "m.so", "--midi", "notes.txt"}, "unknown option --midi"},
+        {{"bench", "m.so", "--tail", "1"}, "unknown option --tail"},
         {{"preset"}, "save, load or dump"},
         {{"preset", "copy"}, "not 'copy'"},
         {{"preset", "save", "m.so", "out.txt"}, ".fxp"},

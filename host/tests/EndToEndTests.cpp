@@ -3,10 +3,12 @@
 #include "MidiScript.h"
 #include "PresetFile.h"
 #include "WavFile.h"
+#include "description/EffectDescription.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -294,6 +296,36 @@ TEST(HostProcess, PresetsSaveLoadDumpAndDriveARender)
     const Outcome bankLoad = RunHost({"preset", "load", kModule, Local("bank.fxb")});
     ASSERT_EQ(0, bankLoad.code) << bankLoad.err;
     EXPECT_CONTAINS(bankLoad.out, "program 5: Blank");
+}
+
+// No timing thresholds: the figures must be positive, finite and tell one story, since nanoseconds
+// per frame times the real-time factor is the length of a frame.
+TEST(HostProcess, BenchTimesTheModuleAndItsFiguresAgree)
+{
+    static_assert(MorlentDelay::kOutputCount == 2, "the figures are per stereo frame");
+    for (const char* block : {"64", "256"}) {
+        const Outcome bench = RunHost({"bench", kModule, "--block", block, "--rate", "44100", "--seconds", "0.5",
+                                       "--param", std::to_string(MorlentDelay::kWetDryMix) + "=1"});
+        ASSERT_EQ(0, bench.code) << bench.err;
+        EXPECT_EQ("", bench.err);
+        int blockSize = 0, rate = 0, end = 0;
+        double nanoseconds = 0.0, timesRealTime = 0.0;
+        // stdout is a file here, so the figures stand alone without a progress line.
+        ASSERT_EQ(4, std::sscanf(bench.out.c_str(), "block %d, %d Hz: %lf ns per stereo frame, %lfx real time\n%n",
+                                 &blockSize, &rate, &nanoseconds, &timesRealTime, &end))
+            << bench.out;
+        EXPECT_EQ(bench.out.size(), static_cast<size_t>(end)) << bench.out;
+        EXPECT_EQ(std::stoi(block), blockSize);
+        EXPECT_EQ(44100, rate);
+        ASSERT_TRUE(std::isfinite(nanoseconds) && nanoseconds > 0.0) << bench.out;
+        ASSERT_TRUE(std::isfinite(timesRealTime) && timesRealTime > 0.0) << bench.out;
+        EXPECT_NEAR(1.0, nanoseconds * timesRealTime / (1e9 / 44100), 0.02) << bench.out;
+    }
+
+    const Outcome wrong = RunHost({"bench", kModule, "--param", std::to_string(MorlentDelay::kParameterCount) + "=1"});
+    EXPECT_EQ(1, wrong.code);
+    EXPECT_CONTAINS(wrong.err, "parameter " + std::to_string(MorlentDelay::kParameterCount) + " does not exist");
+    EXPECT_EQ("", wrong.out);
 }
 
 TEST(HostProcess, FailuresExplainThemselvesWithTheirExitCodes)

@@ -8,7 +8,8 @@ namespace {
 
 // A plug-in that records what the host hands it: events with their block, the time information
 // of each block, and which inputs it received. Its outputs are input 0 plus 10 x input 1 on the
-// left and the block's frame count on the right.
+// left and the block's frame count on the right. It reaches the host the way the render loop
+// does, through the plug-in wrapper (see Wrap).
 struct FakePlugin {
     struct Event {
         int block;
@@ -22,7 +23,7 @@ struct FakePlugin {
     std::vector<Event> events;
     std::vector<VstTimeInfo> times;
 
-    explicit FakePlugin(VstTimeInfo& hostTime, int inputs = 2) : time(&hostTime)
+    explicit FakePlugin(int inputs = 2)
     {
         record.magic = kEffectMagic;
         record.numInputs = inputs;
@@ -55,6 +56,14 @@ struct FakePlugin {
     }
 };
 
+// The fake as the host sees a loaded module; the fake reads the host's time information directly.
+std::unique_ptr<PluginInstance> Wrap(FakePlugin& fake)
+{
+    auto instance = PluginInstance::Adopt(&fake.record);
+    fake.time = &instance->Host().time;
+    return instance;
+}
+
 std::vector<float> Ramp(size_t frames, int channels)
 {
     std::vector<float> samples(frames * static_cast<size_t>(channels));
@@ -66,8 +75,8 @@ std::vector<float> Ramp(size_t frames, int channels)
 
 TEST(Renderer, EventsLandInTheirBlockAtTheirOffset)
 {
-    VstTimeInfo time{};
-    FakePlugin plugin(time);
+    FakePlugin plugin;
+    auto host = Wrap(plugin);
     MemoryReader source(Ramp(300, 2), 2, 48000);
     MemoryWriter sink(2);
     RenderJob job;
@@ -76,7 +85,7 @@ TEST(Renderer, EventsLandInTheirBlockAtTheirOffset)
                 {299, {0xB0, 7, 5}}, {300, {0xB0, 7, 6}}};
     RenderResult result;
     std::string error;
-    ASSERT_TRUE(Render(&plugin.record, time, source, sink, job, result, error)) << error;
+    ASSERT_TRUE(Render(*host, source, sink, job, result, error)) << error;
 
     EXPECT_EQ(300, result.frames);
     EXPECT_EQ(5, result.eventsSent);
@@ -95,15 +104,15 @@ TEST(Renderer, EventsLandInTheirBlockAtTheirOffset)
 TEST(Renderer, ChannelsMapInOrderAndMonoFeedsEveryInput)
 {
     for (int channels : {1, 2}) {
-        VstTimeInfo time{};
-        FakePlugin plugin(time);
+        FakePlugin plugin;
+        auto host = Wrap(plugin);
         MemoryReader source(Ramp(100, channels), channels, 44100);
         MemoryWriter sink(2);
         RenderJob job;
         job.blockSize = 32;
         RenderResult result;
         std::string error;
-        ASSERT_TRUE(Render(&plugin.record, time, source, sink, job, result, error)) << error;
+        ASSERT_TRUE(Render(*host, source, sink, job, result, error)) << error;
         ASSERT_EQ(100u, sink.Frames());
         for (size_t i = 0; i < 100; ++i) {
             const float left = static_cast<float>(i), right = channels == 1 ? left : left + 0.5f;
@@ -112,20 +121,20 @@ TEST(Renderer, ChannelsMapInOrderAndMonoFeedsEveryInput)
         }
     }
 
-    VstTimeInfo time{};
-    FakePlugin mono(time, 1);
+    FakePlugin mono(1);
+    auto monoHost = Wrap(mono);
     MemoryReader stereo(Ramp(10, 2), 2, 44100);
     MemoryWriter sink(2);
     RenderResult result;
     std::string error;
-    EXPECT_FALSE(Render(&mono.record, time, stereo, sink, RenderJob(), result, error));
+    EXPECT_FALSE(Render(*monoHost, stereo, sink, RenderJob(), result, error));
     EXPECT_EQ("the input has 2 channels; the plug-in takes 1", error);
 }
 
 TEST(Renderer, TailAddsSilenceAfterTheSource)
 {
-    VstTimeInfo time{};
-    FakePlugin plugin(time);
+    FakePlugin plugin;
+    auto host = Wrap(plugin);
     MemoryReader source(Ramp(50, 2), 2, 44100);
     MemoryWriter sink(2);
     RenderJob job;
@@ -133,7 +142,7 @@ TEST(Renderer, TailAddsSilenceAfterTheSource)
     job.tailFrames = 40;
     RenderResult result;
     std::string error;
-    ASSERT_TRUE(Render(&plugin.record, time, source, sink, job, result, error)) << error;
+    ASSERT_TRUE(Render(*host, source, sink, job, result, error)) << error;
     EXPECT_EQ(90, result.frames);
     EXPECT_EQ((std::vector<int>{32, 32, 26}), plugin.blockFrames);
     EXPECT_EQ(49.0f + 10.0f * 49.5f, sink.At(49, 0));
@@ -145,8 +154,8 @@ TEST(Renderer, TransportAdvancesWhilePlayingAndStandsWhileStopped)
 {
     // 120 BPM at 48 kHz: a quarter note is 24000 frames.
     for (bool playing : {true, false}) {
-        VstTimeInfo time{};
-        FakePlugin plugin(time);
+        FakePlugin plugin;
+        auto host = Wrap(plugin);
         MemoryReader source(std::vector<float>(2 * 120000, 0.0f), 2, 48000);
         MemoryWriter sink(2);
         RenderJob job;
@@ -154,7 +163,7 @@ TEST(Renderer, TransportAdvancesWhilePlayingAndStandsWhileStopped)
         job.transport.playing = playing;
         RenderResult result;
         std::string error;
-        ASSERT_TRUE(Render(&plugin.record, time, source, sink, job, result, error)) << error;
+        ASSERT_TRUE(Render(*host, source, sink, job, result, error)) << error;
         ASSERT_EQ(10u, plugin.times.size());
         for (size_t b = 0; b < 10; ++b) {
             const VstTimeInfo& t = plugin.times[b];
@@ -171,6 +180,33 @@ TEST(Renderer, TransportAdvancesWhilePlayingAndStandsWhileStopped)
             EXPECT_EQ(b == 0, (t.flags & kVstTransportChanged) != 0);
         }
     }
+}
+
+TEST(Renderer, EventBlocksHoldTheirCapacityAndAnEmptyBlockIsNeverSent)
+{
+    AEffect record{};
+    record.magic = kEffectMagic;
+    int sent = 0;
+    record.object = &sent;
+    record.dispatcher = [](AEffect* effect, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) -> VstIntPtr {
+        if (opcode == effProcessEvents)
+            *static_cast<int*>(effect->object) += static_cast<const VstEvents*>(ptr)->numEvents == 0 ? 1000 : 1;
+        return 0;
+    };
+    auto plugin = PluginInstance::Adopt(&record);
+    EventBlock events(2);
+    plugin->ProcessEvents(events);
+    EXPECT_EQ(0, sent);
+    const uint8_t note[3] = {0x90, 60, 100};
+    EXPECT_TRUE(events.Add(0, note));
+    EXPECT_TRUE(events.Add(5, note));
+    EXPECT_FALSE(events.Add(9, note));
+    EXPECT_EQ(2u, events.Size());
+    plugin->ProcessEvents(events);
+    EXPECT_EQ(1, sent);
+    events.Clear();
+    plugin->ProcessEvents(events);
+    EXPECT_EQ(1, sent);
 }
 
 } // namespace
