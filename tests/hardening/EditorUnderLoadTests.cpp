@@ -2,9 +2,8 @@
 // repeated, early and late editor calls, closing the effect with its editor open, and opening
 // and closing the editor while another thread processes audio with learned MIDI.
 
-#include "support/EffectCalls.h"
 #include "support/EventList.h"
-#include "support/HostDriver.h"
+#include "support/LoadedModuleTest.h"
 #include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +29,11 @@ void PumpMessages()
     }
 }
 
-class EditorUnderLoad : public ::testing::Test, protected EffectCalls {
+class EditorUnderLoad : public LoadedModuleTest {
 protected:
-    EditorUnderLoad() : EffectCalls(effect) {}
     static void SetUpTestSuite()
     {
-        module = new HostDriver(MORLENT_MODULE_PATH);
+        LoadedModuleTest::SetUpTestSuite();
         // One top-level window for every test: without a window manager, destroying top-level
         // windows is slow under Wine.
         parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 450, nullptr,
@@ -44,15 +42,13 @@ protected:
     static void TearDownTestSuite()
     {
         DestroyWindow(parent);
-        delete module;
+        LoadedModuleTest::TearDownTestSuite();
     }
     void SetUp() override
     {
-        ASSERT_TRUE(module->Loaded());
         ASSERT_NE(nullptr, parent);
         StandInHost::ResetQuiet();
-        effect = module->Open();
-        ASSERT_NE(nullptr, effect);
+        ASSERT_NO_FATAL_FAILURE(OpenInstance());
         ASSERT_NE(0, effect->flags & effFlagsHasEditor);
         Dispatch(effOpen);
         Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -60,8 +56,7 @@ protected:
     }
     void TearDown() override
     {
-        if (effect != nullptr)
-            Dispatch(effClose);
+        LoadedModuleTest::TearDown();
         PumpMessages();
     }
     int ChildWindows() const
@@ -73,11 +68,8 @@ protected:
         return count;
     }
 
-    static HostDriver* module;
     static HWND parent;
-    AEffect* effect = nullptr;
 };
-HostDriver* EditorUnderLoad::module = nullptr;
 HWND EditorUnderLoad::parent = nullptr;
 
 TEST_F(EditorUnderLoad, RectangleIsKnownBeforeTheFirstOpen)

@@ -2,9 +2,8 @@
 // rates, repeated or early calls, no time information, events out of order. The module must
 // stay finite and keep its state whatever they do.
 
-#include "support/EffectCalls.h"
 #include "support/EventList.h"
-#include "support/HostDriver.h"
+#include "support/LoadedModuleTest.h"
 #include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
@@ -17,26 +16,12 @@ namespace {
 
 using namespace TestSupport;
 
-class HostileHost : public ::testing::Test, protected EffectCalls {
+class HostileHost : public LoadedModuleTest {
 protected:
-    HostileHost() : EffectCalls(effect) {}
-    static void SetUpTestSuite() { module = new HostDriver(MORLENT_MODULE_PATH); }
-    static void TearDownTestSuite()
-    {
-        delete module;
-        module = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(module->Loaded());
         StandInHost::ResetQuiet();
-        effect = module->Open();
-        ASSERT_NE(nullptr, effect);
-    }
-    void TearDown() override
-    {
-        if (effect != nullptr)
-            Dispatch(effClose);
+        ASSERT_NO_FATAL_FAILURE(OpenInstance());
     }
     // Renders frames of loud noise through separate buffers and answers whether all was finite
     // and bounded.
@@ -64,11 +49,8 @@ protected:
         return true;
     }
 
-    static HostDriver* module;
-    AEffect* effect = nullptr;
     uint32_t noise = 1;
 };
-HostDriver* HostileHost::module = nullptr;
 
 TEST_F(HostileHost, BlocksFromOneFrameToLargerThanAnnounced)
 {

@@ -1,8 +1,7 @@
 // Drives the built plug-in module exactly as a host does: load it, call its entry point, and
 // talk to it through nothing but the record.
 
-#include "support/EffectCalls.h"
-#include "support/HostDriver.h"
+#include "support/LoadedModuleTest.h"
 #include "support/ModuleExpectations.h"
 #include "support/StandInHost.h"
 
@@ -17,40 +16,20 @@ namespace {
 
 using namespace TestSupport;
 
-class LoadedPlugin : public ::testing::Test, protected EffectCalls {
+class LoadedPlugin : public LoadedModuleTest {
 protected:
-    LoadedPlugin() : EffectCalls(effect) {}
-    static void SetUpTestSuite() { module = new HostDriver(MORLENT_MODULE_PATH); }
-    static void TearDownTestSuite()
-    {
-        delete module;
-        module = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(module->Loaded()) << MORLENT_MODULE_PATH;
         StandInHost::Reset();
+        ASSERT_NO_FATAL_FAILURE(OpenInstance());
         entry = module->Find("VSTPluginMain");
         ASSERT_NE(nullptr, entry);
-        effect = entry(StandInHost::Callback);
-        ASSERT_NE(nullptr, effect);
-    }
-    void TearDown() override { Close(); }
-    void Close()
-    {
-        if (effect != nullptr) {
-            EXPECT_EQ(1, Dispatch(effClose));
-        }
-        effect = nullptr;
     }
 
     // This module's generation; the first generation's tests read their own.
     const ModuleExpectations expected = ModuleExpectations::SixtyFourBit();
-    static HostDriver* module;
     PluginModule::Entry entry = nullptr;
-    AEffect* effect = nullptr;
 };
-HostDriver* LoadedPlugin::module = nullptr;
 
 TEST_F(LoadedPlugin, ExportsOneEntryUnderTwoNames)
 {
