@@ -8,17 +8,6 @@
 #include <cstring>
 #include <vector>
 
-namespace {
-
-std::vector<uint8_t> Bank(FuzzEffect& effect)
-{
-    void* data = nullptr;
-    const VstIntPtr size = effect.Dispatch(effGetChunk, 0, 0, &data);
-    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
@@ -26,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzEffect effect;
     const bool preset = (data[0] & 1) != 0;
     std::vector<uint8_t> chunk(data + 1, data + size);
-    const std::vector<uint8_t> before = Bank(effect);
+    const std::vector<uint8_t> before = effect.Chunk(false);
     const VstIntPtr accepted = effect.Dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(chunk.size()),
                                                chunk.empty() ? nullptr : chunk.data());
-    const std::vector<uint8_t> after = Bank(effect);
+    const std::vector<uint8_t> after = effect.Chunk(false);
     if (accepted == 0 && before != after)
         std::abort(); // a refused chunk changed the plug-in
     if (accepted != 0) {
@@ -41,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         std::vector<uint8_t> again = after;
         if (effect.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(again.size()), again.data()) != 1 ||
-            Bank(effect) != after)
+            effect.Chunk(false) != after)
             std::abort();
     }
     return 0;

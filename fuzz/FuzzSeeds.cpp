@@ -20,13 +20,6 @@ void Write(const std::string& folder, const char* name, bool preset, std::vector
     }
 }
 
-std::vector<uint8_t> Chunk(FuzzEffect& effect, bool preset)
-{
-    void* data = nullptr;
-    const VstIntPtr size = effect.Dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
-    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-}
-
 void SetVersion(std::vector<uint8_t>& chunk, int32_t version)
 {
     for (int i = 0; i < 4; ++i)
@@ -43,22 +36,22 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
     FuzzEffect effect;
-    Write(folder, "program-fresh", true, Chunk(effect, true));
-    Write(folder, "bank-fresh", false, Chunk(effect, false));
+    Write(folder, "program-fresh", true, effect.Chunk(true));
+    Write(folder, "bank-fresh", false, effect.Chunk(false));
 
     for (VstInt32 index = 0; index < 12; ++index)
         effect.record->setParameter(effect.record, index, static_cast<float>(index) / 11.0f);
     char name[24] = "Seeded";
     effect.Dispatch(effSetProgramName, 0, 0, name);
-    std::vector<uint8_t> bank = Chunk(effect, false);
+    std::vector<uint8_t> bank = effect.Chunk(false);
     // Bind controllers 7 and 64 the way a learned bank stores them.
     std::vector<uint8_t> mapped(bank.begin(), bank.begin() + 2468);
     const uint8_t map[] = {1, 7, 0, 0, 0, 0, 1, 64, 0, 0, 0, 0, 0, 0};
     mapped.insert(mapped.end(), map, map + sizeof map);
-    Write(folder, "program-values", true, Chunk(effect, true));
+    Write(folder, "program-values", true, effect.Chunk(true));
     Write(folder, "bank-mapped", false, mapped);
 
-    std::vector<uint8_t> legacyProgram = Chunk(effect, true);
+    std::vector<uint8_t> legacyProgram = effect.Chunk(true);
     SetVersion(legacyProgram, 2600);
     Write(folder, "program-first-generation", true, legacyProgram);
     std::vector<uint8_t> legacyBank = mapped;

@@ -4,6 +4,7 @@
 // Finite input audio must always give finite output audio.
 
 #include "FuzzHost.h"
+#include "support/EventList.h"
 
 #include <cmath>
 #include <cstdint>
@@ -48,29 +49,25 @@ private:
 constexpr int kMaxFrames = 4096;
 constexpr size_t kTextSize = 512;
 
-struct EventList {
-    VstInt32 numEvents;
-    VstIntPtr reserved;
-    VstEvent* events[32];
-};
-
 void SendEvents(FuzzEffect& effect, Input& in)
 {
-    static VstMidiEvent events[32];
-    EventList list{};
-    list.numEvents = in.Byte() % 33;
-    for (int i = 0; i < list.numEvents; ++i) {
-        VstMidiEvent& event = events[i];
-        event = VstMidiEvent{};
+    static TestSupport::EventList list(32);
+    list.Clear();
+    const int count = in.Byte() % 33;
+    for (int i = 0; i < count; ++i) {
+        VstMidiEvent event{};
         event.type = (in.Byte() & 7) == 0 ? kVstSysExType : kVstMidiType;
         event.deltaFrames = in.Index();
         for (char& byte : event.midiData)
             byte = static_cast<char>(in.Byte());
-        list.events[i] = (in.Byte() & 15) == 0 ? nullptr : reinterpret_cast<VstEvent*>(&event);
+        if ((in.Byte() & 15) == 0)
+            list.AddPointer(nullptr);
+        else
+            list.Add(event);
     }
     if ((in.Byte() & 15) == 0)
-        list.numEvents = -list.numEvents;
-    effect.Dispatch(effProcessEvents, 0, 0, &list);
+        list.Events()->numEvents = -list.Events()->numEvents;
+    effect.Dispatch(effProcessEvents, 0, 0, list.Events());
 }
 
 void ProcessAudio(FuzzEffect& effect, Input& in)

@@ -1,4 +1,5 @@
 #include "EditorFixture.h"
+#include "support/EffectCalls.h"
 #include "support/HostWindow.h"
 
 #include "controls/StatusControl.h"
@@ -155,7 +156,7 @@ void EditorFixture::TearDown()
 
 VstIntPtr EditorFixture::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr)
 {
-    return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
+    return TestSupport::Dispatch(record, opcode, index, value, ptr);
 }
 
 void EditorFixture::Open()

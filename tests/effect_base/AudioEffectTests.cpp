@@ -1,5 +1,6 @@
 #include "effect_base/AudioEffectX.h"
-#include "support/RecordingHost.h"
+#include "support/EffectCalls.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 
 namespace {
 
+using TestSupport::StandInHost;
+
 // The smallest effect that overrides nothing but what the base cannot do itself, so every
 // answer below is the base's own; it counts what reaches it.
 struct ProbeEffect : AudioEffectX {
@@ -19,7 +22,7 @@ struct ProbeEffect : AudioEffectX {
     float lastParameter = -1.0f;
     bool suspended = false;
 
-    ProbeEffect() : AudioEffectX(RecordingHost::Callback, 32, 12) {}
+    ProbeEffect() : AudioEffectX(StandInHost::Callback, 32, 12) {}
     ~ProbeEffect() override { ++destroyed; }
     void processReplacing(float**, float**, VstInt32 frames) override { processed += frames; }
     void setProgram(VstInt32 program) override
@@ -53,23 +56,19 @@ struct ProbeEditor : AEffEditor {
 };
 int ProbeEditor::destroyed = 0;
 
-class EffectBase : public ::testing::Test {
+class EffectBase : public ::testing::Test, protected TestSupport::EffectCalls {
 protected:
+    EffectBase() : EffectCalls(record) {}
     void SetUp() override
     {
-        RecordingHost::Reset();
+        StandInHost::Reset();
         effect = new ProbeEffect;
         record = effect->getAeffect();
     }
     void TearDown() override
     {
         if (effect != nullptr)
-            record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
-    }
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
-    {
-        return record->dispatcher(record, opcode, index, value, ptr, opt);
+            Dispatch(effClose);
     }
 
     ProbeEffect* effect = nullptr;
@@ -147,13 +146,13 @@ TEST_F(EffectBase, ProgramGuardRejectsOutOfRangeAndNegativeNumbers)
 TEST_F(EffectBase, ResumeAsksForMidiAndSuspendDoesNot)
 {
     Dispatch(effMainsChanged, 0, 1);
-    auto wants = RecordingHost::Instance().CallsOf(audioMasterWantMidi);
+    auto wants = StandInHost::Instance().CallsOf(audioMasterWantMidi);
     ASSERT_EQ(1u, wants.size());
     EXPECT_EQ(1, wants[0].value);
     EXPECT_EQ(record, wants[0].effect);
     Dispatch(effMainsChanged, 0, 0);
     EXPECT_TRUE(effect->suspended);
-    EXPECT_EQ(1u, RecordingHost::Instance().CallsOf(audioMasterWantMidi).size());
+    EXPECT_EQ(1u, StandInHost::Instance().CallsOf(audioMasterWantMidi).size());
 }
 
 TEST_F(EffectBase, SampleRateAndBlockSizeAreStored)
@@ -270,7 +269,7 @@ TEST_F(EffectBase, FlagSettersSetAndClearTheirOwnBits)
 TEST_F(EffectBase, HostWrappersForwardTheirArguments)
 {
     effect->setParameterAutomated(6, 0.75f);
-    auto automate = RecordingHost::Instance().CallsOf(audioMasterAutomate);
+    auto automate = StandInHost::Instance().CallsOf(audioMasterAutomate);
     ASSERT_EQ(1u, automate.size());
     EXPECT_EQ(6, automate[0].index);
     EXPECT_EQ(0, automate[0].value);
@@ -278,11 +277,11 @@ TEST_F(EffectBase, HostWrappersForwardTheirArguments)
     EXPECT_EQ(-1.0f, effect->lastParameter); // the caller stores the value itself
 
     EXPECT_EQ(2400, effect->getMasterVersion());
-    RecordingHost::Instance().version = 0;
+    StandInHost::Instance().version = 0;
     EXPECT_EQ(1, effect->getMasterVersion());
     EXPECT_TRUE(effect->isInputConnected(0));
-    EXPECT_EQ(&RecordingHost::Instance().time, effect->getTimeInfo(0x2602));
-    EXPECT_EQ(0x2602, RecordingHost::Instance().CallsOf(audioMasterGetTime).back().value);
+    EXPECT_EQ(&StandInHost::Instance().time, effect->getTimeInfo(0x2602));
+    EXPECT_EQ(0x2602, StandInHost::Instance().CallsOf(audioMasterGetTime).back().value);
 }
 
 TEST(EffectBaseWithoutHost, WrappersAnswerTheirNeutralValues)

@@ -71,7 +71,7 @@ TEST_F(ControllerTest, HostParameterChangesReachModelAndViewButNotTheHost)
     EXPECT_EQ(0.25f, record->getParameter(record, 6));
     ASSERT_EQ(1u, view.updates.size());
     EXPECT_EQ(std::make_pair(6, 0.25f), view.updates[0]);
-    EXPECT_TRUE(RecordingHost::Instance().CallsOf(audioMasterAutomate).empty());
+    EXPECT_TRUE(StandInHost::Instance().CallsOf(audioMasterAutomate).empty());
     record->setParameter(record, 6, 7.0f);
     EXPECT_EQ(1.0f, record->getParameter(record, 6));
     EXPECT_EQ(std::make_pair(6, 1.0f), view.updates.back());
@@ -107,7 +107,7 @@ TEST_F(ControllerTest, ViewEditsReachTheHostAsAutomationAndAreNotEchoed)
     view.updates.clear();
     controller->OnViewParameterValueChanged(8, 0.75f);
     EXPECT_EQ(0.75f, model->GetParameterValue(8));
-    auto automate = RecordingHost::Instance().CallsOf(audioMasterAutomate);
+    auto automate = StandInHost::Instance().CallsOf(audioMasterAutomate);
     ASSERT_EQ(1u, automate.size());
     EXPECT_EQ(8, automate[0].index);
     EXPECT_EQ(0.75f, automate[0].opt);
@@ -134,7 +134,7 @@ TEST_F(ControllerTest, SampleRateGoesToTheModelAndBlockSizeOnlyRepeatsIt)
 
 TEST_F(ControllerTest, TimeInformationIsAskedForEveryBlockAndOnlyChangesCallHooks)
 {
-    RecordingHost& host = RecordingHost::Instance();
+    StandInHost& host = StandInHost::Instance();
     host.time.flags = kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
     host.time.tempo = 120.0;
     host.time.ppqPos = 0.0;
@@ -172,7 +172,7 @@ TEST_F(ControllerTest, TimeInformationIsAskedForEveryBlockAndOnlyChangesCallHook
 
 TEST_F(ControllerTest, HostWithoutTimeInformationLeavesTransportAlone)
 {
-    RecordingHost::Instance().answerTime = false;
+    StandInHost::Instance().answerTime = false;
     Process(32);
     EXPECT_TRUE(model->hooks.empty());
     EXPECT_TRUE(model->IsPlaying());
@@ -186,12 +186,15 @@ TEST_F(ControllerTest, ProcessEventsQueuesOnlyMidiEventsAndSurvivesBadLists)
     VstMidiEvent note = Midi(3, 0x90, 60, 100);
     VstEvent sysex{};
     sysex.type = kVstSysExType;
-    MidiList list{3, 0, {reinterpret_cast<VstEvent*>(&sysex), nullptr, reinterpret_cast<VstEvent*>(&note)}};
-    EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, &list));
+    TestSupport::EventList list(3);
+    list.AddPointer(&sysex);
+    list.AddPointer(nullptr);
+    list.Add(note);
+    EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, list.Events()));
     EXPECT_EQ(1u, model->PendingMidiEventCount());
     EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, nullptr));
-    list.numEvents = -4;
-    EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, &list));
+    list.Events()->numEvents = -4;
+    EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, list.Events()));
     EXPECT_EQ(1u, model->PendingMidiEventCount());
     Process(8);
     ASSERT_EQ(1u, model->midi.size());

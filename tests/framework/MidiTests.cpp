@@ -83,12 +83,12 @@ TEST_F(MidiTest, LearningBindsTheNextControllerWithoutApplyingItsValue)
     EXPECT_EQ(0.0f, model->GetParameterValue(6));
     ASSERT_EQ(1u, view.statusTexts.size());
     EXPECT_EQ("", view.statusTexts[0]);
-    EXPECT_TRUE(RecordingHost::Instance().CallsOf(audioMasterAutomate).empty());
+    EXPECT_TRUE(StandInHost::Instance().CallsOf(audioMasterAutomate).empty());
 
     SendMidi({Midi(2, 0xB0, 7, 127)});
     Process(8);
     EXPECT_EQ(1.0f, model->GetParameterValue(6));
-    auto automate = RecordingHost::Instance().CallsOf(audioMasterAutomate);
+    auto automate = StandInHost::Instance().CallsOf(audioMasterAutomate);
     ASSERT_EQ(1u, automate.size());
     EXPECT_EQ(6, automate[0].index);
     EXPECT_EQ(1.0f, automate[0].opt);
@@ -97,7 +97,7 @@ TEST_F(MidiTest, LearningBindsTheNextControllerWithoutApplyingItsValue)
     SendMidi({Midi(0, 0xB0, 7, 64), Midi(1, 0xB0, 7, 0)});
     Process(8);
     EXPECT_EQ(0.0f, model->GetParameterValue(6));
-    EXPECT_FLOAT_EQ(0.503937f, RecordingHost::Instance().CallsOf(audioMasterAutomate)[1].opt);
+    EXPECT_FLOAT_EQ(0.503937f, StandInHost::Instance().CallsOf(audioMasterAutomate)[1].opt);
     controller->SetView(nullptr);
 }
 

@@ -5,7 +5,9 @@
 
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
-#include "support/HostDriver.h"
+#include "support/EffectCalls.h"
+#include "support/EventList.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using namespace TestSupport;
 
 uint64_t Fnv1a(uint64_t hash, const float* samples, size_t count)
 {
@@ -27,19 +31,16 @@ uint64_t Fnv1a(uint64_t hash, const float* samples, size_t count)
 
 uint64_t RenderHash()
 {
-    AEffect* effect = (new VstToolkit::Controller(QuietHost::Callback, new MorlentDelayModel))->getAeffect();
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    void* data = nullptr;
-    const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 0, 0, &data, 0.0f);
-    std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    StandInHost::ResetQuiet();
+    AEffect* effect = (new VstToolkit::Controller(StandInHost::Callback, new MorlentDelayModel))->getAeffect();
+    Dispatch(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    Dispatch(effect, effMainsChanged, 0, 1);
     const int bindings[12] = {-1, -1, -1, -1, -1, -1, 21, -1, -1, -1, -1, -1};
-    std::vector<uint8_t> bound = BankWithBindings(bank, bindings);
-    effect->dispatcher(effect, effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data(), 0.0f);
+    SetChunk(effect, BankWithBindings(Chunk(effect, false), bindings), false);
 
     uint64_t hash = 0xCBF29CE484222325ull;
     std::vector<float> left(300), right(300);
-    MidiBlock midi;
+    EventList midi;
     uint32_t noise = 5;
     for (int block = 0; block < 600; ++block) {
         // A change of settings every so often, so glides, filters and sync all take turns.
@@ -66,13 +67,13 @@ uint64_t RenderHash()
         }
         midi.Clear();
         midi.Add(150, 0xB0, 21, static_cast<uint8_t>(block * 3 % 128));
-        effect->dispatcher(effect, effProcessEvents, 0, 0, midi.Events(), 0.0f);
+        Dispatch(effect, effProcessEvents, 0, 0, midi.Events());
         float* channels[2] = {left.data(), right.data()};
         effect->processReplacing(effect, channels, channels, 300);
         hash = Fnv1a(hash, left.data(), left.size());
         hash = Fnv1a(hash, right.data(), right.size());
     }
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    Dispatch(effect, effClose);
     return hash;
 }
 

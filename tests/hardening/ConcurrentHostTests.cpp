@@ -2,8 +2,10 @@
 // pause while the user-interface thread changes everything it can. Run under ThreadSanitizer
 // too; MORLENT_STRESS_SECONDS makes the runs longer.
 
+#include "support/EffectCalls.h"
+#include "support/EventList.h"
 #include "support/HostDriver.h"
-#include "support/PluginModule.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -18,24 +20,25 @@
 
 namespace {
 
+using namespace TestSupport;
+
 std::chrono::milliseconds RunTime()
 {
     const char* seconds = std::getenv("MORLENT_STRESS_SECONDS");
     return std::chrono::milliseconds(seconds != nullptr ? static_cast<long>(std::atof(seconds) * 1000.0) : 1000);
 }
 
-class ConcurrentHost : public ::testing::Test {
+class ConcurrentHost : public ::testing::Test, protected EffectCalls {
 protected:
+    ConcurrentHost() : EffectCalls(effect) {}
     void SetUp() override
     {
-        module = std::make_unique<PluginModule>(MORLENT_MODULE_PATH);
+        StandInHost::ResetQuiet();
+        module = std::make_unique<HostDriver>(MORLENT_MODULE_PATH);
         ASSERT_TRUE(module->Loaded());
-        effect = module->Find("VSTPluginMain")(QuietHost::Callback);
+        effect = module->Open();
         ASSERT_NE(nullptr, effect);
-        Dispatch(effOpen);
-        Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        Dispatch(effSetBlockSize, 0, 512);
-        Dispatch(effMainsChanged, 0, 1);
+        Start(44100.0f, 512);
     }
     void TearDown() override
     {
@@ -43,24 +46,13 @@ protected:
         if (effect != nullptr)
             Dispatch(effClose);
     }
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
-    {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-    }
-    std::vector<uint8_t> Chunk(bool preset)
-    {
-        void* data = nullptr;
-        const VstIntPtr size = Dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
-        return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-    }
 
     // The audio thread: loud noise with MIDI, blocks of changing length, checking every sample.
     void StartAudio()
     {
         audio = std::thread([this] {
             std::vector<float> left(1024), right(1024);
-            MidiBlock midi;
+            EventList midi;
             uint32_t noise = 12345;
             long block = 0;
             while (!stop.load(std::memory_order_relaxed)) {
@@ -106,7 +98,7 @@ protected:
     }
     void ResumeAudio() { paused.store(false, std::memory_order_release); }
 
-    std::unique_ptr<PluginModule> module;
+    std::unique_ptr<HostDriver> module;
     AEffect* effect = nullptr;
     std::thread audio;
     std::atomic<bool> stop{false};

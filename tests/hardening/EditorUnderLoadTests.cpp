@@ -2,8 +2,9 @@
 // repeated, early and late editor calls, closing the effect with its editor open, and opening
 // and closing the editor while another thread processes audio with learned MIDI.
 
-#include "support/HostDriver.h"
-#include "support/PluginModule.h"
+#include "support/EventList.h"
+#include "support/LoadedModuleTest.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@
 
 namespace {
 
+using namespace TestSupport;
+
 void PumpMessages()
 {
     MSG message;
@@ -26,11 +29,11 @@ void PumpMessages()
     }
 }
 
-class EditorUnderLoad : public ::testing::Test {
+class EditorUnderLoad : public LoadedModuleTest {
 protected:
     static void SetUpTestSuite()
     {
-        module = new PluginModule(MORLENT_MODULE_PATH);
+        LoadedModuleTest::SetUpTestSuite();
         // One top-level window for every test: without a window manager, destroying top-level
         // windows is slow under Wine.
         parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 600, 450, nullptr,
@@ -39,14 +42,13 @@ protected:
     static void TearDownTestSuite()
     {
         DestroyWindow(parent);
-        delete module;
+        LoadedModuleTest::TearDownTestSuite();
     }
     void SetUp() override
     {
-        ASSERT_TRUE(module->Loaded());
         ASSERT_NE(nullptr, parent);
-        effect = module->Find("VSTPluginMain")(QuietHost::Callback);
-        ASSERT_NE(nullptr, effect);
+        StandInHost::ResetQuiet();
+        ASSERT_NO_FATAL_FAILURE(OpenInstance());
         ASSERT_NE(0, effect->flags & effFlagsHasEditor);
         Dispatch(effOpen);
         Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -54,14 +56,8 @@ protected:
     }
     void TearDown() override
     {
-        if (effect != nullptr)
-            Dispatch(effClose);
+        LoadedModuleTest::TearDown();
         PumpMessages();
-    }
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
-    {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
     }
     int ChildWindows() const
     {
@@ -72,11 +68,8 @@ protected:
         return count;
     }
 
-    static PluginModule* module;
     static HWND parent;
-    AEffect* effect = nullptr;
 };
-PluginModule* EditorUnderLoad::module = nullptr;
 HWND EditorUnderLoad::parent = nullptr;
 
 TEST_F(EditorUnderLoad, RectangleIsKnownBeforeTheFirstOpen)
@@ -126,9 +119,7 @@ TEST_F(EditorUnderLoad, ClosingTheEffectWithItsEditorOpenRemovesTheEditor)
 TEST_F(EditorUnderLoad, EditorComesAndGoesWhileAudioAndMidiRun)
 {
     // Controller 40 drives the mix from the audio thread, straight into the open editor.
-    void* data = nullptr;
-    const VstIntPtr size = Dispatch(effGetChunk, 0, 0, &data);
-    std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    const std::vector<uint8_t> bank = Chunk(false);
     const int bindings[12] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 40};
     std::vector<uint8_t> bound = BankWithBindings(bank, bindings);
     ASSERT_EQ(1, Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data()));
@@ -138,7 +129,7 @@ TEST_F(EditorUnderLoad, EditorComesAndGoesWhileAudioAndMidiRun)
     std::atomic<bool> finite{true};
     std::thread audio([&] {
         std::vector<float> left(128), right(128);
-        MidiBlock midi;
+        EventList midi;
         long block = 0;
         while (!stop.load()) {
             for (size_t i = 0; i < left.size(); ++i)

@@ -2,8 +2,9 @@
 // rates, repeated or early calls, no time information, events out of order. The module must
 // stay finite and keep its state whatever they do.
 
-#include "support/HostDriver.h"
-#include "support/PluginModule.h"
+#include "support/EventList.h"
+#include "support/LoadedModuleTest.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -13,39 +14,14 @@
 
 namespace {
 
-class HostileHost : public ::testing::Test {
+using namespace TestSupport;
+
+class HostileHost : public LoadedModuleTest {
 protected:
-    static void SetUpTestSuite() { module = new PluginModule(MORLENT_MODULE_PATH); }
-    static void TearDownTestSuite()
-    {
-        delete module;
-        module = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(module->Loaded());
-        QuietHost::AnswerTime().store(true);
-        QuietHost::Tempo().store(120.0);
-        QuietHost::Flags().store(kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid);
-        effect = module->Find("VSTPluginMain")(QuietHost::Callback);
-        ASSERT_NE(nullptr, effect);
-    }
-    void TearDown() override
-    {
-        if (effect != nullptr)
-            Dispatch(effClose);
-    }
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
-    {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-    }
-    void Start(float rate, VstInt32 block)
-    {
-        Dispatch(effOpen);
-        Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
-        Dispatch(effSetBlockSize, 0, block);
-        Dispatch(effMainsChanged, 0, 1);
+        StandInHost::ResetQuiet();
+        ASSERT_NO_FATAL_FAILURE(OpenInstance());
     }
     // Renders frames of loud noise through separate buffers and answers whether all was finite
     // and bounded.
@@ -73,11 +49,8 @@ protected:
         return true;
     }
 
-    static PluginModule* module;
-    AEffect* effect = nullptr;
     uint32_t noise = 1;
 };
-PluginModule* HostileHost::module = nullptr;
 
 TEST_F(HostileHost, BlocksFromOneFrameToLargerThanAnnounced)
 {
@@ -90,7 +63,7 @@ TEST_F(HostileHost, BlocksFromOneFrameToLargerThanAnnounced)
 TEST_F(HostileHost, SharedInputAndOutputGiveTheSameAudioAsSeparateBuffers)
 {
     Start(44100.0f, 512);
-    AEffect* twin = module->Find("VSTPluginMain")(QuietHost::Callback);
+    AEffect* twin = module->Open();
     ASSERT_NE(nullptr, twin);
     for (AEffect* instance : {effect, twin}) {
         instance->dispatcher(instance, effSetSampleRate, 0, 0, nullptr, 44100.0f);
@@ -158,14 +131,15 @@ TEST_F(HostileHost, HostsWithoutTimeInformationOrTempo)
 {
     Start(48000.0f, 256);
     effect->setParameter(effect, 3, 1.0f); // sync to the host tempo
-    QuietHost::AnswerTime().store(false);
+    StandInHost& host = StandInHost::Instance();
+    host.answerTime = false;
     EXPECT_TRUE(RenderNoise(4096, 256));
-    QuietHost::AnswerTime().store(true);
-    QuietHost::Flags().store(kVstTransportPlaying); // no tempo given
+    host.answerTime = true;
+    host.time.flags = kVstTransportPlaying; // no tempo given
     EXPECT_TRUE(RenderNoise(4096, 256));
     for (double tempo : {0.0, -120.0, 1e-9, 1e12, std::nan(""), HUGE_VAL}) {
-        QuietHost::Flags().store(kVstTransportPlaying | kVstTempoValid);
-        QuietHost::Tempo().store(tempo);
+        host.time.flags = kVstTransportPlaying | kVstTempoValid;
+        host.time.tempo = tempo;
         EXPECT_TRUE(RenderNoise(4096, 256)) << tempo;
     }
 }
@@ -173,7 +147,7 @@ TEST_F(HostileHost, HostsWithoutTimeInformationOrTempo)
 TEST_F(HostileHost, EventsOutOfOrderOrBeyondTheBlock)
 {
     Start(44100.0f, 256);
-    MidiBlock midi;
+    EventList midi;
     for (int round = 0; round < 20; ++round) {
         midi.Clear();
         midi.Add(200, 0x90, 60, 100);

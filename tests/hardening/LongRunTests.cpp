@@ -3,6 +3,7 @@
 
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,7 @@
 
 namespace {
 
-VstIntPtr VSTCALLBACK Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
+using TestSupport::StandInHost;
 
 struct RunResult {
     float peak = 0.0f;
@@ -24,7 +22,9 @@ struct RunResult {
 
 RunResult LongRun(float feedbackParameter, float filter, float filterType)
 {
-    AEffect* record = (new VstToolkit::Controller(Host, new MorlentDelayModel))->getAeffect();
+    // A host that gives no time information.
+    StandInHost::ResetQuiet().answerTime = false;
+    AEffect* record = (new VstToolkit::Controller(StandInHost::Callback, new MorlentDelayModel))->getAeffect();
     record->dispatcher(record, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0.0f);
     record->setParameter(record, MorlentDelay::kFeedbackLevel, feedbackParameter);

@@ -2,8 +2,10 @@
 // allocator and the mutex lock for the whole process (the loaded module included) and counts
 // the calls made while the audio thread is inside processEvents or processReplacing.
 
+#include "support/EffectCalls.h"
+#include "support/EventList.h"
 #include "support/HostDriver.h"
-#include "support/PluginModule.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,8 @@ void __libc_free(void* pointer);
 }
 
 namespace {
+
+using namespace TestSupport;
 
 // The executable's own thread-local storage: reading it never allocates.
 thread_local bool insideAudioCall = false;
@@ -139,56 +143,44 @@ TEST(RealtimeSafety, CountersReachIntoTheLoadedModule)
 {
     // More events in one block than the queue reserves: growing it is the one allocation the
     // module may make, and it must show up here, or the counters would prove nothing.
-    PluginModule module(MORLENT_MODULE_PATH);
+    StandInHost::ResetQuiet();
+    const HostDriver module(MORLENT_MODULE_PATH);
     ASSERT_TRUE(module.Loaded());
-    AEffect* effect = module.Find("VSTPluginMain")(QuietHost::Callback);
+    AEffect* effect = module.Open();
     ASSERT_NE(nullptr, effect);
     const int count = 5000;
-    std::vector<VstMidiEvent> events(count);
-    std::vector<char> list(offsetof(VstEvents, events) + sizeof(VstEvent*) * count);
-    auto* header = reinterpret_cast<VstEvents*>(list.data());
-    header->numEvents = count;
-    for (int i = 0; i < count; ++i) {
-        events[static_cast<size_t>(i)].type = kVstMidiType;
-        events[static_cast<size_t>(i)].midiData[0] = static_cast<char>(0x90);
-        header->events[i] = reinterpret_cast<VstEvent*>(&events[static_cast<size_t>(i)]);
-    }
+    EventList events(count);
+    for (int i = 0; i < count; ++i)
+        events.Add(0, 0x90, 0, 0);
     audioAllocations.store(0);
     insideAudioCall = true;
-    effect->dispatcher(effect, effProcessEvents, 0, 0, header, 0.0f);
+    Dispatch(effect, effProcessEvents, 0, 0, events.Events());
     insideAudioCall = false;
     EXPECT_GT(audioAllocations.exchange(0), 0);
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    Dispatch(effect, effClose);
 }
 
 TEST(RealtimeSafety, AudioThreadNeverAllocatesOrLocks)
 {
-    PluginModule module(MORLENT_MODULE_PATH);
+    StandInHost& host = StandInHost::ResetQuiet();
+    const HostDriver module(MORLENT_MODULE_PATH);
     ASSERT_TRUE(module.Loaded());
-    AEffect* effect = module.Find("VSTPluginMain")(QuietHost::Callback);
+    AEffect* effect = module.Open();
     ASSERT_NE(nullptr, effect);
-    auto dispatch = [effect](VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-    };
-    dispatch(effOpen, 0, 0, nullptr, 0.0f);
-    dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    dispatch(effSetBlockSize, 0, 256, nullptr, 0.0f);
-    dispatch(effMainsChanged, 0, 1, nullptr, 0.0f);
+    Start(effect, 48000.0f, 256);
 
     // Learned controllers for three parameters, through a bank as a host restores it.
-    void* data = nullptr;
-    const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data, 0.0f);
-    std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    const std::vector<uint8_t> bank = Chunk(effect, false);
     const int bindings[12] = {-1, 20, -1, 21, -1, -1, 22, -1, 23, -1, -1, 24};
     std::vector<uint8_t> bound = BankWithBindings(bank, bindings);
-    ASSERT_EQ(1, dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data(), 0.0f));
+    ASSERT_EQ(1, Dispatch(effect, effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data()));
 
     std::atomic<bool> stop{false};
     std::atomic<long> blocks{0};
     std::atomic<bool> finite{true};
     std::thread audio([&] {
         std::vector<float> left(256), right(256);
-        MidiBlock midi;
+        EventList midi;
         long block = 0;
         while (!stop.load(std::memory_order_relaxed)) {
             for (int i = 0; i < 256; ++i) {
@@ -203,16 +195,16 @@ TEST(RealtimeSafety, AudioThreadNeverAllocatesOrLocks)
             midi.Add(255, 0xE0, 0, 64);
             float* channels[2] = {left.data(), right.data()};
             insideAudioCall = true;
-            effect->dispatcher(effect, effProcessEvents, 0, 0, midi.Events(), 0.0f);
+            Dispatch(effect, effProcessEvents, 0, 0, midi.Events());
             effect->processReplacing(effect, channels, channels, 256);
             insideAudioCall = false;
             if (!std::isfinite(left[0]) || !std::isfinite(right[255]))
                 finite.store(false);
             // Tempo and transport changes reach the model on the audio thread.
             if (block % 50 == 0)
-                QuietHost::Tempo().store(block % 100 == 0 ? 90.0 : 140.0);
+                host.time.tempo = block % 100 == 0 ? 90.0 : 140.0;
             if (block % 70 == 0)
-                QuietHost::Flags().fetch_xor(kVstTransportPlaying);
+                host.time.flags ^= kVstTransportPlaying;
             ++block;
             blocks.store(block, std::memory_order_relaxed);
         }
@@ -224,13 +216,10 @@ TEST(RealtimeSafety, AudioThreadNeverAllocatesOrLocks)
     while (std::chrono::steady_clock::now() < until || blocks.load() < 200) {
         for (int index = 0; index < 12; ++index)
             effect->setParameter(effect, index, static_cast<float>((round + index) % 11) / 10.0f);
-        dispatch(effSetProgram, 0, round % 4, nullptr, 0.0f);
-        void* chunk = nullptr;
-        const VstIntPtr programSize = dispatch(effGetChunk, 1, 0, &chunk, 0.0f);
-        std::vector<uint8_t> program(static_cast<uint8_t*>(chunk), static_cast<uint8_t*>(chunk) + programSize);
-        dispatch(effSetChunk, 1, programSize, program.data(), 0.0f);
+        Dispatch(effect, effSetProgram, 0, round % 4);
+        SetChunk(effect, Chunk(effect, true), true);
         if (round % 10 == 0)
-            dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bound.size()), bound.data(), 0.0f);
+            SetChunk(effect, bound, false);
         ++round;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -240,9 +229,9 @@ TEST(RealtimeSafety, AudioThreadNeverAllocatesOrLocks)
     EXPECT_EQ(0, audioAllocations.load()) << "allocations on the audio thread in " << blocks.load() << " blocks";
     EXPECT_EQ(0, audioLocks.load()) << "mutex locks on the audio thread";
     EXPECT_TRUE(finite.load());
-    EXPECT_GT(QuietHost::Automations().load(), 0);
-    dispatch(effMainsChanged, 0, 0, nullptr, 0.0f);
-    dispatch(effClose, 0, 0, nullptr, 0.0f);
+    EXPECT_GT(host.Count(audioMasterAutomate), 0);
+    Dispatch(effect, effMainsChanged, 0, 0);
+    Dispatch(effect, effClose);
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 // Drives the built plug-in module exactly as a host does: load it, call its entry point, and
 // talk to it through nothing but the record.
 
-#include "support/PluginModule.h"
-#include "support/RecordingHost.h"
+#include "support/LoadedModuleTest.h"
+#include "support/ModuleExpectations.h"
+#include "support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -13,103 +14,27 @@
 
 namespace {
 
-VstIntPtr VSTCALLBACK VersionlessHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)
-{
-    return 0;
-}
+using namespace TestSupport;
 
-class LoadedPlugin : public ::testing::Test {
+class LoadedPlugin : public LoadedModuleTest {
 protected:
-    static void SetUpTestSuite() { module = new PluginModule(MORLENT_MODULE_PATH); }
-    static void TearDownTestSuite()
-    {
-        delete module;
-        module = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(module->Loaded()) << MORLENT_MODULE_PATH;
-        RecordingHost::Reset();
+        StandInHost::Reset();
+        ASSERT_NO_FATAL_FAILURE(OpenInstance());
         entry = module->Find("VSTPluginMain");
         ASSERT_NE(nullptr, entry);
-        effect = entry(RecordingHost::Callback);
-        ASSERT_NE(nullptr, effect);
-    }
-    void TearDown() override { Close(); }
-    void Close()
-    {
-        if (effect != nullptr) {
-            EXPECT_EQ(1, effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f));
-        }
-        effect = nullptr;
-    }
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f)
-    {
-        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-    }
-    std::string Text(VstInt32 opcode, VstInt32 index = 0)
-    {
-        char text[256] = {};
-        Dispatch(opcode, index, 0, text);
-        return text;
-    }
-    std::vector<uint8_t> Chunk(bool preset)
-    {
-        void* data = nullptr;
-        const VstIntPtr size = Dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
-        const auto* bytes = static_cast<const uint8_t*>(data);
-        return std::vector<uint8_t>(bytes, bytes + size);
-    }
-    // Starts the instance the way hosts do.
-    void Start(float rate, VstInt32 block)
-    {
-        Dispatch(effOpen);
-        Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
-        Dispatch(effSetBlockSize, 0, block);
-        Dispatch(effMainsChanged, 0, 1);
-    }
-    void Render(std::vector<float>& left, std::vector<float>& right, VstInt32 block)
-    {
-        for (size_t at = 0; at < left.size(); at += static_cast<size_t>(block)) {
-            const VstInt32 frames = static_cast<VstInt32>(std::min(left.size() - at, static_cast<size_t>(block)));
-            float* channels[2] = {left.data() + at, right.data() + at};
-            effect->processReplacing(effect, channels, channels, frames);
-        }
-    }
-    void SendMidi(std::vector<VstMidiEvent> events)
-    {
-        struct {
-            VstInt32 numEvents;
-            VstIntPtr reserved;
-            VstEvent* events[16];
-        } list{static_cast<VstInt32>(events.size()), 0, {}};
-        for (size_t i = 0; i < events.size(); ++i)
-            list.events[i] = reinterpret_cast<VstEvent*>(&events[i]);
-        EXPECT_EQ(1, Dispatch(effProcessEvents, 0, 0, &list));
-    }
-    static VstMidiEvent ControlChange(int frame, int controller, int value)
-    {
-        VstMidiEvent event{};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof event;
-        event.deltaFrames = frame;
-        event.midiData[0] = static_cast<char>(0xB0);
-        event.midiData[1] = static_cast<char>(controller);
-        event.midiData[2] = static_cast<char>(value);
-        return event;
     }
 
-    static PluginModule* module;
+    // This module's generation; the first generation's tests read their own.
+    const ModuleExpectations expected = ModuleExpectations::SixtyFourBit();
     PluginModule::Entry entry = nullptr;
-    AEffect* effect = nullptr;
 };
-PluginModule* LoadedPlugin::module = nullptr;
 
 TEST_F(LoadedPlugin, ExportsOneEntryUnderTwoNames)
 {
     EXPECT_EQ(reinterpret_cast<void*>(module->Find("VSTPluginMain")), reinterpret_cast<void*>(module->Find("main")));
-    AEffect* second = module->Find("main")(RecordingHost::Callback);
+    AEffect* second = module->Find("main")(StandInHost::Callback);
     ASSERT_NE(nullptr, second);
     EXPECT_NE(effect, second);
     EXPECT_NE(effect->object, second->object);
@@ -122,7 +47,8 @@ TEST_F(LoadedPlugin, ExportsOneEntryUnderTwoNames)
 
 TEST_F(LoadedPlugin, HostsWithoutAVersionOrCallbackGetNoInstance)
 {
-    EXPECT_EQ(nullptr, entry(VersionlessHost));
+    StandInHost::Instance().version = 0;
+    EXPECT_EQ(nullptr, entry(StandInHost::Callback));
     EXPECT_EQ(nullptr, entry(nullptr));
 }
 
@@ -135,15 +61,36 @@ TEST_F(LoadedPlugin, RecordAndIdentity)
     EXPECT_EQ(2, effect->numOutputs);
     EXPECT_EQ(32, effect->numPrograms);
     EXPECT_EQ(12, effect->numParams);
-    EXPECT_EQ(effFlagsCanReplacing | effFlagsProgramChunks, effect->flags & ~effFlagsHasEditor);
+    EXPECT_EQ(expected.flags, effect->flags & ~effFlagsHasEditor);
     EXPECT_EQ(MORLENT_EXPECT_EDITOR ? effFlagsHasEditor : 0, effect->flags & effFlagsHasEditor);
     EXPECT_EQ("Morlent Delay", Text(effGetEffectName));
     EXPECT_EQ("Morlent Sound Design", Text(effGetVendorString));
     EXPECT_EQ("Morlent Delay", Text(effGetProductString));
-    EXPECT_EQ(2750, Dispatch(effGetVendorVersion));
+    EXPECT_EQ(expected.vendorVersion, Dispatch(effGetVendorVersion));
     EXPECT_EQ(2400, Dispatch(effGetVstVersion));
     EXPECT_EQ(1, Dispatch(effGetPlugCategory));
     EXPECT_EQ(0x4E764566, Dispatch(effIdentify));
+}
+
+TEST_F(LoadedPlugin, CapabilitiesTimeQueryAndRecordAreThoseOfItsGeneration)
+{
+    for (std::string text : expected.canDo)
+        EXPECT_EQ(1, Dispatch(effCanDo, 0, 0, &text[0])) << text;
+    for (std::string text : expected.Refused())
+        EXPECT_EQ(-1, Dispatch(effCanDo, 0, 0, &text[0])) << text;
+
+    Start(44100.0f, 64);
+    std::vector<float> left(256, 0.0f), right(256, 0.0f);
+    Render(left, right, 64);
+    const auto asks = StandInHost::Instance().CallsOf(audioMasterGetTime);
+    ASSERT_EQ(4u, asks.size());
+    for (const HostCall& ask : asks)
+        EXPECT_EQ(expected.timeInfoFilter, ask.value);
+
+    // The record is of the layout the host was built for, its reserved bytes left zero.
+    ASSERT_EQ(expected.recordSize, sizeof(AEffect));
+    for (size_t i = 0; i < sizeof effect->future; ++i)
+        ASSERT_EQ(0, effect->future[i]) << i;
 }
 
 TEST_F(LoadedPlugin, ParametersAndProgramsThroughTheRecord)
@@ -171,7 +118,7 @@ TEST_F(LoadedPlugin, ParametersAndProgramsThroughTheRecord)
 TEST_F(LoadedPlugin, DelaysAudio)
 {
     Start(48000.0f, 256);
-    EXPECT_EQ(1u, RecordingHost::Instance().CallsOf(audioMasterWantMidi).size());
+    EXPECT_EQ(1u, StandInHost::Instance().CallsOf(audioMasterWantMidi).size());
     // Right channel: 0.25 s at 48 kHz is 12000 samples, read one sample after the write.
     std::vector<float> left(16384, 0.0f), right(16384, 0.0f);
     right[100] = 1.0f;
@@ -184,7 +131,7 @@ TEST_F(LoadedPlugin, DelaysAudio)
             ASSERT_LT(std::fabs(right[i]), 1e-6f) << i;
         }
     EXPECT_NEAR(0.5f, right[100 + 12001], 1e-6f);
-    EXPECT_GE(RecordingHost::Instance().CallsOf(audioMasterGetTime).size(), 64u);
+    EXPECT_GE(StandInHost::Instance().CallsOf(audioMasterGetTime).size(), 64u);
 }
 
 TEST_F(LoadedPlugin, LearnedControllerMovesAParameterAtItsFrameAndTellsTheHost)
@@ -198,11 +145,11 @@ TEST_F(LoadedPlugin, LearnedControllerMovesAParameterAtItsFrameAndTellsTheHost)
     bank.insert(bank.begin() + 2468 + 7, 7);
     ASSERT_EQ(1, Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(bank.size()), bank.data()));
     EXPECT_EQ(bank, Chunk(false));
-    SendMidi({ControlChange(10, 7, 127)});
+    EXPECT_EQ(1, SendMidi({MidiEvent(10, 0xB0, 7, 127)}));
     std::vector<float> left(64, 0.0f), right(64, 0.0f);
     Render(left, right, 64);
     EXPECT_EQ(1.0f, effect->getParameter(effect, 6));
-    auto automate = RecordingHost::Instance().CallsOf(audioMasterAutomate);
+    auto automate = StandInHost::Instance().CallsOf(audioMasterAutomate);
     ASSERT_EQ(1u, automate.size());
     EXPECT_EQ(6, automate[0].index);
     EXPECT_EQ(1.0f, automate[0].opt);
