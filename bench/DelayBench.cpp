@@ -1,6 +1,7 @@
 // Cost per stereo frame of the delay engine and of the whole model as the host drives it.
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
+#include "support/StandInHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -144,22 +145,6 @@ void ModelProcessBlock(benchmark::State& state)
 }
 
 // A host that answers the time query at every block, as real hosts do.
-VstIntPtr VSTCALLBACK BenchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
-{
-    static VstTimeInfo time{};
-    if (opcode == audioMasterVersion)
-        return 2400;
-    if (opcode == audioMasterGetTime) {
-        time.tempo = 120.0;
-        time.ppqPos += 0.01;
-        time.timeSigNumerator = 4;
-        time.timeSigDenominator = 4;
-        time.flags = kVstTransportPlaying | kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
-        return reinterpret_cast<VstIntPtr>(&time);
-    }
-    return 0;
-}
-
 // The whole plug-in as the host calls it: the record's processReplacing, time information first.
 void ProcessReplacing(benchmark::State& state)
 {
@@ -167,7 +152,8 @@ void ProcessReplacing(benchmark::State& state)
     const auto filter = static_cast<FilterSetting>(state.range(1));
     Input input;
     std::vector<float> outL(block), outR(block);
-    AEffect* effect = (new VstToolkit::Controller(BenchHost, new MorlentDelayModel))->getAeffect();
+    TestSupport::StandInHost::ResetQuiet(); // a host's answers, nothing recorded or allocated
+    AEffect* effect = (new VstToolkit::Controller(TestSupport::StandInHost::Callback, new MorlentDelayModel))->getAeffect();
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
     effect->setParameter(effect, MorlentDelay::kFeedbackLevel, 0.70710678f);
@@ -197,7 +183,8 @@ void HostSetting(benchmark::State& state)
     constexpr int32_t kBlock = 256;
     Input input;
     std::vector<float> outL(kBlock), outR(kBlock);
-    AEffect* effect = (new VstToolkit::Controller(BenchHost, new MorlentDelayModel))->getAeffect();
+    TestSupport::StandInHost::ResetQuiet(); // a host's answers, nothing recorded or allocated
+    AEffect* effect = (new VstToolkit::Controller(TestSupport::StandInHost::Callback, new MorlentDelayModel))->getAeffect();
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
     effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
