@@ -112,6 +112,16 @@ constexpr bool ParametersInIndexOrder()
 static_assert(ParametersInIndexOrder(), "kParameters must list the parameters in the order of Parameter");
 static_assert(sizeof kParameters / sizeof kParameters[0] == kParameterCount, "one entry per parameter");
 
+// Parameter values are 0..1 whatever path they take (host, editor, MIDI, chunk); a NaN is no
+// value at all. Clamps value and answers true, or answers false for a NaN.
+inline bool SanitiseParameterValue(float& value)
+{
+    if (value != value)
+        return false;
+    value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+    return true;
+}
+
 // The first generation writes the cutoff's long name with a full stop; the other names agree.
 constexpr const char* FirstGenerationLongName(int32_t index)
 {

@@ -1,5 +1,7 @@
 #include "framework/Controller.h"
 
+#include "effect_base/HostData.h"
+
 #include "platform/Trace.h"
 
 #include <cstring>
@@ -37,19 +39,9 @@ void Controller::processReplacing(float** inputs, float** outputs, VstInt32 samp
 
 VstInt32 Controller::processEvents(VstEvents* events)
 {
-    if (events == nullptr || events->numEvents <= 0)
-        return 1;
-    // The host allocates as many pointers as it announces; the declared array of two is only
-    // the record's shape.
-    VstEvent* const* list = events->events;
-    for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = list[i];
-        if (event == nullptr || event->type != kVstMidiType)
-            continue;
-        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        model->PushMidiEvent(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                             static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2]));
-    }
+    ForEachMidiEvent(events, [this](VstInt32 frame, uint8_t status, uint8_t data1, uint8_t data2) {
+        model->PushMidiEvent(frame, status, data1, data2);
+    });
     return 1;
 }
 
@@ -183,13 +175,10 @@ VstInt32 Controller::getChunk(void** data, bool isPreset)
 VstInt32 Controller::setChunk(void* data, VstInt32 byteSize, bool isPreset)
 {
     Platform::Trace("Controller::setChunk\r\n");
-    if (data == nullptr || byteSize <= 0 || byteSize > kMaxChunkSize)
-        return 0;
     // Read from a private copy: the host may reuse its buffer while we look at it.
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[static_cast<size_t>(byteSize)]);
+    const std::unique_ptr<uint8_t[]> copy = CopyHostChunk(data, byteSize, kMaxChunkSize);
     if (!copy)
         return 0;
-    std::memcpy(copy.get(), data, static_cast<size_t>(byteSize));
     ChunkReader reader(copy.get(), static_cast<uint32_t>(byteSize));
     const bool accepted = isPreset ? model->DeserializeSelectedProgram(reader) : model->DeserializeBank(reader);
     if (!accepted)
@@ -203,12 +192,7 @@ VstInt32 Controller::canDo(char* text)
     Platform::Trace("Controller::canDo\r\n");
     static const char* const kCapabilities[] = {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo",
                                                 "sendVstEvents", "sendVstMidiEvent"};
-    if (text == nullptr)
-        return -1;
-    for (const char* capability : kCapabilities)
-        if (std::strcmp(text, capability) == 0)
-            return 1;
-    return -1;
+    return CanDoAnswer(text, kCapabilities);
 }
 
 bool Controller::getEffectName(char* name)

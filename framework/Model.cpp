@@ -26,15 +26,6 @@ uint64_t PackDisplay(const char* text)
     return packed;
 }
 
-// Parameter values are 0..1 whatever path they take; a NaN is no value at all.
-bool SanitiseValue(float& value)
-{
-    if (std::isnan(value))
-        return false;
-    value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
-    return true;
-}
-
 } // namespace
 
 Model::Model()
@@ -192,7 +183,7 @@ void Model::SetParameterValue(int32_t index, float value)
 
 void Model::StoreParameterValue(int32_t index, float value)
 {
-    if (!IsParameterIndex(index) || !SanitiseValue(value))
+    if (!IsParameterIndex(index) || !MorlentDelay::SanitiseParameterValue(value))
         return;
     std::atomic<float>& slot = programValues[GetSelectedProgramIndex()][index];
     const float old = slot.load(std::memory_order_relaxed);
@@ -569,7 +560,7 @@ bool Model::DeserializeBank(ChunkReader& reader)
                 StoreParameterValue(index, programs[program].values[index]);
             } else {
                 float value = programs[program].values[index];
-                if (SanitiseValue(value))
+                if (MorlentDelay::SanitiseParameterValue(value))
                     programValues[program][index].store(value, std::memory_order_relaxed);
             }
         }

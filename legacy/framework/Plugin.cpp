@@ -1,5 +1,7 @@
 #include "legacy/framework/Plugin.h"
 
+#include "effect_base/HostData.h"
+
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -11,15 +13,6 @@ namespace Vst {
 namespace {
 
 using Held = Platform::ScopedLock<Model>;
-
-// Stored values are 0..1; a NaN is no value at all.
-bool Sanitise(float& value)
-{
-    if (std::isnan(value))
-        return false;
-    value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
-    return true;
-}
 
 } // namespace
 
@@ -79,17 +72,9 @@ VstInt32 Plugin::processEvents(VstEvents* events)
     if (events == nullptr || events->numEvents <= 0)
         return 1;
     Held held(*model);
-    // The host allocates as many pointers as it announces; the declared two are only the shape.
-    VstEvent* const* list = events->events;
-    for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = list[i];
-        if (event == nullptr || event->type != kVstMidiType)
-            continue;
-        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        model->QueueMidiEvent(QueuedMidiEvent{midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                                              static_cast<uint8_t>(midi->midiData[1]),
-                                              static_cast<uint8_t>(midi->midiData[2])});
-    }
+    ForEachMidiEvent(events, [this](VstInt32 frame, uint8_t status, uint8_t data1, uint8_t data2) {
+        model->QueueMidiEvent(QueuedMidiEvent{frame, status, data1, data2});
+    });
     return 1;
 }
 
@@ -97,7 +82,7 @@ VstInt32 Plugin::processEvents(VstEvents* events)
 
 void Plugin::setParameter(VstInt32 index, float value)
 {
-    if (!IsParameter(index) || !Sanitise(value))
+    if (!IsParameter(index) || !MorlentDelay::SanitiseParameterValue(value))
         return;
     if (model->GetParameterValue(index) == value)
         return;
@@ -232,14 +217,11 @@ VstInt32 Plugin::getChunk(void** data, bool isPreset)
 
 VstInt32 Plugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
 {
-    if (data == nullptr || byteSize <= 0 || byteSize > kMaxChunkSize)
-        return 0;
     // Copied and read in full before the lock is taken: the audio thread never waits on the
     // allocator or on a half-read chunk, and a chunk that fails anywhere changes nothing.
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[static_cast<size_t>(byteSize)]);
+    const std::unique_ptr<uint8_t[]> copy = CopyHostChunk(data, byteSize, kMaxChunkSize);
     if (!copy)
         return 0;
-    std::memcpy(copy.get(), data, static_cast<size_t>(byteSize));
     ChunkReader reader(copy.get(), static_cast<uint32_t>(byteSize));
     int32_t version = 0;
     if (isPreset) {
@@ -267,14 +249,8 @@ VstInt32 Plugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
 
 VstInt32 Plugin::canDo(char* text)
 {
-    // Compared byte for byte, terminator included: case and trailing characters matter.
     static const char* const kCapabilities[] = {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo"};
-    if (text == nullptr)
-        return -1;
-    for (const char* capability : kCapabilities)
-        if (std::strcmp(text, capability) == 0)
-            return 1;
-    return -1;
+    return CanDoAnswer(text, kCapabilities);
 }
 
 bool Plugin::getEffectName(char* name)

@@ -1,5 +1,7 @@
 #include "legacy/parameters/ParameterGroup.h"
 
+#include "description/EffectDescription.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -15,19 +17,6 @@ void CopyText(char* destination, const char* text, int32_t maxLength)
     std::memcpy(destination, text == nullptr ? "" : text, length);
     std::memset(destination + length, 0, static_cast<size_t>(maxLength) - length);
 }
-
-namespace {
-
-// Parameter values are 0..1; a NaN is refused.
-bool SanitiseValue(float& value)
-{
-    if (std::isnan(value))
-        return false;
-    value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
-    return true;
-}
-
-} // namespace
 
 ParameterGroup::ParameterGroup(int32_t parameterCount, int32_t programCount)
     : parameterCount(parameterCount < 0 ? 0 : parameterCount),
@@ -108,7 +97,7 @@ float ParameterGroup::GetParameterValue(int32_t index) const
 
 void ParameterGroup::SetProgramParameterValue(int32_t program, int32_t index, float value)
 {
-    if (!IsProgram(program) || !IsParameter(index) || !SanitiseValue(value))
+    if (!IsProgram(program) || !IsParameter(index) || !MorlentDelay::SanitiseParameterValue(value))
         return;
     Value(program, index).store(value, std::memory_order_relaxed);
     if (program == GetCurrentProgram())
