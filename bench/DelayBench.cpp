@@ -1,6 +1,7 @@
 // Cost per stereo frame of the delay engine and of the whole model as the host drives it.
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
+#include "support/Noise.h"
 #include "support/StandInHost.h"
 
 #include <benchmark/benchmark.h>
@@ -13,20 +14,12 @@ namespace {
 
 enum FilterSetting { kNoFilter, kLowPassFilter, kHighPassFilter };
 
-std::vector<float> Noise(size_t count, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> distribution(-0.5f, 0.5f);
-    std::vector<float> samples(count);
-    for (float& sample : samples)
-        sample = distribution(random);
-    return samples;
-}
+using TestSupport::Noise;
 
 // Input for many blocks, so the loop does not replay one block out of the first-level cache.
 struct Input {
     static constexpr size_t kFrames = 1 << 16;
-    std::vector<float> left = Noise(kFrames, 1), right = Noise(kFrames, 2);
+    std::vector<float> left = Noise(kFrames, 1, 0.5f), right = Noise(kFrames, 2, 0.5f);
 };
 
 void ReportPerFrame(benchmark::State& state, int64_t frames)

@@ -4,6 +4,7 @@
 #include "description/EffectDescription.h"
 #include "legacy/parameters/DelayParameters.h"
 #include "legacy/parameters/DelayProcessor.h"
+#include "support/Noise.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,15 +19,6 @@ using VovezEdeduvo::Effects::DelayProcessor;
 
 enum FilterSetting { kNoFilter, kLowPassFilter, kHighPassFilter };
 
-std::vector<float> FirstGenerationNoise(size_t count, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> distribution(-0.5f, 0.5f);
-    std::vector<float> samples(count);
-    for (float& sample : samples)
-        sample = distribution(random);
-    return samples;
-}
 
 // The parameter value of a delay of so many seconds.
 float DelayValue(float seconds)
@@ -40,7 +32,7 @@ void FirstGenerationProcess(benchmark::State& state)
     const auto filter = static_cast<FilterSetting>(state.range(1));
     const bool moving = state.range(2) != 0;
     constexpr size_t kFrames = 1 << 16;
-    const std::vector<float> inL = FirstGenerationNoise(kFrames, 1), inR = FirstGenerationNoise(kFrames, 2);
+    const std::vector<float> inL = TestSupport::Noise(kFrames, 1, 0.5f), inR = TestSupport::Noise(kFrames, 2, 0.5f);
     std::vector<float> outL(static_cast<size_t>(block)), outR(static_cast<size_t>(block));
 
     DelayProcessor processor;

@@ -1,5 +1,7 @@
 #include "delay/DelayEngine.h"
 
+#include "support/Noise.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -109,15 +111,7 @@ struct ReferenceDelay {
     }
 };
 
-std::vector<float> Noise(size_t count, unsigned seed, float level = 1.0f)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> distribution(-level, level);
-    std::vector<float> samples(count);
-    for (float& sample : samples)
-        sample = distribution(random);
-    return samples;
-}
+using TestSupport::Noise;
 
 bool SameBits(const std::vector<float>& a, const std::vector<float>& b)
 {

@@ -1,5 +1,7 @@
 #include "delay/MorlentDelayModel.h"
 
+#include "support/Noise.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,15 +22,7 @@ std::string Display(const Model& model, int32_t index)
     return text;
 }
 
-std::vector<float> Noise(size_t count, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::uniform_real_distribution<float> distribution(-1.0f, 1.0f);
-    std::vector<float> samples(count);
-    for (float& sample : samples)
-        sample = distribution(random);
-    return samples;
-}
+using TestSupport::Noise;
 
 // Stereo buffers for one host block.
 struct Block {
