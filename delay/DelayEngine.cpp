@@ -1,5 +1,7 @@
 #include "delay/DelayEngine.h"
 
+#include "delay/Lanes.h"
+
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -185,12 +187,7 @@ void DelayEngine::RenderWithFilter(const float* inLeft, const float* inRight, fl
 
 namespace {
 
-// Four single-precision lanes: either the two channels of one frame side by side (lanes 0 and
-// 1, lanes 2 and 3 idle) or four consecutive frames of one channel. Each lane operation is the
-// same IEEE single-precision step as the scalar one, so results are bit for bit the per-sample
-// arithmetic while several samples share an instruction.
-typedef float Lanes __attribute__((vector_size(16)));
-typedef int32_t LaneBits __attribute__((vector_size(16)));
+using namespace Lanes4;
 
 // The two channels' lanes exchanged, for cross-feedback.
 inline Lanes SwapChannels(Lanes lanes)
@@ -200,44 +197,6 @@ inline Lanes SwapChannels(Lanes lanes)
 #else
     return __builtin_shuffle(lanes, LaneBits{1, 0, 2, 3});
 #endif
-}
-
-inline Lanes Both(float value)
-{
-    return Lanes{value, value, value, value};
-}
-
-inline Lanes Load(const float* samples)
-{
-    Lanes lanes;
-    std::memcpy(&lanes, samples, sizeof lanes);
-    return lanes;
-}
-
-inline void Store(float* samples, Lanes lanes)
-{
-    std::memcpy(samples, &lanes, sizeof lanes);
-}
-
-// Loads up to four samples, zeros beyond the end.
-inline Lanes LoadUpTo(const float* samples, int32_t available)
-{
-    if (available >= 4)
-        return Load(samples);
-    Lanes lanes = Both(0.0f);
-    for (int32_t i = 0; i < available; ++i)
-        lanes[i] = samples[i];
-    return lanes;
-}
-
-inline void StoreUpTo(float* samples, Lanes lanes, int32_t available)
-{
-    if (available >= 4) {
-        Store(samples, lanes);
-        return;
-    }
-    for (int32_t i = 0; i < available; ++i)
-        samples[i] = lanes[i];
 }
 
 inline Lanes Magnitude(Lanes value)

@@ -1,6 +1,7 @@
 #include "legacy/parameters/DelayProcessor.h"
 
 #include "legacy/parameters/ParameterSmoother.h"
+#include "delay/Lanes.h"
 
 #include <cmath>
 #include <cstring>
@@ -14,48 +15,7 @@ static_assert(DelayProcessor::kMaxFrames == ParameterHandling::ParameterSmoother
 
 namespace {
 
-// Four single-precision lanes, four consecutive frames of one channel. Each lane operation is
-// the same IEEE step as the scalar one, so the results are bit for bit the per-frame arithmetic.
-typedef float Lanes __attribute__((vector_size(16)));
-typedef int32_t LaneBits __attribute__((vector_size(16)));
-
-inline Lanes Both(float value)
-{
-    return Lanes{value, value, value, value};
-}
-
-inline Lanes Load(const float* samples)
-{
-    Lanes lanes;
-    std::memcpy(&lanes, samples, sizeof lanes);
-    return lanes;
-}
-
-inline void Store(float* samples, Lanes lanes)
-{
-    std::memcpy(samples, &lanes, sizeof lanes);
-}
-
-// Up to four samples, zeros beyond the end.
-inline Lanes LoadUpTo(const float* samples, int32_t available)
-{
-    if (available >= 4)
-        return Load(samples);
-    Lanes lanes = Both(0.0f);
-    for (int32_t i = 0; i < available; ++i)
-        lanes[i] = samples[i];
-    return lanes;
-}
-
-inline void StoreUpTo(float* samples, Lanes lanes, int32_t available)
-{
-    if (available >= 4) {
-        Store(samples, lanes);
-        return;
-    }
-    for (int32_t i = 0; i < available; ++i)
-        samples[i] = lanes[i];
-}
+using namespace Lanes4;
 
 inline LaneBits Spread(int32_t value)
 {
