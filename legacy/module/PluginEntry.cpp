@@ -12,6 +12,9 @@
 #ifdef _WIN32
 #include <windows.h>
 #endif
+#ifdef MORLENT_FIRST_GENERATION_EDITOR
+#include "legacy/editor/DelayEditor.h"
+#endif
 
 namespace VovezEdeduvo {
 namespace Vst {
@@ -24,6 +27,12 @@ AudioEffect* createPluginInstance(audioMasterCallback audioMaster)
                               MorlentDelay::kProductName, MorlentDelay::kFirstGenerationVendorVersion,
                               MorlentDelay::kUniqueId, MorlentDelay::kCategory, model.get());
     model.release(); // the plug-in owns it now
+#ifdef MORLENT_FIRST_GENERATION_EDITOR
+    std::unique_ptr<Plugin> owned(plugin);
+    auto instance = static_cast<HINSTANCE>(Platform::GetModuleInstance());
+    plugin->setEditor(new DelayEditor(plugin, instance, plugin->GetModel()));
+    owned.release();
+#endif
     return plugin;
 }
 
