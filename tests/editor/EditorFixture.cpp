@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 #include "support/EffectCalls.h"
+#include "support/GuiDriver.h"
 #include "support/HostWindow.h"
 
 #include "controls/StatusControl.h"
@@ -16,79 +17,8 @@ namespace EditorTest {
 namespace {
 
 constexpr const char* kHostClassName = "MorlentEditorTestHost";
-// The PNG encoder's class identifier as GDI+ registers it.
-constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-constexpr DWORD kTickMilliseconds = 50;
-constexpr DWORD kModalPatienceMilliseconds = 5000;
 
 HWND sharedHost = nullptr;
-HHOOK menuHook = nullptr;
-std::vector<std::string> lastMenu;
-int menusOpened = 0;
-std::function<bool(HWND)> dialogStep;
-DWORD modalSince = 0;
-bool modalSeen = false;
-
-LRESULT CALLBACK RecordMenus(int code, WPARAM wParam, LPARAM lParam)
-{
-    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->message == WM_INITMENUPOPUP) {
-        auto menu = reinterpret_cast<HMENU>(call->wParam);
-        lastMenu.clear();
-        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-            char text[128] = {};
-            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-            lastMenu.emplace_back(text);
-        }
-        ++menusOpened;
-    }
-    return CallNextHookEx(menuHook, code, wParam, lParam);
-}
-
-// The first visible window of this thread with the class name, or null.
-HWND FindThreadWindow(const char* className)
-{
-    struct Search {
-        const char* className;
-        HWND found;
-    } search{className, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, search->className) != 0 || !IsWindowVisible(window))
-                return TRUE;
-            search->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Runs inside every modal loop (menus and boxes dispatch thread timers).
-void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    HWND dialog = FindThreadWindow("#32770");
-    if (dialog != nullptr && dialogStep && dialogStep(dialog))
-        dialogStep = nullptr;
-    HWND menu = FindThreadWindow("#32768");
-    if (dialog == nullptr && menu == nullptr) {
-        modalSeen = false;
-        return;
-    }
-    if (!modalSeen) {
-        modalSeen = true;
-        modalSince = GetTickCount();
-    } else if (GetTickCount() - modalSince > kModalPatienceMilliseconds) {
-        ADD_FAILURE() << "a modal menu or box was left open";
-        EndMenu();
-        if (dialog != nullptr)
-            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-        modalSeen = false;
-    }
-}
 
 class EditorEnvironment : public ::testing::Environment {
 public:
@@ -100,14 +30,11 @@ public:
         ASSERT_TRUE(WindowsToolkit::RegisterWindowClasses(Instance()));
         sharedHost = CreateSharedHostWindow(Instance(), kHostClassName, "editor host");
         ASSERT_NE(nullptr, sharedHost);
-        menuHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordMenus, nullptr, GetCurrentThreadId());
-        ASSERT_NE(nullptr, menuHook);
-        timer = SetTimer(nullptr, 0, kTickMilliseconds, Tick);
+        ASSERT_TRUE(GuiDriver::Start());
     }
     void TearDown() override
     {
-        KillTimer(nullptr, timer);
-        UnhookWindowsHookEx(menuHook);
+        GuiDriver::Stop();
         DestroyWindow(sharedHost);
         WindowsToolkit::UnregisterWindowClasses(Instance());
         Gdiplus::GdiplusShutdown(token);
@@ -115,7 +42,6 @@ public:
 
 private:
     ULONG_PTR token = 0;
-    UINT_PTR timer = 0;
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new EditorEnvironment);
@@ -134,9 +60,7 @@ void EditorFixture::SetUp()
     // Wine's own hover and leave tracking then only reports what a test asks for.
     TakeForegroundAndParkPointer(host);
     RecordingHost::Reset();
-    lastMenu.clear();
-    menusOpened = 0;
-    dialogStep = nullptr;
+    GuiDriver::Reset();
     model = new MorlentDelayModel;
     controller = new VstToolkit::Controller(RecordingHost::Callback, model);
     editor = new DelayEditor(controller, Instance());
@@ -229,55 +153,27 @@ void EditorFixture::PostKeys(std::initializer_list<WORD> keys)
 
 std::vector<std::string> EditorFixture::LastMenu()
 {
-    return lastMenu;
+    return GuiDriver::Current().lastMenu;
 }
 
 int EditorFixture::MenusOpened()
 {
-    return menusOpened;
+    return GuiDriver::Current().menusOpened;
 }
 
 void EditorFixture::WhenDialogShows(std::function<bool(HWND)> step)
 {
-    dialogStep = std::move(step);
+    GuiDriver::WhenDialogShows(std::move(step));
 }
 
 std::string EditorFixture::WindowText(HWND window)
 {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    return GuiDriver::WindowText(window);
 }
 
 void EditorFixture::SaveScreenshot(HWND window, const char* fileName, bool wholeWindow)
 {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
-    RECT area{};
-    if (wholeWindow) {
-        GetWindowRect(window, &area);
-        OffsetRect(&area, -area.left, -area.top);
-    } else {
-        GetClientRect(window, &area);
-    }
-    HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateCompatibleBitmap(source, area.right, area.bottom);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, area.right, area.bottom, source, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(window, source);
-
-    const std::string path = std::string(MORLENT_SCREENSHOT_DIR) + "/" + fileName;
-    const std::wstring widePath(path.begin(), path.end());
-    Gdiplus::GpBitmap* image = nullptr;
-    EXPECT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image));
-    if (image != nullptr) {
-        EXPECT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder, nullptr))
-            << path;
-        Gdiplus::DllExports::GdipDisposeImage(image);
-    }
-    DeleteObject(bitmap);
+    GuiDriver::SaveScreenshot(window, std::string(MORLENT_SCREENSHOT_DIR) + "/" + fileName, wholeWindow);
 }
 
 } // namespace EditorTest

@@ -1,0 +1,171 @@
+#pragma once
+// What the Windows editor tests share to drive an opened editor: a record of the popup menus that
+// open, a thread timer that answers modal boxes and cancels forgotten ones, and screenshots.
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace GuiDriver {
+
+// The PNG encoder's class identifier as GDI+ registers it.
+constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+constexpr DWORD kTickMilliseconds = 50;
+constexpr DWORD kModalPatienceMilliseconds = 5000;
+
+struct State {
+    HHOOK menuHook = nullptr;
+    UINT_PTR timer = 0;
+    std::vector<std::string> lastMenu;
+    int menusOpened = 0;
+    std::function<bool(HWND)> dialogStep;
+    DWORD modalSince = 0;
+    bool modalSeen = false;
+};
+
+inline State& Current()
+{
+    static State state;
+    return state;
+}
+
+inline LRESULT CALLBACK RecordMenus(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_INITMENUPOPUP) {
+        auto menu = reinterpret_cast<HMENU>(call->wParam);
+        Current().lastMenu.clear();
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            char text[128] = {};
+            GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+            Current().lastMenu.emplace_back(text);
+        }
+        ++Current().menusOpened;
+    }
+    return CallNextHookEx(Current().menuHook, code, wParam, lParam);
+}
+
+// The first visible window of this thread with the class name, or null.
+inline HWND FindThreadWindow(const char* className)
+{
+    struct Search {
+        const char* className;
+        HWND found;
+    } search{className, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            char name[64] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (lstrcmpA(name, search->className) != 0 || !IsWindowVisible(window))
+                return TRUE;
+            search->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Runs inside every modal loop (menus and boxes dispatch thread timers).
+inline void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    State& state = Current();
+    HWND dialog = FindThreadWindow("#32770");
+    if (dialog != nullptr && state.dialogStep && state.dialogStep(dialog))
+        state.dialogStep = nullptr;
+    HWND menu = FindThreadWindow("#32768");
+    if (dialog == nullptr && menu == nullptr) {
+        state.modalSeen = false;
+        return;
+    }
+    if (!state.modalSeen) {
+        state.modalSeen = true;
+        state.modalSince = GetTickCount();
+    } else if (GetTickCount() - state.modalSince > kModalPatienceMilliseconds) {
+        ADD_FAILURE() << "a modal menu or box was left open";
+        EndMenu();
+        if (dialog != nullptr)
+            EndDialog(dialog, IDCANCEL);
+        state.modalSeen = false;
+    }
+}
+
+// Once per test program, on the thread that runs the tests.
+inline bool Start()
+{
+    State& state = Current();
+    state.menuHook = SetWindowsHookExA(WH_CALLWNDPROC, RecordMenus, nullptr, GetCurrentThreadId());
+    state.timer = SetTimer(nullptr, 0, kTickMilliseconds, Tick);
+    return state.menuHook != nullptr && state.timer != 0;
+}
+
+inline void Stop()
+{
+    KillTimer(nullptr, Current().timer);
+    UnhookWindowsHookEx(Current().menuHook);
+}
+
+// Forgets the menus, the pending dialog step and the patience clock of an earlier test.
+inline void Reset()
+{
+    Current().modalSeen = false;
+    Current().lastMenu.clear();
+    Current().menusOpened = 0;
+    Current().dialogStep = nullptr;
+}
+
+// Calls step with the first dialog box of this thread once it shows, again at every tick until
+// step answers true. A box or menu still open after a few seconds is cancelled, so a broken test
+// fails instead of hanging.
+inline void WhenDialogShows(std::function<bool(HWND)> step)
+{
+    Current().dialogStep = std::move(step);
+}
+
+inline std::string WindowText(HWND window)
+{
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Saves a window's pixels (client area, or the whole window with its frame) as a PNG file.
+// GDI+ must be running.
+inline void SaveScreenshot(HWND window, const std::string& path, bool wholeWindow = false)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    RECT area{};
+    if (wholeWindow) {
+        GetWindowRect(window, &area);
+        OffsetRect(&area, -area.left, -area.top);
+    } else {
+        GetClientRect(window, &area);
+    }
+    HDC source = wholeWindow ? GetWindowDC(window) : GetDC(window);
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, area.right, area.bottom);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, area.right, area.bottom, source, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+
+    const std::wstring widePath(path.begin(), path.end());
+    Gdiplus::GpBitmap* image = nullptr;
+    EXPECT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image));
+    if (image != nullptr) {
+        EXPECT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder, nullptr))
+            << path;
+        Gdiplus::DllExports::GdipDisposeImage(image);
+    }
+    DeleteObject(bitmap);
+}
+
+} // namespace GuiDriver
