@@ -29,6 +29,7 @@ linux_module=build/linux/plugin/MorlentDelay.so
 win_host=build/win64/host/morlent-host.exe
 win_module=build/win64/plugin/MorlentDelay.dll
 first_module=build/linux/first-generation-plugin/MorlentDelay.so
+win64_first_module=build/win64/first-generation-plugin/MorlentDelay.dll
 win32_host=build/win32/host/morlent-host.exe
 win32_module=build/win32/plugin/MorlentDelay.dll
 # 32-bit Wine needs a kernel that runs i386 programs.
@@ -82,6 +83,20 @@ wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" --param 
   --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1 --param 8=0.8 --param 9=1 --param 10=1 \
   --param 11=0.3
 
+echo "=== screenshot: the first generation's editor"
+settings=(--param 1=0.6 --param 2=0.35 --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1
+  --param 8=0.8 --param 9=1 --param 10=1 --param 11=0.3)
+if [ $can_run_win32 -eq 1 ]; then
+  first_shots="the 32-bit DLL"
+  bash cmake/wine-run.sh "$win32_host" screenshot "Z:$root/$win32_module" "Z:$out/editor32.png"
+  bash cmake/wine-run.sh "$win32_host" screenshot "Z:$root/$win32_module" "Z:$out/editor32-settings.png" "${settings[@]}"
+else
+  # The same editor code, built into the 64-bit build's copy of the first-generation module.
+  first_shots="the first-generation module of the 64-bit build (this machine cannot run the 32-bit DLL)"
+  wine_host screenshot "Z:$root/$win64_first_module" "Z:$out/editor32.png"
+  wine_host screenshot "Z:$root/$win64_first_module" "Z:$out/editor32-settings.png" "${settings[@]}"
+fi
+
 echo
 echo "outputs:"
 echo "  Linux module:          $root/$linux_module"
@@ -91,5 +106,7 @@ echo "  first generation, native: $root/$first_module"
 echo "  command-line host:     $root/$linux_host, $root/$win_host, $root/$win32_host"
 echo "  demo renders:          $demos"
 echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png"
-echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests)"
+echo "  first generation's editor: $out/editor32.png, $out/editor32-settings.png (from $first_shots)"
+echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests; first-generation-*.png"
+echo "                         for the first generation's editor)"
 echo "  artwork preview:       $root/build/linux/resources/artwork-preview.png"

@@ -71,17 +71,27 @@ void View::OnProgramChanged(Model*)
 
 void View::FlushUpdates()
 {
-    Platform::ScopedLock<Platform::RecursiveLock> held(updateLock);
-    if (HWND window = GetHandle()) {
-        for (int32_t i = 0; i < pendingCount; ++i) {
-            if (pending[i].all)
-                PostMessageA(window, WindowToolkit::WM_VIEW_UPDATE_ALL, 0, 0);
-            else
-                PostMessageA(window, WindowToolkit::WM_VIEW_UPDATE_PARAMETER, static_cast<WPARAM>(pending[i].index),
-                             WindowToolkit::FloatToLParam(pending[i].value));
-        }
+    // Copied out under the lock and posted after it: the audio thread, which may queue a learned
+    // controller's change, never waits for the window system.
+    Update taken[kMaxParameters + 1];
+    int32_t count = 0;
+    {
+        Platform::ScopedLock<Platform::RecursiveLock> held(updateLock);
+        count = pendingCount;
+        for (int32_t i = 0; i < count; ++i)
+            taken[i] = pending[i];
+        pendingCount = 0;
     }
-    pendingCount = 0;
+    HWND window = GetHandle();
+    if (window == nullptr)
+        return;
+    for (int32_t i = 0; i < count; ++i) {
+        if (taken[i].all)
+            PostMessageA(window, WindowToolkit::WM_VIEW_UPDATE_ALL, 0, 0);
+        else
+            PostMessageA(window, WindowToolkit::WM_VIEW_UPDATE_PARAMETER, static_cast<WPARAM>(taken[i].index),
+                         WindowToolkit::FloatToLParam(taken[i].value));
+    }
 }
 
 LRESULT View::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
