@@ -59,12 +59,16 @@ protected:
         LoadedModuleTest::TearDown();
         PumpMessages();
     }
+    // A named callback: 32-bit Windows wants it stdcall, which no lambda converts to.
+    static BOOL CALLBACK CountWindow(HWND, LPARAM counter)
+    {
+        ++*reinterpret_cast<int*>(counter);
+        return TRUE;
+    }
     int ChildWindows() const
     {
         int count = 0;
-        EnumChildWindows(
-            parent, [](HWND, LPARAM counter) { return ++*reinterpret_cast<int*>(counter), TRUE; },
-            reinterpret_cast<LPARAM>(&count));
+        EnumChildWindows(parent, CountWindow, reinterpret_cast<LPARAM>(&count));
         return count;
     }
 

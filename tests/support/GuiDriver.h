@@ -51,25 +51,28 @@ inline LRESULT CALLBACK RecordMenus(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(Current().menuHook, code, wParam, lParam);
 }
 
+struct WindowSearch {
+    const char* className;
+    HWND found;
+};
+
+// A named callback: 32-bit Windows wants it stdcall, which no lambda converts to.
+inline BOOL CALLBACK MatchVisibleWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (lstrcmpA(name, search->className) != 0 || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 // The first visible window of this thread with the class name, or null.
 inline HWND FindThreadWindow(const char* className)
 {
-    struct Search {
-        const char* className;
-        HWND found;
-    } search{className, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            char name[64] = {};
-            GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, search->className) != 0 || !IsWindowVisible(window))
-                return TRUE;
-            search->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{className, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchVisibleWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
