@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The release as a user gets it: unpacks the zip into an empty folder, checks the sums, the
 # files, the manual's pictures, the notices and both DLLs' version records, then loads each
-# plug-in with the host beside it and renders a second of audio through the factory bank's
-# ping-pong program: the Linux module natively, the 64-bit DLL under Wine, the 32-bit DLL under
+# plug-in with the host beside it and renders a second of audio through each of the factory
+# bank's programs: the Linux module natively, the 64-bit DLL under Wine, the 32-bit DLL under
 # Wine where this machine's kernel runs i386 programs (else reported as skipped).
 #
 #   tests/release/test-release.sh build/release/MorlentDelay-VERSION.zip
@@ -96,25 +96,32 @@ check_version win32/MorlentDelay.dll "$first_version" && pass "win32 DLL version
 # --- each plug-in through the host beside it ---
 /usr/bin/python3 "$root/tests/release/wavcheck.py" make "$work/in.wav" || fail "cannot write the test signal"
 bank="Morlent Delay Factory.fxb"
-program=4 # Ping-Pong 1/8: echoes on both sides within the second
+programs=32
 render_and_check() { # label, host command...
-  local label=$1 out=$work/$1.wav
+  local label=$1
   shift
   local info
   if ! info=$("$@" info "$(module_arg "$label")" 2>&1); then
-    fail "$label: the host cannot load the plug-in: $info"
+    fail "$label: the host cannot load the plug-in: $(tail -3 <<<"$info")"
     return
   fi
   grep -q "Morlent Delay" <<<"$info" || { fail "$label: info does not name Morlent Delay"; return; }
-  if ! "$@" render "$(module_arg "$label")" "$(path_arg "$label" "$work/in.wav")" "$(path_arg "$label" "$out")" \
-       --preset "$(path_arg "$label" "$dir/$bank")" --program $program >"$work/$label.log" 2>&1; then
-    fail "$label: render failed: $(tail -3 "$work/$label.log")"
-    return
-  fi
-  if /usr/bin/python3 "$root/tests/release/wavcheck.py" check "$out" 1; then
-    pass "$label: loaded, factory program $program rendered, audible and finite"
+  # Every program of the factory bank, each a second long.
+  local program bad=()
+  for program in $(seq 0 $((programs - 1))); do
+    local out=$work/$label-$program.wav
+    if ! "$@" render "$(module_arg "$label")" "$(path_arg "$label" "$work/in.wav")" "$(path_arg "$label" "$out")" \
+         --preset "$(path_arg "$label" "$dir/$bank")" --program "$program" >"$work/$label.log" 2>&1; then
+      echo "$label: program $program: render failed: $(tail -3 "$work/$label.log")" >&2
+      bad+=("$program")
+    elif ! /usr/bin/python3 "$root/tests/release/wavcheck.py" check "$out" 1 >/dev/null; then
+      bad+=("$program")
+    fi
+  done
+  if [ ${#bad[@]} -eq 0 ]; then
+    pass "$label: loaded, all $programs factory programs rendered, audible and finite"
   else
-    fail "$label: the render is not a second of audible, finite echoes"
+    fail "$label: factory programs ${bad[*]} did not render a second of audible, finite echoes"
   fi
 }
 module_arg() {

@@ -75,8 +75,8 @@ def check(path, seconds):
         problems.append("samples that are not finite")
     finite = [s for s in flat if math.isfinite(s)]
     peak = max((abs(s) for s in finite), default=0.0)
-    # Echoes: sound well after the burst and its shortest echo have passed.
-    tail = [s for frame in frames[BURST + rate // 20:] for s in frame if math.isfinite(s)]
+    # Echoes: sound once the burst is over.
+    tail = [s for frame in frames[BURST + rate // 200:] for s in frame if math.isfinite(s)]
     tail_rms = math.sqrt(sum(s * s for s in tail) / len(tail)) if tail else 0.0
     if peak < 1e-3:
         problems.append("silent (peak %.3g)" % peak)
