@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -102,6 +103,7 @@ struct ModuleCase {
     const char* path;
     bool firstGeneration;
 };
+void PrintTo(const ModuleCase& module, std::ostream* out) { *out << module.path; }
 
 class FactoryBankInModule : public ::testing::TestWithParam<ModuleCase> {
 protected:
