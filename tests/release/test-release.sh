@@ -97,6 +97,7 @@ check_version win32/MorlentDelay.dll "$first_version" && pass "win32 DLL version
 /usr/bin/python3 "$root/tests/release/wavcheck.py" make "$work/in.wav" || fail "cannot write the test signal"
 bank="Morlent Delay Factory.fxb"
 programs=32
+first_program=$(grep -m1 -oE '^    \{"[^"]+"' "$root/tools/factory-bank/FactoryPrograms.h" | sed -E 's/.*"([^"]+)"/\1/')
 render_and_check() { # label, host command...
   local label=$1
   shift
@@ -106,6 +107,13 @@ render_and_check() { # label, host command...
     return
   fi
   grep -q "Morlent Delay" <<<"$info" || { fail "$label: info does not name Morlent Delay"; return; }
+  # The bank's first program as the plug-in shows it once the bank is loaded.
+  if "$@" preset load "$(module_arg "$label")" "$(path_arg "$label" "$dir/$bank")" >"$work/$label.bank" 2>&1 &&
+     grep -qx "program 0: $first_program" <(tr -d '\r' <"$work/$label.bank"); then
+    pass "$label: the factory bank loads, its first program is $first_program"
+  else
+    fail "$label: the factory bank does not load as it should: $(tr -d '\r' <"$work/$label.bank" | head -3)"
+  fi
   # Every program of the factory bank, each a second long.
   local program bad=()
   for program in $(seq 0 $((programs - 1))); do
@@ -157,6 +165,13 @@ win64_loader=wine
 [ -x /usr/lib/wine/wine64 ] && win64_loader=/usr/lib/wine/wine64
 prepare_prefix 64
 render_and_check win64 wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
+
+# The Linux module and the 64-bit DLL are the same code: they show the loaded bank alike.
+if cmp -s <(tail -n +2 "$work/linux.bank") <(tail -n +2 "$work/win64.bank" | tr -d '\r'); then
+  pass "linux and win64 show the factory bank's first program alike"
+else
+  fail "linux and win64 show the factory bank differently"
+fi
 
 if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
   prepare_prefix 32
