@@ -58,13 +58,19 @@ cp docs/manual.md "$dest/manual/manual.md"
 missing=0
 while read -r picture; do
   if [ -f "$out/$picture" ]; then
+    # A window that never painted comes out as one flat colour.
+    colours=$(identify -format '%k' "$out/$picture" 2>/dev/null || echo 0)
+    if [ "${colours:-0}" -lt 16 ]; then
+      echo "release: $out/$picture is not a picture of an editor ($colours colours)" >&2
+      missing=1
+    fi
     cp "$out/$picture" "$dest/manual/images/"
   else
     echo "release: the manual shows images/$picture, but $out/$picture does not exist" >&2
     missing=1
   fi
 done < <(grep -oE '!\[[^]]*\]\(images/[^)]+\)' docs/manual.md | sed -E 's/.*\(images\/([^)]+)\)/\1/' | sort -u)
-[ $missing -eq 0 ] || fail "missing screenshots (the 32-bit editor's come from the main job where 32-bit Wine runs)"
+[ $missing -eq 0 ] || fail "missing or blank screenshots (the 32-bit editor's come from the main job where 32-bit Wine runs)"
 /usr/bin/python3 docs/render-manual.py "$dest/manual/manual.md" "$dest/manual/manual.html"
 
 # Third-party notices: the copyright files of the Debian packages whose libraries the builds
