@@ -41,4 +41,15 @@
 #define MORLENT_STRINGIFY_(x) #x
 #define MORLENT_RESOURCE_NAME(name) MORLENT_STRINGIFY_(name)
 
+/* The version records of both DLLs: the same numbers as dotted text, the names they show. */
+#define MORLENT_DOTTED_VERSION_(major, minor, patch) MORLENT_STRINGIFY_(major.minor.patch)
+#define MORLENT_VERSION_TEXT \
+    MORLENT_DOTTED_VERSION_(MORLENT_VERSION_MAJOR, MORLENT_VERSION_MINOR, MORLENT_VERSION_PATCH)
+#define MORLENT_FIRST_GENERATION_VERSION_TEXT \
+    MORLENT_DOTTED_VERSION_(MORLENT_FIRST_GENERATION_VERSION_MAJOR, \
+                            MORLENT_FIRST_GENERATION_VERSION_MINOR, MORLENT_FIRST_GENERATION_VERSION_PATCH)
+#define MORLENT_PRODUCT_TEXT "Morlent Delay"
+#define MORLENT_VENDOR_TEXT "Morlent Sound Design"
+#define MORLENT_MODULE_FILE_TEXT "MorlentDelay.dll"
+
 #endif

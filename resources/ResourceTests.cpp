@@ -404,4 +404,69 @@ TEST_F(Resources, EveryResourceIsUsEnglishOnly) {
   }
 }
 
+// A file's properties read the version record through the version functions, not through
+// FindResource; its texts and numbers come from the same macros as the vendor version.
+static_assert(std::string_view(MORLENT_PRODUCT_TEXT) == MorlentDelay::kProductName &&
+                  std::string_view(MORLENT_VENDOR_TEXT) == MorlentDelay::kVendorName,
+              "the version record names what the plug-in reports");
+
+#if MORLENT_RESOURCE_BITS == 64
+constexpr int kVersionParts[3] = {MORLENT_VERSION_MAJOR, MORLENT_VERSION_MINOR, MORLENT_VERSION_PATCH};
+constexpr const char* kVersionText = "2.7.50";
+constexpr int32_t kRecordVendorVersion = MorlentDelay::kVendorVersion;
+#else
+constexpr int kVersionParts[3] = {MORLENT_FIRST_GENERATION_VERSION_MAJOR, MORLENT_FIRST_GENERATION_VERSION_MINOR,
+                                  MORLENT_FIRST_GENERATION_VERSION_PATCH};
+constexpr const char* kVersionText = "2.6.0";
+constexpr int32_t kRecordVendorVersion = MorlentDelay::kFirstGenerationVendorVersion;
+#endif
+
+std::string VersionString(const std::vector<char>& record, const char* key) {
+  char* text = nullptr;
+  UINT length = 0;
+  const std::string path = std::string("\\StringFileInfo\\040904B0\\") + key;
+  if (!VerQueryValueA(record.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || text == nullptr)
+    return "<missing>";
+  return std::string(text, strnlen(text, length));
+}
+
+TEST_F(Resources, VersionRecordCarriesTheModulesVersionAndNames) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(MORLENT_RESOURCE_DLL, &ignored);
+  ASSERT_GT(size, 0u) << "no version record in " << MORLENT_RESOURCE_DLL;
+  std::vector<char> record(size);
+  ASSERT_TRUE(GetFileVersionInfoA(MORLENT_RESOURCE_DLL, 0, size, record.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedSize = 0;
+  ASSERT_TRUE(VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
+  ASSERT_GE(fixedSize, sizeof(VS_FIXEDFILEINFO));
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  const DWORD ms = DWORD(kVersionParts[0]) << 16 | DWORD(kVersionParts[1]);
+  const DWORD ls = DWORD(kVersionParts[2]) << 16;
+  EXPECT_EQ(fixed->dwFileVersionMS, ms);
+  EXPECT_EQ(fixed->dwFileVersionLS, ls);
+  EXPECT_EQ(fixed->dwProductVersionMS, ms);
+  EXPECT_EQ(fixed->dwProductVersionLS, ls);
+  EXPECT_EQ(fixed->dwFileType, DWORD(VFT_DLL));
+  // The three numbers are the vendor version the plug-in answers, written out.
+  EXPECT_EQ(kVersionParts[0] * 1000 + kVersionParts[1] * 100 + kVersionParts[2], kRecordVendorVersion);
+
+  EXPECT_EQ(VersionString(record, "FileVersion"), kVersionText);
+  EXPECT_EQ(VersionString(record, "ProductVersion"), kVersionText);
+  EXPECT_EQ(VersionString(record, "ProductName"), MorlentDelay::kProductName);
+  EXPECT_EQ(VersionString(record, "CompanyName"), MorlentDelay::kVendorName);
+  EXPECT_EQ(VersionString(record, "OriginalFilename"), "MorlentDelay.dll");
+  EXPECT_NE(VersionString(record, "FileDescription").find("Morlent Delay"), std::string::npos);
+
+  // The translation names the string table's language and code page.
+  WORD* translation = nullptr;
+  UINT translationSize = 0;
+  ASSERT_TRUE(VerQueryValueA(record.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                             &translationSize));
+  ASSERT_GE(translationSize, 4u);
+  EXPECT_EQ(translation[0], 0x0409);
+  EXPECT_EQ(translation[1], 1200);
+}
+
 }  // namespace

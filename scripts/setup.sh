@@ -12,6 +12,7 @@ packages=(
   libsndfile1-dev
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick
+  zip unzip python3-markdown  # the release archive and its HTML manual
 )
 
 need_update=0

@@ -74,6 +74,18 @@ else
   status=1
 fi
 
+# The release as a user gets it: made from the builds above, unpacked into an empty folder and
+# played from there. Its 32-bit render needs a kernel that runs i386 programs.
+echo "=== test: the release, unpacked and played"
+version=$(sed -nE 's/^#define MORLENT_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' description/EffectIds.h | paste -sd.)
+if bash scripts/release.sh --no-build && bash tests/release/test-release.sh "build/release/MorlentDelay-$version.zip"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  status=1
+fi
+[ $can_run_win32 -eq 1 ] || skipped=$((skipped + 1))
+
 echo
 if [ $skipped -gt 0 ]; then
   echo "total: $passed passed, $failed failed, $skipped skipped"

@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# The release as a user gets it: unpacks the zip into an empty folder, checks the sums, the
+# files, the manual's pictures, the notices and both DLLs' version records, then loads each
+# plug-in with the host beside it and renders a second of audio through each of the factory
+# bank's programs: the Linux module natively, the 64-bit DLL under Wine, the 32-bit DLL under
+# Wine where this machine's kernel runs i386 programs (else reported as skipped).
+#
+#   tests/release/test-release.sh build/release/MorlentDelay-VERSION.zip
+#
+# Exit status 0 when every check passes. Run from anywhere; Wine uses the build folders' prefixes.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+zip=${1:-}
+[ -n "$zip" ] || { echo "usage: $0 RELEASE.zip" >&2; exit 2; }
+zip=$(cd "$(dirname "$zip")" && pwd)/$(basename "$zip")
+
+failures=0
+fail() { echo "release test: FAILED: $*" >&2; failures=$((failures + 1)); }
+pass() { echo "release test: ok: $*"; }
+
+part() { sed -nE "s/^#define MORLENT_$1_$2 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
+version=$(part VERSION MAJOR).$(part VERSION MINOR).$(part VERSION PATCH)
+first_version=$(part FIRST_GENERATION_VERSION MAJOR).$(part FIRST_GENERATION_VERSION MINOR).$(part FIRST_GENERATION_VERSION PATCH)
+name=MorlentDelay-$version
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+  for prefix in "$root/build/win64/wineprefix" "$root/build/win32/wineprefix"; do
+    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
+  done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+[ -f "$zip" ] || { fail "no release archive $zip"; exit 1; }
+mkdir "$work/unpacked"
+if ! unzip -q "$zip" -d "$work/unpacked"; then
+  fail "cannot unpack $zip"
+  exit 1
+fi
+top=$(ls "$work/unpacked")
+[ "$top" = "$name" ] || { fail "the archive holds '$top', expected one folder $name"; exit 1; }
+dir=$work/unpacked/$name
+cd "$dir" || exit 1
+
+# --- files and sums ---
+expected=(
+  win64/MorlentDelay.dll win64/morlent-host.exe
+  win32/MorlentDelay.dll win32/morlent-host.exe
+  linux-x86_64/MorlentDelay.so linux-x86_64/morlent-host
+  "Morlent Delay Factory.fxb" manual/manual.md manual/manual.html
+  LICENSE.txt THIRD-PARTY-NOTICES.txt README.txt SHA256SUMS
+)
+missing=0
+for file in "${expected[@]}"; do
+  [ -s "$file" ] || { fail "missing or empty: $file"; missing=1; }
+done
+[ $missing -eq 0 ] && pass "every file is there"
+if [ -f SHA256SUMS ] && sha256sum --quiet -c SHA256SUMS; then
+  pass "sha256sum -c SHA256SUMS"
+else
+  fail "the sums do not match (sha256sum -c SHA256SUMS)"
+fi
+unlisted=$(comm -23 <(find . -type f ! -name SHA256SUMS -printf '%P\n' | LC_ALL=C sort) \
+                    <(sed -E 's/^[0-9a-f]{64}  //' SHA256SUMS 2>/dev/null | LC_ALL=C sort))
+[ -z "$unlisted" ] && pass "SHA256SUMS covers every file" || fail "files without a sum: $unlisted"
+[ -x linux-x86_64/morlent-host ] || fail "linux-x86_64/morlent-host is not executable"
+
+# --- documents ---
+pictures=$(grep -oE '<img [^>]*src="[^"]+"' manual/manual.html 2>/dev/null | sed -E 's/.*src="([^"]+)"/\1/')
+[ -n "$pictures" ] || fail "the HTML manual shows no pictures"
+for picture in $pictures; do
+  [ -s "manual/$picture" ] || fail "the HTML manual shows $picture, which is not beside it"
+  [ "$(head -c 8 "manual/$picture" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
+    fail "manual/$picture is not a PNG picture"
+done
+grep -q "Morlent Sound Design" LICENSE.txt || fail "the licence does not name Morlent Sound Design"
+for needed in "GCC RUNTIME LIBRARY EXCEPTION" winpthreads libsndfile; do
+  grep -qi "$needed" THIRD-PARTY-NOTICES.txt || fail "the third-party notices lack $needed"
+done
+pass "manual pictures, licence and notices checked"
+
+# --- version records, read natively ---
+check_version() { # dll, dotted version
+  /usr/bin/python3 "$root/tests/release/versioninfo.py" "$1" --expect "FILEVERSION=$2.0" "PRODUCTVERSION=$2.0" \
+    "FileVersion=$2" "ProductVersion=$2" "ProductName=Morlent Delay" "CompanyName=Morlent Sound Design" \
+    OriginalFilename=MorlentDelay.dll >/dev/null
+}
+check_version win64/MorlentDelay.dll "$version" && pass "win64 DLL version record $version" ||
+  fail "win64/MorlentDelay.dll's version record is not $version"
+check_version win32/MorlentDelay.dll "$first_version" && pass "win32 DLL version record $first_version" ||
+  fail "win32/MorlentDelay.dll's version record is not $first_version"
+
+# --- each plug-in through the host beside it ---
+/usr/bin/python3 "$root/tests/release/wavcheck.py" make "$work/in.wav" || fail "cannot write the test signal"
+bank="Morlent Delay Factory.fxb"
+programs=32
+first_program=$(grep -m1 -oE '^    \{"[^"]+"' "$root/tools/factory-bank/FactoryPrograms.h" | sed -E 's/.*"([^"]+)"/\1/')
+render_and_check() { # label, host command...
+  local label=$1
+  shift
+  local info
+  if ! info=$("$@" info "$(module_arg "$label")" 2>&1); then
+    fail "$label: the host cannot load the plug-in: $(tail -3 <<<"$info")"
+    return
+  fi
+  grep -q "Morlent Delay" <<<"$info" || { fail "$label: info does not name Morlent Delay"; return; }
+  # The bank's first program as the plug-in shows it once the bank is loaded.
+  if "$@" preset load "$(module_arg "$label")" "$(path_arg "$label" "$dir/$bank")" >"$work/$label.bank" 2>&1 &&
+     grep -qx "program 0: $first_program" <(tr -d '\r' <"$work/$label.bank"); then
+    pass "$label: the factory bank loads, its first program is $first_program"
+  else
+    fail "$label: the factory bank does not load as it should: $(tr -d '\r' <"$work/$label.bank" | head -3)"
+  fi
+  # Every program of the factory bank, each a second long.
+  local program bad=()
+  for program in $(seq 0 $((programs - 1))); do
+    local out=$work/$label-$program.wav
+    if ! "$@" render "$(module_arg "$label")" "$(path_arg "$label" "$work/in.wav")" "$(path_arg "$label" "$out")" \
+         --preset "$(path_arg "$label" "$dir/$bank")" --program "$program" >"$work/$label.log" 2>&1; then
+      echo "$label: program $program: render failed: $(tail -3 "$work/$label.log")" >&2
+      bad+=("$program")
+    elif ! /usr/bin/python3 "$root/tests/release/wavcheck.py" check "$out" 1 >/dev/null; then
+      bad+=("$program")
+    fi
+  done
+  if [ ${#bad[@]} -eq 0 ]; then
+    pass "$label: loaded, all $programs factory programs rendered, audible and finite"
+  else
+    fail "$label: factory programs ${bad[*]} did not render a second of audible, finite echoes"
+  fi
+}
+module_arg() {
+  case $1 in
+    linux) echo "$dir/linux-x86_64/MorlentDelay.so" ;;
+    win64) echo "Z:$dir/win64/MorlentDelay.dll" ;;
+    win32) echo "Z:$dir/win32/MorlentDelay.dll" ;;
+  esac
+}
+path_arg() { if [ "$1" = linux ]; then echo "$2"; else echo "Z:$2"; fi; }
+
+# A plug-in that crashes or hangs the host fails its check instead of stopping the test.
+linux_host() { timeout -k 5 60 "$dir/linux-x86_64/morlent-host" "$@"; }
+render_and_check linux linux_host
+
+if [ -z "${DISPLAY:-}" ]; then
+  display_file=$work/display
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+  export DISPLAY=":$(cat "$display_file")"
+fi
+# The unpacked programs run in the build folders' Wine prefixes, made ready by the build's own host.
+wine_in() { # bits, loader, program and arguments
+  local prefix=$root/build/win$1/wineprefix loader=$2
+  shift 2
+  # No crash debugger: a crashing program ends instead of waiting for someone to attach.
+  WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' \
+    timeout -k 10 120 "$loader" "$@"
+}
+prepare_prefix() { bash "$root/cmake/wine-run.sh" "$root/build/win$1/host/morlent-host.exe" --help >/dev/null 2>&1 || true; }
+win64_loader=wine
+[ -x /usr/lib/wine/wine64 ] && win64_loader=/usr/lib/wine/wine64
+prepare_prefix 64
+render_and_check win64 wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
+
+# The Linux module and the 64-bit DLL are the same code: they show the loaded bank alike.
+if cmp -s <(tail -n +2 "$work/linux.bank") <(tail -n +2 "$work/win64.bank" | tr -d '\r'); then
+  pass "linux and win64 show the factory bank's first program alike"
+else
+  fail "linux and win64 show the factory bank differently"
+fi
+
+if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  prepare_prefix 32
+  render_and_check win32 wine_in 32 wine "$dir/win32/morlent-host.exe"
+else
+  echo "release test: skipped: win32 render (this machine's kernel cannot run 32-bit programs)"
+fi
+
+if [ $failures -gt 0 ]; then
+  echo "release test: $failures checks failed" >&2
+  exit 1
+fi
+echo "release test: passed ($zip)"
