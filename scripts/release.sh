@@ -4,7 +4,7 @@
 # manual (Markdown and HTML with its pictures), the licence, the third-party notices and
 # SHA256SUMS.
 #   --no-build   use the three builds as they are (default: build them first); the main job
-#                still runs when the 64-bit editor's screenshots are missing
+#                still runs when the editors' screenshots are missing
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,8 +24,8 @@ version=$(part MAJOR).$(part MINOR).$(part PATCH)
 
 out=build/outputs
 [ $build -eq 0 ] || bash scripts/build.sh --no-setup --no-demo
-# The main job takes the 64-bit editor's pictures; run it when they are missing.
-if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ]; then
+# The main job takes both editors' pictures; run it when they are missing.
+if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ] || [ ! -f "$out/editor32.png" ]; then
   bash scripts/build.sh --no-setup
 fi
 
@@ -70,7 +70,7 @@ while read -r picture; do
     missing=1
   fi
 done < <(grep -oE '!\[[^]]*\]\(images/[^)]+\)' docs/manual.md | sed -E 's/.*\(images\/([^)]+)\)/\1/' | sort -u)
-[ $missing -eq 0 ] || fail "missing or blank screenshots (the 32-bit editor's come from the main job where 32-bit Wine runs)"
+[ $missing -eq 0 ] || fail "missing or blank screenshots (the main job, scripts/build.sh, takes them)"
 /usr/bin/python3 docs/render-manual.py "$dest/manual/manual.md" "$dest/manual/manual.html"
 
 # Third-party notices: the copyright files of the Debian packages whose libraries the builds
