@@ -10,7 +10,6 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <thread>
 
 namespace EditorTest {
 
@@ -124,31 +123,12 @@ LRESULT EditorFixture::Send(HWND window, UINT message, UINT keys, int x, int y)
 
 void EditorFixture::ControlChangeOnAudioThread(int controllerNumber, int value)
 {
-    std::thread audio([&] {
-        VstMidiEvent event{};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof event;
-        event.midiData[0] = static_cast<char>(0xB0);
-        event.midiData[1] = static_cast<char>(controllerNumber);
-        event.midiData[2] = static_cast<char>(value);
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent*>(&event);
-        record->dispatcher(record, effProcessEvents, 0, 0, &events, 0.0f);
-        float left[64] = {};
-        float right[64] = {};
-        float* channels[2] = {left, right};
-        record->processReplacing(record, channels, channels, 64);
-    });
-    audio.join();
+    TestSupport::ControlChangeOnAudioThread(record, controllerNumber, value);
 }
 
 void EditorFixture::PostKeys(std::initializer_list<WORD> keys)
 {
-    for (WORD key : keys) {
-        PostMessageA(View()->GetHandle(), WM_KEYDOWN, key, 1);
-        PostMessageA(View()->GetHandle(), WM_KEYUP, key, 0xC0000001);
-    }
+    GuiDriver::PostKeys(View()->GetHandle(), keys);
 }
 
 std::vector<std::string> EditorFixture::LastMenu()

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,29 @@ inline VstIntPtr Dispatch(AEffect* record, VstInt32 opcode, VstInt32 index = 0, 
                           void* ptr = nullptr, float opt = 0.0f)
 {
     return record->dispatcher(record, opcode, index, value, ptr, opt);
+}
+
+// processEvents with one control change on channel 1, then one block of 64 frames, on a thread
+// of their own, as a host's audio thread would; returns once both are done.
+inline void ControlChangeOnAudioThread(AEffect* record, int controllerNumber, int value)
+{
+    std::thread audio([&] {
+        VstMidiEvent event{};
+        event.type = kVstMidiType;
+        event.byteSize = sizeof event;
+        event.midiData[0] = static_cast<char>(0xB0);
+        event.midiData[1] = static_cast<char>(controllerNumber);
+        event.midiData[2] = static_cast<char>(value);
+        VstEvents events{};
+        events.numEvents = 1;
+        events.events[0] = reinterpret_cast<VstEvent*>(&event);
+        record->dispatcher(record, effProcessEvents, 0, 0, &events, 0.0f);
+        float left[64] = {};
+        float right[64] = {};
+        float* channels[2] = {left, right};
+        record->processReplacing(record, channels, channels, 64);
+    });
+    audio.join();
 }
 
 // A string opcode's answer. The buffer is filled with a sentinel, so an answer that forgets

@@ -132,6 +132,15 @@ inline void WhenDialogShows(std::function<bool(HWND)> step)
     Current().dialogStep = std::move(step);
 }
 
+// Key presses queued for window; a modal menu's loop reads them when it opens.
+inline void PostKeys(HWND window, std::initializer_list<WORD> keys)
+{
+    for (WORD key : keys) {
+        PostMessageA(window, WM_KEYDOWN, key, 1);
+        PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
 inline std::string WindowText(HWND window)
 {
     char text[512] = {};
