@@ -114,3 +114,13 @@ private:
 };
 
 } // namespace FuzzSupport
+
+namespace FuzzSupport {
+
+// A record's calls as a harness makes them, on an instance it does not own.
+struct EffectOnRecord : TestSupport::EffectCalls {
+    explicit EffectOnRecord(AEffect* instance) : EffectCalls(record), record(instance) {}
+    AEffect* record;
+};
+
+} // namespace FuzzSupport

@@ -47,9 +47,12 @@ private:
 };
 
 constexpr int kMaxFrames = 4096;
+
+// What the host saw of the current run.
+FuzzSupport::Digest* seen = nullptr;
 constexpr size_t kTextSize = 512;
 
-void SendEvents(FuzzEffect& effect, Input& in)
+void SendEvents(FuzzSupport::EffectOnRecord& effect, Input& in)
 {
     static TestSupport::EventList list(32);
     list.Clear();
@@ -67,10 +70,10 @@ void SendEvents(FuzzEffect& effect, Input& in)
     }
     if ((in.Byte() & 15) == 0)
         list.Events()->numEvents = -list.Events()->numEvents;
-    effect.Dispatch(effProcessEvents, 0, 0, list.Events());
+    seen->Add(effect.Dispatch(effProcessEvents, 0, 0, list.Events()));
 }
 
-void ProcessAudio(FuzzEffect& effect, Input& in)
+void ProcessAudio(FuzzSupport::EffectOnRecord& effect, Input& in)
 {
     static float buffers[4][kMaxFrames];
     const int frames = static_cast<int>((in.Byte() | (in.Byte() << 8)) % (kMaxFrames + 65)) - 64;
@@ -88,14 +91,15 @@ void ProcessAudio(FuzzEffect& effect, Input& in)
     float* inputs[2] = {buffers[0], buffers[1]};
     float* outputs[2] = {inPlace ? buffers[0] : buffers[2], inPlace ? buffers[1] : buffers[3]};
     effect.record->processReplacing(effect.record, inputs, outputs, frames);
-    if (finiteInput)
-        for (int channel = 0; channel < 2; ++channel)
-            for (int i = 0; i < frames; ++i)
-                if (!std::isfinite(outputs[channel][i]))
-                    std::abort();
+    for (int channel = 0; channel < 2; ++channel)
+        for (int i = 0; i < frames; ++i) {
+            if (finiteInput && !std::isfinite(outputs[channel][i]))
+                std::abort();
+            seen->Add(outputs[channel][i]);
+        }
 }
 
-void Dispatch(FuzzEffect& effect, Input& in)
+void Dispatch(FuzzSupport::EffectOnRecord& effect, Input& in)
 {
     VstInt32 opcode = in.Byte() % 82;
     if (opcode == effClose)
@@ -128,15 +132,21 @@ void Dispatch(FuzzEffect& effect, Input& in)
     default:
         break;
     }
-    effect.Dispatch(opcode, index, value, ptr, opt);
+    const VstIntPtr answer = effect.Dispatch(opcode, index, value, ptr, opt);
+    seen->Add(opcode);
+    seen->Add(answer);
+    // Texts only: some opcodes answer with an address of the instance's own.
+    if (ptr != nullptr && opcode != effGetChunk && opcode != effEditGetRect && opcode != effGetSpeakerArrangement)
+        seen->Add(text, 64);
 }
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+namespace {
+
+void Play(FuzzSupport::EffectOnRecord& effect, const uint8_t* data, size_t size)
 {
     Input in(data, size);
-    FuzzEffect effect;
     for (int operation = 0; operation < 64 && !in.Empty(); ++operation) {
         switch (in.Byte() % 6) {
         case 0:
@@ -149,6 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const float stored = effect.record->getParameter(effect.record, index);
             if (!(stored >= 0.0f && stored <= 1.0f))
                 std::abort();
+            seen->Add(stored);
             break;
         }
         case 3:
@@ -159,5 +170,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         }
     }
+    for (bool preset : {true, false}) {
+        const std::vector<uint8_t> chunk = effect.Chunk(preset);
+        seen->Add(chunk.data(), chunk.size());
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static FuzzSupport::ReusedInstance instance(FuzzSupport::SixtyFourBit());
+    instance.RunOne([&](AEffect* record, FuzzSupport::Digest& digest) {
+        seen = &digest;
+        FuzzSupport::EffectOnRecord effect(record);
+        Play(effect, data, size);
+    });
     return 0;
 }
