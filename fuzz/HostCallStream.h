@@ -178,7 +178,8 @@ private:
         alignas(16) static char text[kTextSize];
         for (size_t i = 0; i < 64; ++i)
             text[i] = static_cast<char>(in.Byte());
-        text[kTextSize - 1] = '\0';
+        // The rest is cleared too: what an earlier run left there must not reach this one.
+        std::memset(text + 64, 0, kTextSize - 64);
         void* ptr = (in.Byte() & 3) == 0 ? nullptr : text;
 
         VstSpeakerArrangement* arrangement = nullptr;
