@@ -159,6 +159,7 @@ private:
         float* inputs[2] = {lines[0].data(), lines[1].data()};
         float* outputs[2] = {inPlace ? lines[0].data() : lines[2].data(), inPlace ? lines[1].data() : lines[3].data()};
         record->processReplacing(record, inputs, outputs, frames);
+        digest.processedAudio = true;
         for (int channel = 0; channel < 2; ++channel) {
             for (int i = 0; i < used; ++i)
                 if (finiteInput && !std::isfinite(outputs[channel][i]))
