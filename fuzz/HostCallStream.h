@@ -8,6 +8,8 @@
 #include "FuzzInstance.h"
 #include "support/EventList.h"
 
+#include <sanitizer/asan_interface.h>
+
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -87,6 +89,8 @@ public:
                 break;
             }
         }
+        if (!CheckingReset())
+            return;
         for (VstInt32 index = 0; index < parameterCount; ++index)
             digest.Add(record->getParameter(record, index));
         for (bool preset : {true, false}) {
@@ -134,38 +138,61 @@ private:
 
     void ProcessAudio(Input& in)
     {
-        static std::vector<float> buffers[4] = {std::vector<float>(maxFrames), std::vector<float>(maxFrames),
-                                                std::vector<float>(maxFrames), std::vector<float>(maxFrames)};
+        // Fixed storage, poisoned beyond each block's frames: ASan then sees any access past the
+        // block as it would in buffers exactly the block's length, without allocating them.
+        alignas(16) static float sine[2][maxFrames];
+        alignas(16) static float lines[4][maxFrames];
+        static const bool filled = [] {
+            for (int channel = 0; channel < 2; ++channel)
+                for (int i = 0; i < maxFrames; ++i)
+                    sine[channel][i] = std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1));
+            return true;
+        }();
+        (void)filled;
         const uint32_t raw = static_cast<uint32_t>(in.Byte() | (in.Byte() << 8) | (in.Byte() << 16));
         // Short blocks mostly, one in eight up to the longest.
         const uint32_t span = (raw & 0xe00000) == 0xe00000 ? maxFrames + 65 : 1024 + 65;
         const int frames = static_cast<int>((raw & 0x1fffff) % span) - 64;
         const bool inPlace = (in.Byte() & 1) != 0;
-        bool finiteInput = true;
         const float level = (in.Byte() & 1) != 0 ? 1.0f : 1e6f;
         const int used = frames > 0 ? frames : 0;
-        for (int channel = 0; channel < 2; ++channel)
-            for (int i = 0; i < used; ++i) {
-                float value = std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1)) * level;
-                if (i < 8)
-                    value = in.Float(); // the first samples come straight from the input, NaNs and all
-                finiteInput = finiteInput && std::isfinite(value);
-                buffers[channel][static_cast<size_t>(i)] = value;
+        bool finiteInput = true;
+        for (float(&line)[maxFrames] : lines)
+            Unpoison(line, maxFrames);
+        for (int channel = 0; channel < 2; ++channel) {
+            float* line = lines[channel];
+            for (int i = 0; i < used; ++i)
+                line[i] = sine[channel][i] * level;
+            // The first samples come straight from the input, NaNs and all.
+            for (int i = 0; i < used && i < 8; ++i) {
+                line[i] = in.Float();
+                finiteInput = finiteInput && std::isfinite(line[i]);
             }
-        // Exactly as long as the block, so ASan sees any access beyond it.
-        std::vector<float> lines[4];
-        for (int channel = 0; channel < 4; ++channel)
-            lines[channel].assign(buffers[channel].begin(), buffers[channel].begin() + used);
-        float* inputs[2] = {lines[0].data(), lines[1].data()};
-        float* outputs[2] = {inPlace ? lines[0].data() : lines[2].data(), inPlace ? lines[1].data() : lines[3].data()};
+        }
+        for (float(&line)[maxFrames] : lines)
+            Poison(line + used, maxFrames - used);
+        float* inputs[2] = {lines[0], lines[1]};
+        float* outputs[2] = {inPlace ? lines[0] : lines[2], inPlace ? lines[1] : lines[3]};
         record->processReplacing(record, inputs, outputs, frames);
         digest.processedAudio = true;
         for (int channel = 0; channel < 2; ++channel) {
-            for (int i = 0; i < used; ++i)
-                if (finiteInput && !std::isfinite(outputs[channel][i]))
-                    std::abort();
+            if (finiteInput)
+                for (int i = 0; i < used; ++i)
+                    if (!std::isfinite(outputs[channel][i]))
+                        std::abort();
             digest.Add(outputs[channel], sizeof(float) * static_cast<size_t>(used));
         }
+        for (float(&line)[maxFrames] : lines)
+            Unpoison(line, maxFrames);
+    }
+
+    static void Poison(float* from, int count)
+    {
+        ASAN_POISON_MEMORY_REGION(from, sizeof(float) * static_cast<size_t>(count));
+    }
+    static void Unpoison(float* from, int count)
+    {
+        ASAN_UNPOISON_MEMORY_REGION(from, sizeof(float) * static_cast<size_t>(count));
     }
 
     void Dispatch(Input& in)
