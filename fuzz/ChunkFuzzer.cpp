@@ -8,17 +8,18 @@
 #include <cstring>
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+namespace {
+
+void Run(FuzzSupport::EffectOnRecord& effect, FuzzSupport::Digest& digest, const uint8_t* data, size_t size)
 {
-    if (size < 1)
-        return 0;
-    FuzzEffect effect;
     const bool preset = (data[0] & 1) != 0;
     std::vector<uint8_t> chunk(data + 1, data + size);
     const std::vector<uint8_t> before = effect.Chunk(false);
     const VstIntPtr accepted = effect.Dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(chunk.size()),
                                                chunk.empty() ? nullptr : chunk.data());
     const std::vector<uint8_t> after = effect.Chunk(false);
+    digest.Add(accepted);
+    digest.Add(after.data(), after.size());
     if (accepted == 0 && before != after)
         std::abort(); // a refused chunk changed the plug-in
     if (accepted != 0) {
@@ -33,5 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             effect.Chunk(false) != after)
             std::abort();
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    static FuzzSupport::ReusedInstance instance(FuzzSupport::SixtyFourBit());
+    instance.RunOne([&](AEffect* record, FuzzSupport::Digest& digest) {
+        FuzzSupport::EffectOnRecord effect(record);
+        Run(effect, digest, data, size);
+    });
     return 0;
 }

@@ -1,6 +1,8 @@
 #pragma once
-// What the fuzz targets share: a fresh instance of the real effect on a quiet stand-in host.
+// What the 64-bit fuzz targets share: the real effect on a quiet stand-in host, built as the
+// entry point builds it (FuzzEffect), or one instance for the whole run (SixtyFourBit()).
 
+#include "FuzzInstance.h"
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
 #include "support/EffectCalls.h"
@@ -19,3 +21,38 @@ struct FuzzEffect : TestSupport::EffectCalls {
     FuzzEffect(const FuzzEffect&) = delete;
     FuzzEffect& operator=(const FuzzEffect&) = delete;
 };
+
+namespace FuzzSupport {
+
+inline MorlentDelayModel& SixtyFourBitModel(AEffect* record)
+{
+    auto* controller = static_cast<VstToolkit::Controller*>(static_cast<AudioEffect*>(record->object));
+    return *static_cast<MorlentDelayModel*>(controller->GetModel());
+}
+
+inline Generation SixtyFourBit()
+{
+    Generation generation{
+        []() -> AEffect* {
+            return (new VstToolkit::Controller(TestSupport::StandInHost::Callback, new MorlentDelayModel))->getAeffect();
+        },
+        [](AEffect* record) { return SixtyFourBitModel(record).PendingMidiEventCount(); }};
+    generation.settle = [](AEffect* record) {
+        // A rate change hands the engine new zeroed lines and brings its delays to their targets,
+        // as building it does; the block takes them over now.
+        TestSupport::Dispatch(record, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        TestSupport::Dispatch(record, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        float silence[2][1] = {{0.0f}, {0.0f}};
+        float* channels[2] = {silence[0], silence[1]};
+        record->processReplacing(record, channels, channels, 1);
+        // The host's transport as a new model assumes it.
+        MorlentDelayModel& model = SixtyFourBitModel(record);
+        model.StoreTempo(120.0);
+        model.StorePpqPosition(0.0);
+        model.StorePlaying(true);
+        model.StoreTimeSignature(4, 4);
+    };
+    return generation;
+}
+
+} // namespace FuzzSupport

@@ -3,6 +3,7 @@
 // map). The first byte of each seed selects program (odd) or bank (even), as the fuzzer reads it.
 
 #include "FuzzHost.h"
+#include "LegacyFuzzHost.h"
 
 #include <cstdio>
 #include <string>
@@ -60,5 +61,27 @@ int main(int argc, char** argv)
     std::vector<uint8_t> earlyBank(bank.begin(), bank.begin() + 2468);
     SetVersion(earlyBank, 2110);
     Write(folder, "bank-without-map", false, earlyBank);
+    std::vector<uint8_t> firstMappedBank = mapped;
+    SetVersion(firstMappedBank, MorlentDelay::kLastVersionWithoutControllerMap + 1);
+    Write(folder, "bank-2111", false, firstMappedBank);
+
+    // The first-generation module's own chunks, as it writes them.
+    AEffect* legacy = FuzzSupport::FirstGeneration().make();
+    Write(folder, "first-generation-program-fresh", true, TestSupport::Chunk(legacy, true));
+    Write(folder, "first-generation-bank-fresh", false, TestSupport::Chunk(legacy, false));
+    for (VstInt32 index = 0; index < 12; ++index)
+        legacy->setParameter(legacy, index, static_cast<float>(11 - index) / 11.0f);
+    TestSupport::Dispatch(legacy, effSetProgramName, 0, 0, name);
+    const std::vector<uint8_t> legacyValues = TestSupport::Chunk(legacy, false);
+    Write(folder, "first-generation-program-values", true, TestSupport::Chunk(legacy, true));
+    std::vector<uint8_t> legacyMapped(legacyValues.begin(), legacyValues.begin() + MorlentDelay::kBankProgramsSize);
+    legacyMapped.insert(legacyMapped.end(), map, map + sizeof map);
+    Write(folder, "first-generation-bank-mapped", false, legacyMapped);
+    std::vector<uint8_t> legacy2110(legacyValues.begin(), legacyValues.begin() + MorlentDelay::kBankProgramsSize);
+    SetVersion(legacy2110, MorlentDelay::kLastVersionWithoutControllerMap);
+    Write(folder, "first-generation-bank-2110", false, legacy2110);
+    SetVersion(legacyMapped, MorlentDelay::kLastVersionWithoutControllerMap + 1);
+    Write(folder, "first-generation-bank-2111", false, legacyMapped);
+    FuzzSupport::Close(legacy);
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "platform/RecursiveLock.h"
 
+#include <atomic>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -7,6 +9,23 @@
 #endif
 
 namespace Platform {
+
+namespace {
+
+std::atomic<LockHook> lockHook{nullptr};
+
+inline void Tell(const RecursiveLock& lock, LockEvent event)
+{
+    if (const LockHook hook = lockHook.load(std::memory_order_relaxed))
+        hook(lock, event);
+}
+
+} // namespace
+
+void SetLockHook(LockHook hook) noexcept
+{
+    lockHook.store(hook, std::memory_order_relaxed);
+}
 
 #ifdef _WIN32
 struct RecursiveLock::System {
@@ -17,11 +36,14 @@ struct RecursiveLock::System {
 
 void RecursiveLock::Lock() noexcept
 {
+    Tell(*this, LockEvent::Waiting);
     EnterCriticalSection(&system->section);
+    Tell(*this, LockEvent::Acquired);
 }
 
 void RecursiveLock::Unlock() noexcept
 {
+    Tell(*this, LockEvent::Released);
     LeaveCriticalSection(&system->section);
 }
 #else
@@ -31,11 +53,14 @@ struct RecursiveLock::System {
 
 void RecursiveLock::Lock() noexcept
 {
+    Tell(*this, LockEvent::Waiting);
     system->mutex.lock();
+    Tell(*this, LockEvent::Acquired);
 }
 
 void RecursiveLock::Unlock() noexcept
 {
+    Tell(*this, LockEvent::Released);
     system->mutex.unlock();
 }
 #endif

@@ -21,6 +21,12 @@ private:
     std::unique_ptr<System> system;
 };
 
+// What a test may watch of every RecursiveLock: each call and when the lock is taken. One
+// relaxed load per call when no hook is set, as in every shipped module.
+enum class LockEvent { Waiting, Acquired, Released };
+using LockHook = void (*)(const RecursiveLock& lock, LockEvent event);
+void SetLockHook(LockHook hook) noexcept;
+
 // Holds a lock for a scope.
 template <typename Lockable> class ScopedLock {
 public:

@@ -1,0 +1,145 @@
+#pragma once
+// One instance for a whole fuzzing run instead of one per input: building an instance costs far
+// more than most inputs. Between inputs the instance goes back to the state it was built in,
+// through its record as a host would drive it. MORLENT_FUZZ_CHECK_RESET=1 proves that leaves no
+// trace: every input then also runs on a newly built instance, and both runs must leave the
+// same digest of everything the host saw.
+
+#include "effect_base/AudioEffect.h"
+#include "effect_base/VstInterface.h"
+#include "support/EffectCalls.h"
+#include "support/StandInHost.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace FuzzSupport {
+
+inline bool CheckingReset()
+{
+    static const bool checking = [] {
+        const char* flag = std::getenv("MORLENT_FUZZ_CHECK_RESET");
+        return flag != nullptr && std::strcmp(flag, "0") != 0;
+    }();
+    return checking;
+}
+
+// FNV-1a over what a run showed the host; kept only while the reset is checked.
+class Digest {
+public:
+    void Add(const void* data, size_t size)
+    {
+        if (!CheckingReset())
+            return;
+        const auto* bytes = static_cast<const uint8_t*>(data);
+        for (size_t i = 0; i < size; ++i)
+            hash = (hash ^ bytes[i]) * 1099511628211ull;
+    }
+    template <typename T> void Add(T value) { Add(&value, sizeof value); }
+    uint64_t Value() const { return hash; }
+
+    // Set by a run that processed audio: the lines and filters then need emptying.
+    bool processedAudio = false;
+
+private:
+    uint64_t hash = 14695981039346656037ull;
+};
+
+// What a generation's harness provides: a new instance on the stand-in host, and its number of
+// MIDI events still waiting for a block.
+struct Generation {
+    AEffect* (*make)();
+    uint32_t (*pendingMidiEvents)(AEffect*);
+    // What else brings the instance back to its built state after it processed audio, after the
+    // host calls; may be null.
+    void (*settle)(AEffect*) = nullptr;
+};
+
+
+inline void Close(AEffect* record)
+{
+    record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+}
+
+class ReusedInstance {
+public:
+    explicit ReusedInstance(Generation generation) : generation(generation) {}
+
+    // run(record, digest) plays one input against the shared instance.
+    template <typename Run> void RunOne(Run run)
+    {
+        if (record == nullptr) {
+            QuietHost();
+            record = generation.make();
+            freshBank = TestSupport::Chunk(record, false);
+        }
+        QuietHost();
+        Digest reused;
+        run(record, reused);
+        Reset(reused.processedAudio);
+        if (!CheckingReset())
+            return;
+        QuietHost();
+        AEffect* fresh = generation.make();
+        Digest clean;
+        run(fresh, clean);
+        Close(fresh);
+        if (reused.Value() != clean.Value()) {
+            std::fprintf(stderr, "the reused instance answered this input unlike a new one\n");
+            std::abort();
+        }
+    }
+
+private:
+    static void QuietHost() { TestSupport::StandInHost::Reset().records = false; }
+
+    // Back to the state of a new instance: pending MIDI played out, the set-up, every program
+    // and the controller map as built, and the first program, whose selection empties the lines
+    // and filters and brings the smoothers to their targets. Emptying the lines is most of the
+    // cost, so an instance that processed nothing and holds its built bank and program is left
+    // as it is: reading a chunk empties the lines and brings the smoothers to the values read.
+    void Reset(bool processedAudio)
+    {
+        AudioEffect& effect = *static_cast<AudioEffect*>(record->object);
+        const bool asBuilt = !processedAudio && generation.pendingMidiEvents(record) == 0 &&
+                             effect.getSampleRate() == 44100.0f && effect.getBlockSize() == 1024 &&
+                             TestSupport::Dispatch(record, effGetProgram) == 0 &&
+                             TestSupport::Chunk(record, false) == freshBank;
+        if (asBuilt)
+            return;
+        float silence[2][1] = {{0.0f}, {0.0f}};
+        float* channels[2] = {silence[0], silence[1]};
+        // An event at a block's last frame ends that block and leaves later ones waiting.
+        while (generation.pendingMidiEvents(record) > 0)
+            record->processReplacing(record, channels, channels, 1);
+        TestSupport::Dispatch(record, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        TestSupport::Dispatch(record, effSetBlockSize, 0, 1024);
+        // Reading a bank does what selecting the program does, so one of the two is enough when
+        // the first program is selected already.
+        const bool bankRead = TestSupport::Chunk(record, false) != freshBank &&
+                              TestSupport::SetChunk(record, freshBank, false) == 1;
+        if (!bankRead || TestSupport::Dispatch(record, effGetProgram) != 0)
+            TestSupport::Dispatch(record, effSetProgram, 0, 0);
+        if (processedAudio && generation.settle != nullptr)
+            generation.settle(record);
+    }
+
+    Generation generation;
+    AEffect* record = nullptr;
+    std::vector<uint8_t> freshBank;
+};
+
+} // namespace FuzzSupport
+
+namespace FuzzSupport {
+
+// A record's calls as a harness makes them, on an instance it does not own.
+struct EffectOnRecord : TestSupport::EffectCalls {
+    explicit EffectOnRecord(AEffect* instance) : EffectCalls(record), record(instance) {}
+    AEffect* record;
+};
+
+} // namespace FuzzSupport
