@@ -259,6 +259,8 @@ void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, flo
     }
 
     leftLine.writeIndex = rightLine.writeIndex = writeIndex;
+    leftLine.NoteWritten(static_cast<uint32_t>(count));
+    rightLine.NoteWritten(static_cast<uint32_t>(count));
     leftLowPass.state = stateL;
     rightLowPass.state = stateR;
     leftHighPass.previousInput = inputL;
@@ -389,6 +391,8 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
     }
 
     leftLine.writeIndex = rightLine.writeIndex = writeIndex;
+    leftLine.NoteWritten(static_cast<uint32_t>(count));
+    rightLine.NoteWritten(static_cast<uint32_t>(count));
     leftLowPass.state = stateL;
     rightLowPass.state = stateR;
     leftHighPass.previousInput = inputL;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 namespace VovezEdeduvo {
@@ -39,18 +40,41 @@ struct MaskedDelayLine {
     {
         writeIndex = (writeIndex + 1) & mask;
         samples[writeIndex] = value;
+        NoteWritten(1);
     }
 
+    // Writers that fill the ring themselves, at the positions after writeIndex, report how
+    // many they wrote once writeIndex has moved past them.
+    void NoteWritten(uint32_t count)
+    {
+        written = count >= length - written ? length : written + count;
+    }
+
+    // Zeroes what was written since the last clear: the samples up to and including
+    // writeIndex. A ring that has been round once is zeroed whole; one that was barely used
+    // costs next to nothing, so a program change soon after another is cheap.
     void Clear()
     {
-        for (uint32_t i = 0; i < length; ++i)
-            samples[i] = 0.0f;
+        if (written >= length) {
+            std::memset(samples.get(), 0, sizeof(float) * length);
+        } else if (written > 0) {
+            const uint32_t first = (writeIndex - written + 1) & mask;
+            if (first <= writeIndex) {
+                std::memset(samples.get() + first, 0, sizeof(float) * written);
+            } else {
+                std::memset(samples.get() + first, 0, sizeof(float) * (length - first));
+                std::memset(samples.get(), 0, sizeof(float) * (writeIndex + 1));
+            }
+        }
+        written = 0;
     }
 
     const uint32_t length;
     uint32_t writeIndex = 0;
     const uint32_t mask;
     std::unique_ptr<float[]> samples;
+    // How many of the newest positions may hold something other than zero.
+    uint32_t written = 0;
 };
 
 } // namespace Effects

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -223,6 +224,35 @@ TEST(DelayProcessorTest, ResetEmptiesTheLinesAndFiltersButKeepsThePosition)
         ASSERT_EQ(processor.GetRightLine().samples[i], 0.0f);
     EXPECT_EQ(DelayProcessor(1000).GetLeftLine().length, 1024u) << "lines are powers of two";
     EXPECT_EQ(DelayProcessor().GetLeftLine().length, 262144u);
+}
+
+TEST(DelayProcessorTest, ResetEmptiesWhatWasWrittenHoweverTheRingWasFilled)
+{
+    // A clear zeroes only what was written since the last one; both renderers report their
+    // writes, across the ring's end and round it more than once.
+    const std::vector<float> in(kMaxFrames, 0.3f);
+    std::vector<float> outL(kMaxFrames), outR(kMaxFrames);
+    auto allZero = [](const DelayProcessor& processor) {
+        for (uint32_t i = 0; i < processor.GetLeftLine().length; ++i)
+            if (processor.GetLeftLine().samples[i] != 0.0f || processor.GetRightLine().samples[i] != 0.0f)
+                return false;
+        return true;
+    };
+    for (const float delay : {2.0f, 300.0f}) { // frame by frame, and in stretches
+        SCOPED_TRACE(delay);
+        std::vector<float> ramp(kMaxFrames, delay), mix(kMaxFrames, 1.0f);
+        DelayProcessor processor(1024);
+        processor.SetRamps(ramp.data(), ramp.data(), mix.data());
+        processor.feedback = 0.5f;
+        for (int32_t frames : {700, 500, 77, 1, 3000, 1023}) {
+            for (int32_t done = 0; done < frames; done += 97)
+                processor.Process(in.data(), in.data(), outL.data(), outR.data(), std::min(97, frames - done));
+            processor.Reset();
+            ASSERT_TRUE(allZero(processor)) << frames << " frames before the reset";
+        }
+        processor.Reset(); // nothing written since: nothing to do, nothing left
+        EXPECT_TRUE(allZero(processor));
+    }
 }
 
 TEST(DelayProcessorTest, WhatIsNotASoundEntersNeitherLineNorFilter)
