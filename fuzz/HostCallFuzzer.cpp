@@ -4,6 +4,7 @@
 // Finite input audio must always give finite output audio.
 
 #include "FuzzHost.h"
+#include "HostCallStream.h"
 #include "support/EventList.h"
 
 #include <cmath>
@@ -14,37 +15,7 @@
 
 namespace {
 
-class Input {
-public:
-    Input(const uint8_t* data, size_t size) : data(data), size(size) {}
-    bool Empty() const { return position >= size; }
-    uint8_t Byte() { return position < size ? data[position++] : 0; }
-    uint32_t Word()
-    {
-        uint32_t word = 0;
-        for (int i = 0; i < 4; ++i)
-            word |= static_cast<uint32_t>(Byte()) << (8 * i);
-        return word;
-    }
-    float Float()
-    {
-        const uint32_t bits = Word();
-        float value;
-        std::memcpy(&value, &bits, 4);
-        return value;
-    }
-    // Mostly small numbers, sometimes anything.
-    int32_t Index()
-    {
-        const uint8_t mode = Byte();
-        return (mode & 0x80) != 0 ? static_cast<int32_t>(Word()) : static_cast<int32_t>(mode) - 8;
-    }
-
-private:
-    const uint8_t* data;
-    size_t size;
-    size_t position = 0;
-};
+using FuzzSupport::Input;
 
 constexpr int kMaxFrames = 4096;
 constexpr size_t kTextSize = 512;
