@@ -15,14 +15,6 @@
 #include <cstdlib>
 #include <new>
 
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* pointer, size_t size);
-void* __libc_memalign(size_t alignment, size_t size);
-void __libc_free(void* pointer);
-}
-
 namespace {
 
 using namespace FirstGenerationHost;
@@ -35,8 +27,6 @@ std::atomic<long> audioModelLocks{0};
 std::atomic<long> audioOtherLocks{0};
 std::atomic<long> allocationsUnderInterfaceLock{0};
 
-using MutexLock = int (*)(pthread_mutex_t*);
-MutexLock realMutexLock = reinterpret_cast<MutexLock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
 
 void CountAllocation()
 {
@@ -44,6 +34,12 @@ void CountAllocation()
         audioAllocations.fetch_add(1, std::memory_order_relaxed);
     if (interfaceThread && LockOrder::modelDepth > 0)
         allocationsUnderInterfaceLock.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CountMutexLock()
+{
+    if (insideAudioCall)
+        audioMutexLocks.fetch_add(1, std::memory_order_relaxed);
 }
 
 void Watch(const Platform::RecursiveLock& lock, Platform::LockEvent event)
@@ -56,79 +52,7 @@ void Watch(const Platform::RecursiveLock& lock, Platform::LockEvent event)
 
 } // namespace
 
-extern "C" {
-void* malloc(size_t size)
-{
-    CountAllocation();
-    return __libc_malloc(size);
-}
-void* calloc(size_t count, size_t size)
-{
-    CountAllocation();
-    return __libc_calloc(count, size);
-}
-void* realloc(void* pointer, size_t size)
-{
-    CountAllocation();
-    return __libc_realloc(pointer, size);
-}
-void free(void* pointer)
-{
-    if (pointer != nullptr)
-        CountAllocation();
-    __libc_free(pointer);
-}
-int posix_memalign(void** out, size_t alignment, size_t size)
-{
-    CountAllocation();
-    void* pointer = __libc_memalign(alignment, size);
-    if (pointer == nullptr)
-        return 12; // ENOMEM
-    *out = pointer;
-    return 0;
-}
-void* aligned_alloc(size_t alignment, size_t size)
-{
-    CountAllocation();
-    return __libc_memalign(alignment, size);
-}
-int pthread_mutex_lock(pthread_mutex_t* mutex)
-{
-    if (insideAudioCall)
-        audioMutexLocks.fetch_add(1, std::memory_order_relaxed);
-    if (realMutexLock == nullptr)
-        realMutexLock = reinterpret_cast<MutexLock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-    return realMutexLock(mutex);
-}
-}
-
-void* operator new(size_t size)
-{
-    void* pointer = malloc(size == 0 ? 1 : size);
-    if (pointer == nullptr)
-        throw std::bad_alloc();
-    return pointer;
-}
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void operator delete(void* pointer) noexcept
-{
-    free(pointer);
-}
-void operator delete[](void* pointer) noexcept
-{
-    free(pointer);
-}
-void operator delete(void* pointer, size_t) noexcept
-{
-    free(pointer);
-}
-void operator delete[](void* pointer, size_t) noexcept
-{
-    free(pointer);
-}
+#include "support/CountingAllocator.h"
 
 namespace {
 

@@ -21,14 +21,6 @@
 #include <thread>
 #include <vector>
 
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* pointer, size_t size);
-void* __libc_memalign(size_t alignment, size_t size);
-void __libc_free(void* pointer);
-}
-
 namespace {
 
 using namespace TestSupport;
@@ -38,91 +30,21 @@ thread_local bool insideAudioCall = false;
 std::atomic<long> audioAllocations{0};
 std::atomic<long> audioLocks{0};
 
-using MutexLock = int (*)(pthread_mutex_t*);
-// Found before main, so looking it up never happens inside a counted call.
-MutexLock realMutexLock = reinterpret_cast<MutexLock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-
 void CountAllocation()
 {
     if (insideAudioCall)
         audioAllocations.fetch_add(1, std::memory_order_relaxed);
 }
 
-} // namespace
-
-extern "C" {
-void* malloc(size_t size)
-{
-    CountAllocation();
-    return __libc_malloc(size);
-}
-void* calloc(size_t count, size_t size)
-{
-    CountAllocation();
-    return __libc_calloc(count, size);
-}
-void* realloc(void* pointer, size_t size)
-{
-    CountAllocation();
-    return __libc_realloc(pointer, size);
-}
-void free(void* pointer)
-{
-    if (pointer != nullptr)
-        CountAllocation();
-    __libc_free(pointer);
-}
-int posix_memalign(void** out, size_t alignment, size_t size)
-{
-    CountAllocation();
-    void* pointer = __libc_memalign(alignment, size);
-    if (pointer == nullptr)
-        return 12; // ENOMEM
-    *out = pointer;
-    return 0;
-}
-void* aligned_alloc(size_t alignment, size_t size)
-{
-    CountAllocation();
-    return __libc_memalign(alignment, size);
-}
-int pthread_mutex_lock(pthread_mutex_t* mutex)
+void CountMutexLock()
 {
     if (insideAudioCall)
         audioLocks.fetch_add(1, std::memory_order_relaxed);
-    if (realMutexLock == nullptr)
-        realMutexLock = reinterpret_cast<MutexLock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
-    return realMutexLock(mutex);
-}
 }
 
-void* operator new(size_t size)
-{
-    void* pointer = malloc(size == 0 ? 1 : size);
-    if (pointer == nullptr)
-        throw std::bad_alloc();
-    return pointer;
-}
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void operator delete(void* pointer) noexcept
-{
-    free(pointer);
-}
-void operator delete[](void* pointer) noexcept
-{
-    free(pointer);
-}
-void operator delete(void* pointer, size_t) noexcept
-{
-    free(pointer);
-}
-void operator delete[](void* pointer, size_t) noexcept
-{
-    free(pointer);
-}
+} // namespace
+
+#include "support/CountingAllocator.h"
 
 namespace {
 
