@@ -6,6 +6,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 // x86 builds test lane masks with one instruction and step both channels in one vector's lanes;
 // other builds take the plain scalar form of the same steps, with the same results.
@@ -135,6 +136,14 @@ void DelayEngine::Clear()
 {
     leftLine.Clear();
     rightLine.Clear();
+}
+
+void DelayEngine::Restart()
+{
+    SetSampleRate(sampleRate);
+    for (FirstOrderFilter* filter : {&leftLowPass, &rightLowPass, &leftHighPass, &rightHighPass})
+        filter->Reset();
+    writeOffset = kWriteOffset;
 }
 
 void DelayEngine::Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)

@@ -52,6 +52,9 @@ public:
     void Resize();
     // Empties both lines; the write positions stay.
     void Clear();
+    // Set-up: the state a new engine at this rate and these settings is in. Empty lines written
+    // from their start, filters at rest, delays at their targets, the first write offset.
+    void Restart();
 
     // Renders count frames; the outputs may be the inputs. Allocation-free.
     void Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);

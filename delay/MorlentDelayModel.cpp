@@ -74,6 +74,13 @@ void MorlentDelayModel::Process(float** inputs, float** outputs, int32_t offset,
     }
 }
 
+void MorlentDelayModel::RestartEngine()
+{
+    ApplyPendingChanges();
+    engine.Restart();
+    FreeRetiredLines();
+}
+
 void MorlentDelayModel::ApplyPendingChanges()
 {
     const uint32_t changes = pendingChanges.exchange(0, std::memory_order_acquire);

@@ -42,6 +42,10 @@ public:
     // Audio thread, or while nothing processes. Changes made on other threads reach the engine
     // at the start of the next Process call.
     const DelayEngine& GetEngine() const { return engine; }
+    // While nothing processes: every change waiting for the engine applied, then the engine as a
+    // new model's (DelayEngine::Restart). Lets one instance stand in for a new one in a long
+    // fuzzing run.
+    void RestartEngine();
 
     static const char* NoteName(int32_t noteIndex);
     // The delay in seconds of a note at a tempo, kept within 0..DelayEngine::kMaxDelaySeconds

@@ -14,7 +14,7 @@ void Run(FuzzSupport::EffectOnRecord& effect, FuzzSupport::Digest& digest, const
 {
     const bool preset = (data[0] & 1) != 0;
     std::vector<uint8_t> chunk(data + 1, data + size);
-    const std::vector<uint8_t> before = effect.Chunk(false);
+    const std::vector<uint8_t>& before = *digest.builtBank;
     const VstIntPtr accepted = effect.Dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(chunk.size()),
                                                chunk.empty() ? nullptr : chunk.data());
     const std::vector<uint8_t> after = effect.Chunk(false);
@@ -22,6 +22,8 @@ void Run(FuzzSupport::EffectOnRecord& effect, FuzzSupport::Digest& digest, const
     digest.Add(after.data(), after.size());
     if (accepted == 0 && before != after)
         std::abort(); // a refused chunk changed the plug-in
+    if (accepted == 0)
+        digest.NoteBank(after);
     if (accepted != 0) {
         // Whatever was accepted is stored in range and round-trips through the plug-in itself.
         for (VstInt32 index = 0; index < 12; ++index) {
@@ -30,9 +32,12 @@ void Run(FuzzSupport::EffectOnRecord& effect, FuzzSupport::Digest& digest, const
                 std::abort();
         }
         std::vector<uint8_t> again = after;
-        if (effect.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(again.size()), again.data()) != 1 ||
-            effect.Chunk(false) != after)
+        if (effect.Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(again.size()), again.data()) != 1)
             std::abort();
+        again = effect.Chunk(false);
+        if (again != after)
+            std::abort();
+        digest.NoteBank(again);
     }
 }
 

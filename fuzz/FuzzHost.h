@@ -38,15 +38,11 @@ inline Generation SixtyFourBit()
         },
         [](AEffect* record) { return SixtyFourBitModel(record).PendingMidiEventCount(); }};
     generation.settle = [](AEffect* record) {
-        // A rate change hands the engine new zeroed lines and brings its delays to their targets,
-        // as building it does; the block takes them over now.
-        TestSupport::Dispatch(record, effSetSampleRate, 0, 0, nullptr, 48000.0f);
-        TestSupport::Dispatch(record, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-        float silence[2][1] = {{0.0f}, {0.0f}};
-        float* channels[2] = {silence[0], silence[1]};
-        record->processReplacing(record, channels, channels, 1);
-        // The host's transport as a new model assumes it.
+        // The filters' states and the sign of the write offset outlive a program change; no host
+        // call brings them back, so the engine itself goes back to how building it leaves it.
         MorlentDelayModel& model = SixtyFourBitModel(record);
+        model.RestartEngine();
+        // The host's transport as a new model assumes it.
         model.StoreTempo(120.0);
         model.StorePpqPosition(0.0);
         model.StorePlaying(true);

@@ -1,10 +1,12 @@
 // A stream of host calls decoded from the input: opcodes with arbitrary index, value, float and
 // buffer arguments, parameter changes, MIDI events and audio blocks of arbitrary length. The
 // host keeps only the contract that pointers it passes are valid for what they claim to be.
-// Finite input audio must always give finite output audio.
+// Finite input audio must always give finite output audio. One instance serves the whole run,
+// reset between inputs (FuzzInstance.h).
 
 #include "FuzzHost.h"
 #include "HostCallStream.h"
+#include "description/EffectDescription.h"
 #include "support/EventList.h"
 
 #include <cmath>
@@ -15,12 +17,13 @@
 
 namespace {
 
+using FuzzSupport::Digest;
 using FuzzSupport::Input;
 
 constexpr int kMaxFrames = 4096;
 constexpr size_t kTextSize = 512;
 
-void SendEvents(FuzzEffect& effect, Input& in)
+void SendEvents(AEffect* record, Digest& digest, Input& in)
 {
     static TestSupport::EventList list(32);
     list.Clear();
@@ -38,10 +41,10 @@ void SendEvents(FuzzEffect& effect, Input& in)
     }
     if ((in.Byte() & 15) == 0)
         list.Events()->numEvents = -list.Events()->numEvents;
-    effect.Dispatch(effProcessEvents, 0, 0, list.Events());
+    digest.Add(TestSupport::Dispatch(record, effProcessEvents, 0, 0, list.Events()));
 }
 
-void ProcessAudio(FuzzEffect& effect, Input& in)
+void ProcessAudio(AEffect* record, Digest& digest, Input& in)
 {
     static float buffers[4][kMaxFrames];
     const int frames = static_cast<int>((in.Byte() | (in.Byte() << 8)) % (kMaxFrames + 65)) - 64;
@@ -58,15 +61,19 @@ void ProcessAudio(FuzzEffect& effect, Input& in)
         }
     float* inputs[2] = {buffers[0], buffers[1]};
     float* outputs[2] = {inPlace ? buffers[0] : buffers[2], inPlace ? buffers[1] : buffers[3]};
-    effect.record->processReplacing(effect.record, inputs, outputs, frames);
-    if (finiteInput)
-        for (int channel = 0; channel < 2; ++channel)
+    record->processReplacing(record, inputs, outputs, frames);
+    digest.processedAudio = true;
+    for (int channel = 0; channel < 2; ++channel) {
+        if (finiteInput)
             for (int i = 0; i < frames; ++i)
                 if (!std::isfinite(outputs[channel][i]))
                     std::abort();
+        if (frames > 0)
+            digest.Add(outputs[channel], sizeof(float) * static_cast<size_t>(frames));
+    }
 }
 
-void Dispatch(FuzzEffect& effect, Input& in)
+void Dispatch(AEffect* record, Digest& digest, Input& in)
 {
     VstInt32 opcode = in.Byte() % 82;
     if (opcode == effClose)
@@ -77,10 +84,12 @@ void Dispatch(FuzzEffect& effect, Input& in)
     alignas(16) static char text[kTextSize];
     for (size_t i = 0; i < 64; ++i)
         text[i] = static_cast<char>(in.Byte());
-    text[kTextSize - 1] = '\0';
+    // The rest is cleared too: what an earlier input left there must not reach this one.
+    std::memset(text + 64, 0, kTextSize - 64);
     void* ptr = (in.Byte() & 3) == 0 ? nullptr : text;
 
     VstSpeakerArrangement* arrangement = nullptr;
+    bool answersText = true;
     switch (opcode) {
     case effSetChunk:
         // The host promises that many bytes behind the pointer.
@@ -88,10 +97,15 @@ void Dispatch(FuzzEffect& effect, Input& in)
             value = static_cast<VstIntPtr>(kTextSize);
         break;
     case effProcessEvents:
-        SendEvents(effect, in);
+        SendEvents(record, digest, in);
         return;
     case effGetSpeakerArrangement:
         value = reinterpret_cast<VstIntPtr>(&arrangement);
+        answersText = false;
+        break;
+    case effGetChunk:
+    case effEditGetRect:
+        answersText = false; // the answer is an address of the instance's own
         break;
     case effEditOpen:
         ptr = nullptr; // no parent window to give
@@ -99,36 +113,57 @@ void Dispatch(FuzzEffect& effect, Input& in)
     default:
         break;
     }
-    effect.Dispatch(opcode, index, value, ptr, opt);
+    const VstIntPtr answer = TestSupport::Dispatch(record, opcode, index, value, ptr, opt);
+    digest.Add(opcode);
+    if (opcode != effGetChunk && opcode != effEditGetRect)
+        digest.Add(answer);
+    if (answersText && ptr != nullptr)
+        digest.Add(text, 64);
+}
+
+void Play(AEffect* record, Digest& digest, Input& in)
+{
+    for (int operation = 0; operation < 64 && !in.Empty(); ++operation) {
+        switch (in.Byte() % 6) {
+        case 0:
+        case 1:
+            Dispatch(record, digest, in);
+            break;
+        case 2: {
+            const VstInt32 index = in.Index();
+            record->setParameter(record, index, in.Float());
+            const float stored = record->getParameter(record, index);
+            if (!(stored >= 0.0f && stored <= 1.0f))
+                std::abort();
+            digest.Add(stored);
+            break;
+        }
+        case 3:
+            SendEvents(record, digest, in);
+            break;
+        default:
+            ProcessAudio(record, digest, in);
+            break;
+        }
+    }
+    if (!FuzzSupport::CheckingReset())
+        return;
+    for (VstInt32 index = 0; index < MorlentDelay::kParameterCount; ++index)
+        digest.Add(record->getParameter(record, index));
+    for (bool preset : {true, false}) {
+        const std::vector<uint8_t> chunk = TestSupport::Chunk(record, preset);
+        digest.Add(chunk.data(), chunk.size());
+    }
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Input in(data, size);
-    FuzzEffect effect;
-    for (int operation = 0; operation < 64 && !in.Empty(); ++operation) {
-        switch (in.Byte() % 6) {
-        case 0:
-        case 1:
-            Dispatch(effect, in);
-            break;
-        case 2: {
-            const VstInt32 index = in.Index();
-            effect.record->setParameter(effect.record, index, in.Float());
-            const float stored = effect.record->getParameter(effect.record, index);
-            if (!(stored >= 0.0f && stored <= 1.0f))
-                std::abort();
-            break;
-        }
-        case 3:
-            SendEvents(effect, in);
-            break;
-        default:
-            ProcessAudio(effect, in);
-            break;
-        }
-    }
+    static FuzzSupport::ReusedInstance instance(FuzzSupport::SixtyFourBit());
+    instance.RunOne([&](AEffect* record, Digest& digest) {
+        Input in(data, size);
+        Play(record, digest, in);
+    });
     return 0;
 }

@@ -28,7 +28,7 @@ void Run(AEffect* record, Digest& digest, const uint8_t* data, size_t size)
     Model& model = *FuzzSupport::LegacyPlugin(record)->GetModel();
     const bool preset = (data[0] & 1) != 0;
     std::vector<uint8_t> chunk(data + 1, data + size);
-    const std::vector<uint8_t> before = TestSupport::Chunk(record, false);
+    const std::vector<uint8_t>& before = *digest.builtBank;
     const std::vector<int> mapBefore = ControllerMap(model);
     const VstIntPtr accepted = TestSupport::Dispatch(record, effSetChunk, preset ? 1 : 0,
                                                      static_cast<VstIntPtr>(chunk.size()),
@@ -39,6 +39,7 @@ void Run(AEffect* record, Digest& digest, const uint8_t* data, size_t size)
     if (accepted == 0) {
         if (before != after || mapBefore != ControllerMap(model))
             std::abort(); // a refused chunk changed the plug-in
+        digest.NoteBank(after);
         return;
     }
     for (int32_t program = 0; program < model.GetProgramCount(); ++program)
@@ -47,9 +48,14 @@ void Run(AEffect* record, Digest& digest, const uint8_t* data, size_t size)
             if (!(value >= 0.0f && value <= 1.0f))
                 std::abort();
         }
-    const std::vector<uint8_t> written = TestSupport::Chunk(record, preset);
-    if (TestSupport::SetChunk(record, written, preset) != 1 || TestSupport::Chunk(record, preset) != written)
+    // Nothing changed the bank since it was read.
+    const std::vector<uint8_t> written = preset ? TestSupport::Chunk(record, true) : after;
+    const std::vector<uint8_t> again =
+        TestSupport::SetChunk(record, written, preset) == 1 ? TestSupport::Chunk(record, preset) : std::vector<uint8_t>{};
+    if (again != written)
         std::abort();
+    if (!preset)
+        digest.NoteBank(again);
 }
 
 } // namespace

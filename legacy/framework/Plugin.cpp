@@ -30,7 +30,7 @@ Plugin::Plugin(audioMasterCallback audioMaster, const char* effectName, const ch
     model->AddObserver(this);
     setNumInputs(static_cast<VstInt32>(model->GetInputCount()));
     setNumOutputs(static_cast<VstInt32>(model->GetOutputCount()));
-    setUniqueID(uniqueId);
+    setUniqueID(Plugin::uniqueId);
     canProcessReplacing(true);
     programsAreChunks(true);
     if (category == kPlugCategSynth)

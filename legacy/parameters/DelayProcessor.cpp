@@ -24,7 +24,7 @@ inline LaneBits Spread(int32_t value)
 
 inline Lanes SanitiseLanes(Lanes x)
 {
-    return (x <= Both(DelayProcessor::kLargestInput)) & (x >= Both(-DelayProcessor::kLargestInput)) ? x : Both(0.0f);
+    return ((x <= Both(DelayProcessor::kLargestInput)) & (x >= Both(-DelayProcessor::kLargestInput))) ? x : Both(0.0f);
 }
 
 inline uint32_t Bits(float value)
