@@ -47,18 +47,28 @@ void SendEvents(AEffect* record, Digest& digest, Input& in)
 void ProcessAudio(AEffect* record, Digest& digest, Input& in)
 {
     static float buffers[4][kMaxFrames];
+    static float sine[2][kMaxFrames];
+    static const bool tabled = [] {
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < kMaxFrames; ++i)
+                sine[channel][i] = std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1));
+        return true;
+    }();
+    (void)tabled;
     const int frames = static_cast<int>((in.Byte() | (in.Byte() << 8)) % (kMaxFrames + 65)) - 64;
     const bool inPlace = (in.Byte() & 1) != 0;
     bool finiteInput = true;
     const float level = (in.Byte() & 1) != 0 ? 1.0f : 1e6f;
-    for (int channel = 0; channel < 2; ++channel)
-        for (int i = 0; i < kMaxFrames; ++i) {
-            float value = std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1)) * level;
-            if (i < 8)
-                value = in.Float(); // the first samples come straight from the input, NaNs and all
+    for (int channel = 0; channel < 2; ++channel) {
+        // The first samples come straight from the input, NaNs and all.
+        for (int i = 0; i < 8; ++i) {
+            const float value = in.Float();
             finiteInput = finiteInput && (i >= frames || std::isfinite(value));
             buffers[channel][i] = value;
         }
+        for (int i = 8; i < frames; ++i)
+            buffers[channel][i] = sine[channel][i] * level;
+    }
     float* inputs[2] = {buffers[0], buffers[1]};
     float* outputs[2] = {inPlace ? buffers[0] : buffers[2], inPlace ? buffers[1] : buffers[3]};
     record->processReplacing(record, inputs, outputs, frames);

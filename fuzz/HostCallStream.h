@@ -142,23 +142,28 @@ private:
         // block as it would in buffers exactly the block's length, without allocating them.
         alignas(16) static float sine[2][maxFrames];
         alignas(16) static float lines[4][maxFrames];
+        // The lines stay poisoned but for the frames of the block being played: marking costs as
+        // much as the block's frames, not the longest block's.
         static const bool filled = [] {
             for (int channel = 0; channel < 2; ++channel)
                 for (int i = 0; i < maxFrames; ++i)
                     sine[channel][i] = std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1));
+            for (float(&line)[maxFrames] : lines)
+                Poison(line, maxFrames);
             return true;
         }();
         (void)filled;
         const uint32_t raw = static_cast<uint32_t>(in.Byte() | (in.Byte() << 8) | (in.Byte() << 16));
-        // Short blocks mostly, one in eight up to the longest.
-        const uint32_t span = (raw & 0xe00000) == 0xe00000 ? maxFrames + 65 : 1024 + 65;
-        const int frames = static_cast<int>((raw & 0x1fffff) % span) - 64;
+        // Short blocks mostly, one in 32 up to the longest: a long block costs as much as the
+        // rest of an input, and its pieces take few branches.
+        const uint32_t span = (raw & 0xf80000) == 0xf80000 ? maxFrames + 65 : 1024 + 65;
+        const int frames = static_cast<int>((raw & 0x7ffff) % span) - 64;
         const bool inPlace = (in.Byte() & 1) != 0;
         const float level = (in.Byte() & 1) != 0 ? 1.0f : 1e6f;
         const int used = frames > 0 ? frames : 0;
         bool finiteInput = true;
         for (float(&line)[maxFrames] : lines)
-            Unpoison(line, maxFrames);
+            Unpoison(line, used);
         for (int channel = 0; channel < 2; ++channel) {
             float* line = lines[channel];
             for (int i = 0; i < used; ++i)
@@ -169,8 +174,6 @@ private:
                 finiteInput = finiteInput && std::isfinite(line[i]);
             }
         }
-        for (float(&line)[maxFrames] : lines)
-            Poison(line + used, maxFrames - used);
         float* inputs[2] = {lines[0], lines[1]};
         float* outputs[2] = {inPlace ? lines[0] : lines[2], inPlace ? lines[1] : lines[3]};
         record->processReplacing(record, inputs, outputs, frames);
@@ -183,7 +186,7 @@ private:
             digest.Add(outputs[channel], sizeof(float) * static_cast<size_t>(used));
         }
         for (float(&line)[maxFrames] : lines)
-            Unpoison(line, maxFrames);
+            Poison(line, used);
     }
 
     static void Poison(float* from, int count)
