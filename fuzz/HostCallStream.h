@@ -154,10 +154,12 @@ private:
         }();
         (void)filled;
         const uint32_t raw = static_cast<uint32_t>(in.Byte() | (in.Byte() << 8) | (in.Byte() << 16));
-        // Short blocks mostly, one in 32 up to the longest: a long block costs as much as the
-        // rest of an input, and its pieces take few branches.
-        const uint32_t span = (raw & 0xf80000) == 0xf80000 ? maxFrames + 65 : 1024 + 65;
-        const int frames = static_cast<int>((raw & 0x7ffff) % span) - 64;
+        // Short blocks mostly, as hosts play them; about one in ten up to 4096 frames, one in 64 up
+        // to the longest. A long block costs more than the rest of an input and its pieces take
+        // few branches of their own.
+        const uint32_t tier = raw >> 18;
+        const uint32_t span = tier == 63 ? maxFrames + 65 : (tier >= 57 ? 4096 + 65 : 256 + 65);
+        const int frames = static_cast<int>((raw & 0x3ffff) % span) - 64;
         const bool inPlace = (in.Byte() & 1) != 0;
         const float level = (in.Byte() & 1) != 0 ? 1.0f : 1e6f;
         const int used = frames > 0 ? frames : 0;
