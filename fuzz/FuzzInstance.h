@@ -126,7 +126,8 @@ private:
             played = true;
         }
         // Writing the bank costs as much as the rest of the reset: once is enough.
-        const bool bankAsBuilt = (run.bankKnown && !played ? run.lastBank : TestSupport::Chunk(record, false)) == freshBank;
+        const bool bankAsBuilt =
+            (run.bankKnown && !played ? run.lastBank : TestSupport::Chunk(record, false)) == freshBank;
         const bool asBuilt = !played && effect.getSampleRate() == 44100.0f && effect.getBlockSize() == 1024 &&
                              TestSupport::Dispatch(record, effGetProgram) == 0 && bankAsBuilt;
         if (asBuilt)

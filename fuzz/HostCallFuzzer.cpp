@@ -57,7 +57,8 @@ void ProcessAudio(AEffect* record, Digest& digest, Input& in)
     (void)tabled;
     // Short blocks mostly, as hosts play them (-64 to 256 frames); one in 16 of 1 to 4096.
     const uint32_t raw = static_cast<uint32_t>(in.Byte() | (in.Byte() << 8));
-    const int frames = (raw >> 12) == 15 ? static_cast<int>(raw & 0xfff) + 1 : static_cast<int>((raw & 0xfff) % 321) - 64;
+    const int frames =
+        (raw >> 12) == 15 ? static_cast<int>(raw & 0xfff) + 1 : static_cast<int>((raw & 0xfff) % 321) - 64;
     const bool inPlace = (in.Byte() & 1) != 0;
     bool finiteInput = true;
     const float level = (in.Byte() & 1) != 0 ? 1.0f : 1e6f;

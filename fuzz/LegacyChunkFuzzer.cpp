@@ -50,8 +50,9 @@ void Run(AEffect* record, Digest& digest, const uint8_t* data, size_t size)
         }
     // Nothing changed the bank since it was read.
     const std::vector<uint8_t> written = preset ? TestSupport::Chunk(record, true) : after;
-    const std::vector<uint8_t> again =
-        TestSupport::SetChunk(record, written, preset) == 1 ? TestSupport::Chunk(record, preset) : std::vector<uint8_t>{};
+    const std::vector<uint8_t> again = TestSupport::SetChunk(record, written, preset) == 1
+                                           ? TestSupport::Chunk(record, preset)
+                                           : std::vector<uint8_t>{};
     if (again != written)
         std::abort();
     if (!preset)
