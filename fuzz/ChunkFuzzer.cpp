@@ -22,9 +22,9 @@ void Run(FuzzSupport::EffectOnRecord& effect, FuzzSupport::Digest& digest, const
     digest.Add(after.data(), after.size());
     if (accepted == 0 && before != after)
         std::abort(); // a refused chunk changed the plug-in
-    if (accepted == 0)
+    if (accepted == 0) {
         digest.NoteBank(after);
-    if (accepted != 0) {
+    } else {
         // Whatever was accepted is stored in range and round-trips through the plug-in itself.
         for (VstInt32 index = 0; index < 12; ++index) {
             const float value = effect.record->getParameter(effect.record, index);
