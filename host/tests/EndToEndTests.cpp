@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -155,7 +156,8 @@ void ExpectOnly(const std::vector<float>& channel, std::vector<std::pair<size_t,
 
 const std::string kModule = MORLENT_MODULE_PATH;
 constexpr bool kFirstGeneration = MORLENT_FIRST_GENERATION_UNDER_TEST != 0;
-const std::string kVendorVersion = kFirstGeneration ? "2600" : "2750";
+const std::string kVendorVersion =
+    std::to_string(kFirstGeneration ? MorlentDelay::kFirstGenerationVendorVersion : MorlentDelay::kVendorVersion);
 
 TEST(HostProcess, InfoNamesTheEffectItsParametersProgramsAndAnswers)
 {
