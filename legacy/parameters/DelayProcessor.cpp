@@ -90,6 +90,23 @@ RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t
     return {false, closest};
 }
 
+// x + kWriteOffset, bit for bit. From 2^-57 up the offset is below a quarter of the value's
+// spacing, so the sum rounds back to the value: only smaller values need the add. Taken as a
+// predicted branch, the add leaves the filters' recursions, which set the pace of the loops; a
+// select would keep it on them, so the empty statement stops the compiler making one.
+inline float AddWriteOffset(float x)
+{
+    if (__builtin_expect(!(std::fabs(x) >= 0x1p-57f), 0)) {
+        x += DelayProcessor::kWriteOffset;
+#if defined(__SSE2__)
+        __asm__ volatile("" : "+x"(x));
+#else
+        __asm__ volatile("" : "+m"(x));
+#endif
+    }
+    return x;
+}
+
 // The first generation's read: between the sample D back and the next older one.
 inline float ReadLine(const float* samples, uint32_t writeIndex, uint32_t mask, float delay)
 {
@@ -241,11 +258,11 @@ void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, flo
         const float dR = ReadLine(right, writeIndex, mask, rightDelayRamp[n]);
         float wL = dL, wR = dR;
         if (filter == Filter::LowPass) {
-            wL = stateL = stateL + (dL - stateL) * lowPassL + kWriteOffset;
-            wR = stateR = stateR + (dR - stateR) * lowPassR + kWriteOffset;
+            wL = stateL = AddWriteOffset(stateL + (dL - stateL) * lowPassL);
+            wR = stateR = AddWriteOffset(stateR + (dR - stateR) * lowPassR);
         } else if (filter == Filter::HighPass) {
-            wL = outputL = highGainL * (dL - inputL) + poleL * outputL + kWriteOffset;
-            wR = outputR = highGainR * (dR - inputR) + poleR * outputR + kWriteOffset;
+            wL = outputL = AddWriteOffset(highGainL * (dL - inputL) + poleL * outputL);
+            wR = outputR = AddWriteOffset(highGainR * (dR - inputR) + poleR * outputR);
             inputL = dL;
             inputR = dR;
         }
@@ -355,14 +372,14 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
         if (filter == Filter::LowPass) {
             for (int32_t j = 0; j < chunk; ++j) {
                 const float dL = delayedSample(0, j), dR = delayedSample(1, j);
-                filtered[0][j] = stateL = stateL + (dL - stateL) * lowPassL + kWriteOffset;
-                filtered[1][j] = stateR = stateR + (dR - stateR) * lowPassR + kWriteOffset;
+                filtered[0][j] = stateL = AddWriteOffset(stateL + (dL - stateL) * lowPassL);
+                filtered[1][j] = stateR = AddWriteOffset(stateR + (dR - stateR) * lowPassR);
             }
         } else if (filter == Filter::HighPass) {
             for (int32_t j = 0; j < chunk; ++j) {
                 const float dL = delayedSample(0, j), dR = delayedSample(1, j);
-                filtered[0][j] = outputL = highGainL * (dL - inputL) + poleL * outputL + kWriteOffset;
-                filtered[1][j] = outputR = highGainR * (dR - inputR) + poleR * outputR + kWriteOffset;
+                filtered[0][j] = outputL = AddWriteOffset(highGainL * (dL - inputL) + poleL * outputL);
+                filtered[1][j] = outputR = AddWriteOffset(highGainR * (dR - inputR) + poleR * outputR);
                 inputL = dL;
                 inputR = dR;
             }

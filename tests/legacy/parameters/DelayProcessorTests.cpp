@@ -375,6 +375,41 @@ TEST(DelayProcessorTest, DelaysAroundAndBeyondTheLineLengthWrapAsThePlainLoopDoe
     }
 }
 
+// Echoes that die away leave the filters' states down among the write offsets, where the loops
+// take the offset's add another way than for a sound.
+TEST(DelayProcessorTest, EchoesDyingIntoSilenceRenderAsThePlainLoopDoes)
+{
+    for (const int32_t filterType : {DelayProcessor::kLowPass, DelayProcessor::kHighPass}) {
+        for (const float delay : {3.0f, 300.25f}) { // frame by frame, and in stretches
+            FixedRamps fixture(delay, delay + 1.0f, 0.5f);
+            fixture.processor.feedback = 0.3f;
+            fixture.processor.crossFeedback = true;
+            fixture.processor.filterEnabled = true;
+            fixture.processor.filterType = filterType;
+            fixture.processor.SetCutoff(2000.0f);
+            ReferenceDelay reference(fixture.processor.GetLeftLine().length);
+            std::vector<float> in(512), outL(512), outR(512), refL(512), refR(512);
+            std::mt19937 random(5);
+            std::uniform_real_distribution<float> signal(-0.5f, 0.5f);
+            float quietest = 1.0f;
+            for (int block = 0; block < 400; ++block) {
+                for (float& x : in)
+                    x = block < 2 ? signal(random) : 0.0f;
+                fixture.processor.Process(in.data(), in.data(), outL.data(), outR.data(), 512);
+                reference.Process(fixture.processor, fixture.left.data(), fixture.right.data(), fixture.mix.data(),
+                                  in.data(), in.data(), refL.data(), refR.data(), 512);
+                ASSERT_EQ(outL, refL) << filterType << " " << delay << " block " << block;
+                ASSERT_EQ(outR, refR) << filterType << " " << delay << " block " << block;
+                const float state = filterType == DelayProcessor::kLowPass
+                                        ? fixture.processor.GetLeftLowPass().state
+                                        : fixture.processor.GetLeftHighPass().previousOutput;
+                quietest = std::min(quietest, std::fabs(state));
+            }
+            EXPECT_LT(quietest, 1e-20f) << "the echoes never died away";
+        }
+    }
+}
+
 TEST(DelayProcessorTest, ACallBeyondTheRampsGoesInPiecesThatEachReadTheRampsFromTheStart)
 {
     constexpr int32_t kFrames = 40000;
