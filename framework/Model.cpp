@@ -481,8 +481,19 @@ void Model::SerializeBank(ChunkBuffer& buffer)
         for (int index = 0; index < kParameterCount; ++index)
             buffer.WriteFloat(programValues[program][index].load(std::memory_order_relaxed));
     }
+    // One pass over the map, not one per parameter: the lowest controller bound to each.
+    int controllerOf[kParameterCount];
+    for (int& number : controllerOf)
+        number = -1;
+    for (int number = 0; number < kControllerCount; ++number) {
+        if (!midiControllerMap[number].mapped.load(std::memory_order_acquire))
+            continue;
+        const int32_t parameter = midiControllerMap[number].parameter.load(std::memory_order_relaxed);
+        if (parameter >= 0 && parameter < kParameterCount && controllerOf[parameter] < 0)
+            controllerOf[parameter] = number;
+    }
     for (int index = 0; index < kParameterCount; ++index) {
-        const int number = ParameterToController(index);
+        const int number = controllerOf[index];
         if (number < 0) {
             buffer.WriteByte(0);
         } else {
