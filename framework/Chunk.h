@@ -71,12 +71,14 @@ class ChunkReader {
 public:
     ChunkReader(const uint8_t* data, uint32_t size) : data_(data), size_(size) {}
 
+    // Copies what there is of count bytes; false when that is fewer.
     bool Read(void* destination, uint32_t count)
     {
-        auto* out = static_cast<uint8_t*>(destination);
-        uint32_t copied = 0;
-        while (copied < count && position_ < size_)
-            out[copied++] = data_[position_++];
+        const uint32_t available = size_ - position_;
+        const uint32_t copied = count < available ? count : available;
+        if (copied > 0)
+            std::memcpy(destination, data_ + position_, copied);
+        position_ += copied;
         return copied == count;
     }
     bool ReadInt32(int32_t& value)
