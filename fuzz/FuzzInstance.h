@@ -5,6 +5,7 @@
 // trace: every input then also runs on a newly built instance, and both runs must leave the
 // same digest of everything the host saw.
 
+#include "KeptBlocks.h"
 #include "effect_base/AudioEffect.h"
 #include "effect_base/VstInterface.h"
 #include "support/EffectCalls.h"
@@ -82,6 +83,7 @@ public:
     // run(record, digest) plays one input against the shared instance.
     template <typename Run> void RunOne(Run run)
     {
+        StartInput();
         if (record == nullptr) {
             QuietHost();
             record = generation.make();
