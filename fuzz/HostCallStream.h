@@ -148,9 +148,10 @@ private:
         static const bool filled = [] {
             for (int loud = 0; loud < 2; ++loud)
                 for (int channel = 0; channel < 2; ++channel)
-                    for (int i = 0; i < maxFrames; ++i)
-                        sine[loud][channel][i] = std::sin(static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1)) *
-                                                 (loud != 0 ? 1e6f : 1.0f);
+                    for (int i = 0; i < maxFrames; ++i) {
+                        const float phase = static_cast<float>(i) * 0.05f * static_cast<float>(channel + 1);
+                        sine[loud][channel][i] = std::sin(phase) * (loud != 0 ? 1e6f : 1.0f);
+                    }
             for (float(&line)[maxFrames] : lines)
                 Poison(line, maxFrames);
             return true;
