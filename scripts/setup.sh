@@ -32,30 +32,30 @@ missing_of() {
 # A mirror in mid-sync fails one list and apt-get update with it; the lists it did fetch still
 # serve, and the install says plainly if a package really cannot be had.
 updated=0
-update() {
+apt_update() {
   apt-get update -q || echo "setup: some package lists could not be fetched; going on with the rest"
   updated=1
 }
-install() {
+apt_install() {
   if [ $updated -eq 0 ] && { [ $need_update -eq 1 ] || [ -z "$(ls /var/lib/apt/lists 2>/dev/null | grep -i i386 || true)" ]; }; then
-    update
+    apt_update
   fi
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@" && return 0
   [ $updated -eq 1 ] && return 1
-  update
+  apt_update
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
 }
 
 mapfile -t missing < <(missing_of "${packages[@]}")
 if [ ${#missing[@]} -gt 0 ]; then
-  install "${missing[@]}"
+  apt_install "${missing[@]}"
 fi
 
 # The i386 packages must match the versions of their amd64 twins, so a mirror that lacks one
 # list of i386 packages can leave 32-bit Wine uninstallable. That only matters on a kernel that
 # runs i386 programs at all; elsewhere the tests report the 32-bit build's Wine programs as not run.
 mapfile -t missing < <(missing_of "${wine32_packages[@]}")
-if [ ${#missing[@]} -gt 0 ] && ! install "${missing[@]}"; then
+if [ ${#missing[@]} -gt 0 ] && ! apt_install "${missing[@]}"; then
   if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     echo "setup: 32-bit Wine could not be installed" >&2
     exit 1
