@@ -1,9 +1,11 @@
-// Large arrays freed during a run are kept, poisoned, and handed out again for the same size
-// from the next input on. ASan maps each array this large afresh and unmaps it when freed; on
-// this kind of machine touching the fresh pages costs about a millisecond for the pair of delay
-// lines a rate change allocates, more than all the rest of an input. A kept array is reused
-// only for its own size, so its bounds stay exact, and it stays poisoned while kept, so a use
-// after free is still caught while it waits, and always within the input that freed it.
+// Large arrays freed during a run are kept, poisoned, and handed out again from the next input
+// on. ASan maps each array this large afresh and unmaps it when freed; on this kind of machine
+// touching the fresh pages costs about a millisecond for the pair of delay lines a rate change
+// allocates, more than all the rest of an input, and each rate has lines of its own length.
+// A kept array is handed out for its own size or a smaller one, the smallest that fits: only
+// the size asked for is made addressable, the rest stays poisoned, so bounds stay exact. It
+// stays poisoned while kept, so a use after free is still caught while it waits, and always
+// within the input that freed it.
 
 #include "KeptBlocks.h"
 
@@ -34,11 +36,14 @@ void* Allocate(std::size_t size)
 {
     if (size >= kSmallestKept) {
         const std::lock_guard<std::mutex> lock(guard);
+        int best = -1;
         for (int i = 0; i < keptCount; ++i) {
-            if (kept[i].size != size || !kept[i].reusable)
-                continue;
-            void* address = kept[i].address;
-            kept[i] = kept[--keptCount];
+            if (kept[i].reusable && kept[i].size >= size && (best < 0 || kept[i].size < kept[best].size))
+                best = i;
+        }
+        if (best >= 0) {
+            void* address = kept[best].address;
+            kept[best] = kept[--keptCount];
             ASAN_UNPOISON_MEMORY_REGION(address, size);
             return address;
         }
