@@ -19,7 +19,7 @@
 namespace {
 
 constexpr std::size_t kSmallestKept = 64 * 1024;
-constexpr int kMostKept = 8;
+constexpr int kMostKept = 16;
 
 struct Kept {
     void* address;
@@ -59,12 +59,19 @@ void Release(void* address)
     if (size >= kSmallestKept) {
         const std::lock_guard<std::mutex> lock(guard);
         if (keptCount == kMostKept) {
-            // The oldest goes back to the allocator.
-            ASAN_UNPOISON_MEMORY_REGION(kept[0].address, kept[0].size);
-            std::free(kept[0].address);
-            for (int i = 1; i < keptCount; ++i)
-                kept[i - 1] = kept[i];
-            --keptCount;
+            // The smallest goes back to the allocator: a larger array serves more sizes.
+            int smallest = 0;
+            for (int i = 1; i < keptCount; ++i) {
+                if (kept[i].size < kept[smallest].size)
+                    smallest = i;
+            }
+            if (kept[smallest].size >= size) {
+                std::free(address);
+                return;
+            }
+            ASAN_UNPOISON_MEMORY_REGION(kept[smallest].address, kept[smallest].size);
+            std::free(kept[smallest].address);
+            kept[smallest] = kept[--keptCount];
         }
         ASAN_POISON_MEMORY_REGION(address, size);
         kept[keptCount++] = Kept{address, size, false};
