@@ -83,9 +83,13 @@ public:
     }
     bool ReadInt32(int32_t& value)
     {
-        uint8_t bytes[4];
-        if (!Read(bytes, 4))
+        // Straight from the data: a copy of a variable count would be a call for four bytes.
+        if (size_ - position_ < 4) {
+            position_ = size_;
             return false;
+        }
+        const uint8_t* bytes = data_ + position_;
+        position_ += 4;
         value = static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
                                      (static_cast<uint32_t>(bytes[2]) << 16) |
                                      (static_cast<uint32_t>(bytes[3]) << 24));
