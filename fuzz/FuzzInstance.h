@@ -141,8 +141,8 @@ private:
         if (effect.getBlockSize() != 1024)
             TestSupport::Dispatch(record, effSetBlockSize, 0, 1024);
         // Reading a bank does what selecting the program does, so one of the two is enough when
-        // the first program is selected already.
-        // Given from the harness's own copy: the plug-in copies what it is given anyway.
+        // the first program is selected already. The bank goes from the harness's own copy: the
+        // plug-in copies what it is given anyway.
         const bool bankRead = !bankAsBuilt &&
                               TestSupport::Dispatch(record, effSetChunk, 0, static_cast<VstIntPtr>(freshBank.size()),
                                                     freshBank.data()) == 1;
