@@ -31,9 +31,30 @@ missing_of() {
 
 # A mirror in mid-sync fails one list and apt-get update with it; the lists it did fetch still
 # serve, and the install says plainly if a package really cannot be had.
+# An i386 twin must have the very version of its amd64 package, so an archive whose i386 list
+# failed would have amd64 packages installed from it that no i386 package can match. Such an
+# archive is pinned below the others until its list comes back.
+twin_pin=/etc/apt/preferences.d/morlent-i386-twins
+pin_archives_without_i386_list() {
+  local listed
+  listed=$(apt-get indextargets --format '$(ARCHITECTURE) $(RELEASE)' 'Created-By: Packages' 2>/dev/null || true)
+  local lacking
+  lacking=$(comm -23 <(awk '$1 == "amd64" { print $2 }' <<<"$listed" | sort -u) \
+                     <(awk '$1 == "i386" { print $2 }' <<<"$listed" | sort -u))
+  rm -f "$twin_pin"
+  [ -n "$lacking" ] || return 0
+  local rel
+  for rel in $lacking; do
+    echo "setup: $rel has no list of i386 packages; its packages are not preferred for now"
+    printf 'Package: *\nPin: release n=%s\nPin-Priority: 100\n\nPackage: *\nPin: release a=%s\nPin-Priority: 100\n\n' \
+      "$rel" "$rel" >>"$twin_pin"
+  done
+}
+
 updated=0
 apt_update() {
   apt-get update -q || echo "setup: some package lists could not be fetched; going on with the rest"
+  pin_archives_without_i386_list
   updated=1
 }
 apt_install() {
