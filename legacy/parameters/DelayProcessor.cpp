@@ -388,6 +388,12 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
             for (int32_t j = chunk; j % 4 != 0; ++j)
                 filtered[0][j] = filtered[1][j] = 0.0f;
 
+        // Every read of the stretch is done, so its feedback goes straight into the lines; only
+        // a stretch across a ring's end is written aside and copied in two parts.
+        const uint32_t firstWritten = (writeIndex + 1) & mask;
+        const bool wraps = firstWritten + static_cast<uint32_t>(chunk) > length;
+        float* const feedLeft = wraps ? written[0] : lines[0] + firstWritten;
+        float* const feedRight = wraps ? written[1] : lines[1] + firstWritten;
         const float* const mix = mixRamp + start;
         for (int32_t j = 0; j < chunk; j += 4) {
             const int32_t available = chunk - j;
@@ -395,15 +401,15 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
             const Lanes xR = SanitiseLanes(LoadUpTo(inRight + start + j, available));
             const Lanes wL = Load(wet[0] + j), wR = Load(wet[1] + j);
             const Lanes m = LoadUpTo(mix + j, available);
-            Store(written[0] + j, (cross ? wR : wL) * gain + xL + offset);
-            Store(written[1] + j, (cross ? wL : wR) * gain + xR + offset);
+            StoreUpTo(feedLeft + j, (cross ? wR : wL) * gain + xL + offset, available);
+            StoreUpTo(feedRight + j, (cross ? wL : wR) * gain + xR + offset, available);
             StoreUpTo(outLeft + start + j, (one - m) * xL + wL * m, available);
             StoreUpTo(outRight + start + j, (one - m) * xR + wR * m, available);
         }
-
-        const uint32_t firstWritten = (writeIndex + 1) & mask;
-        CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);
-        CopyIntoRing(lines[1], length, firstWritten, written[1], chunk);
+        if (wraps) {
+            CopyIntoRing(lines[0], length, firstWritten, written[0], chunk);
+            CopyIntoRing(lines[1], length, firstWritten, written[1], chunk);
+        }
         writeIndex = (writeIndex + static_cast<uint32_t>(chunk)) & mask;
     }
 
