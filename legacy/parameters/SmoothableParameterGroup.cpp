@@ -15,6 +15,9 @@ void SmoothableParameterGroup::AddSmoother(int32_t index)
         return;
     smoother = std::make_unique<ParameterSmoother>();
     smoother->SetSampleRate(GetSampleRate());
+    inOrder.clear();
+    for (auto& entry : smoothers)
+        inOrder.push_back(entry.second.get());
 }
 
 const ParameterSmoother* SmoothableParameterGroup::GetSmoother(int32_t index) const
@@ -53,9 +56,11 @@ void SmoothableParameterGroup::AdvancePiece(int32_t count)
     constexpr int32_t kBatch = 4;
     ParameterSmoother* moving[kBatch];
     int32_t movingCount = 0;
-    for (auto& entry : smoothers) {
-        ParameterSmoother* smoother = entry.second.get();
-        if (smoother->GetMode() != ParameterSmoother::kMoving) {
+    for (ParameterSmoother* smoother : inOrder) {
+        const ParameterSmoother::Mode mode = smoother->GetMode();
+        if (mode == ParameterSmoother::kIdle)
+            continue;
+        if (mode != ParameterSmoother::kMoving) {
             smoother->Advance(count);
             continue;
         }

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace VovezEdeduvo {
 namespace ParameterHandling {
@@ -38,6 +39,8 @@ private:
     void AdvancePiece(int32_t count);
 
     std::map<int32_t, std::unique_ptr<ParameterSmoother>> smoothers;
+    // The same smoothers in index order, for the audio thread's walk through them.
+    std::vector<ParameterSmoother*> inOrder;
 };
 
 } // namespace ParameterHandling
