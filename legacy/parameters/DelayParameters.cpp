@@ -37,6 +37,8 @@ DelayParameters::DelayParameters(int32_t programCount, DelayProcessor* processor
     AddSmoother(MorlentDelay::kLeftDelay);
     AddSmoother(MorlentDelay::kRightDelay);
     AddSmoother(MorlentDelay::kWetDryMix);
+    leftDelaySmoother = GetSmoother(MorlentDelay::kLeftDelay);
+    rightDelaySmoother = GetSmoother(MorlentDelay::kRightDelay);
     processor->SetRamps(GetSmoothedValues(MorlentDelay::kLeftDelay), GetSmoothedValues(MorlentDelay::kRightDelay),
                         GetSmoothedValues(MorlentDelay::kWetDryMix));
     for (int32_t i = 0; i < MorlentDelay::kParameterCount; ++i) {
@@ -100,6 +102,19 @@ void DelayParameters::OnParameterValueChanged(int32_t index, float value)
     default:
         break;
     }
+}
+
+void DelayParameters::Advance(int32_t count)
+{
+    SmoothableParameterGroup::Advance(count);
+    processor->delaysHeld = DelaysHeld();
+}
+
+bool DelayParameters::DelaysHeld() const
+{
+    using ParameterHandling::ParameterSmoother;
+    return leftDelaySmoother->GetMode() == ParameterSmoother::kIdle &&
+           rightDelaySmoother->GetMode() == ParameterSmoother::kIdle;
 }
 
 long double DelayParameters::DelaySamples(bool sync, float seconds, int32_t noteIndex, float tempo, float sampleRate)

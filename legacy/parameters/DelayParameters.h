@@ -40,9 +40,16 @@ public:
     int32_t GetLeftNoteIndex() const { return leftNoteIndex; }
     int32_t GetRightNoteIndex() const { return rightNoteIndex; }
     float GetMix() const { return mix; }
+    // Audio thread. The ramps for the next count samples, and whether the processor may take
+    // the delays as held throughout.
+    void Advance(int32_t count);
+    // Whether both delay smoothers are idle, so that their ramps hold one value throughout.
+    bool DelaysHeld() const;
 
 private:
     DelayProcessor* processor;
+    const ParameterHandling::ParameterSmoother* leftDelaySmoother;
+    const ParameterHandling::ParameterSmoother* rightDelaySmoother;
     float leftSeconds = 1.0f;
     float rightSeconds = 0.5f;
     bool syncEnabled = false;

@@ -49,6 +49,12 @@ uint32_t NearestTap(float delay, uint32_t mask)
     return newer < older ? newer : older;
 }
 
+RampSurvey HeldSurvey(float left, float right, uint32_t mask)
+{
+    const uint32_t l = NearestTap(left, mask), r = NearestTap(right, mask);
+    return {true, l < r ? l : r};
+}
+
 RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t mask)
 {
     // Idle ramps are the common case: one cheap pass proves them fixed.
@@ -63,10 +69,8 @@ RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t
     bool fixed = (differs[0] | differs[1] | differs[2] | differs[3]) == 0;
     for (; n < count; ++n)
         fixed = fixed && Bits(left[n]) == firstLeft && Bits(right[n]) == firstRight;
-    if (fixed) {
-        const uint32_t l = NearestTap(left[0], mask), r = NearestTap(right[0], mask);
-        return {true, l < r ? l : r};
-    }
+    if (fixed)
+        return HeldSurvey(left[0], right[0], mask);
 
     const LaneBits lineMask = Spread(static_cast<int32_t>(mask));
     const LaneBits one = Spread(1);
@@ -167,6 +171,7 @@ void DelayProcessor::SetRamps(const float* leftDelay, const float* rightDelay, c
     leftDelayRamp = leftDelay != nullptr ? leftDelay : zeros;
     rightDelayRamp = rightDelay != nullptr ? rightDelay : zeros;
     mixRamp = mix != nullptr ? mix : zeros;
+    delaysHeld = false;
 }
 
 void DelayProcessor::Reset()
@@ -211,7 +216,8 @@ template <DelayProcessor::Filter filter>
 void DelayProcessor::RenderFiltered(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                     int32_t count)
 {
-    const RampSurvey survey = Survey(leftDelayRamp, rightDelayRamp, count, leftLine.mask);
+    const RampSurvey survey = delaysHeld ? HeldSurvey(leftDelayRamp[0], rightDelayRamp[0], leftLine.mask)
+                                         : Survey(leftDelayRamp, rightDelayRamp, count, leftLine.mask);
     const uint32_t longest = survey.nearest + 1;
     if (longest < static_cast<uint32_t>(kShortestStretch)) {
         if (crossFeedback)

@@ -67,6 +67,9 @@ public:
     bool crossFeedback = false;
     bool filterEnabled = false;
     int32_t filterType = kLowPass; // any other value: no filter
+    // True only while each delay ramp holds one value throughout, as an idle smoother's does:
+    // the next call then takes the delays from the ramps' first values without surveying them.
+    bool delaysHeld = false;
 
 private:
     enum class Filter { None, LowPass, HighPass };
