@@ -74,6 +74,21 @@ else
   status=1
 fi
 
+# Presets between the two Windows DLLs, each in a Wine of its own width.
+echo "=== test: presets between the 32-bit and the 64-bit DLL"
+if [ $can_run_win32 -eq 1 ]; then
+  if EXCHANGE_DIR=$root/build/outputs/exchange bash host/exchange-chunks.sh build/win32/host/morlent-host.exe \
+       build/win32/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe build/win64/plugin/MorlentDelay.dll; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    status=1
+  fi
+else
+  echo "this machine's kernel cannot run 32-bit programs: not run"
+  skipped=$((skipped + 1))
+fi
+
 # The release as a user gets it: made from the builds above, unpacked into an empty folder and
 # played from there. Its 32-bit render needs a kernel that runs i386 programs.
 echo "=== test: the release, unpacked and played"
