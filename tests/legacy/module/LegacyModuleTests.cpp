@@ -1,13 +1,17 @@
 // The 32-bit module loaded as a host loads it, driven through its record only: identity, the
-// first generation's read, learning, chunks and their exchange with the 64-bit module.
+// first generation's read and event order, learning, chunks and their version rules, and their
+// exchange with the 64-bit module.
 #include "description/EffectDescription.h"
 #include "support/PluginModule.h"
 #include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -45,6 +49,26 @@ public:
         float* inputs[2] = {left.data(), right.data()};
         record->processReplacing(record, inputs, inputs, static_cast<VstInt32>(left.size()));
     }
+    // Control changes on channel 1: frame, controller, value.
+    void Controllers(const std::vector<std::array<int, 3>>& list)
+    {
+        std::vector<VstMidiEvent> events(list.size());
+        struct {
+            VstInt32 numEvents;
+            VstIntPtr reserved;
+            VstEvent* events[8];
+        } block{static_cast<VstInt32>(list.size()), 0, {}};
+        for (size_t i = 0; i < list.size(); ++i) {
+            events[i].type = kVstMidiType;
+            events[i].byteSize = sizeof(VstMidiEvent);
+            events[i].deltaFrames = list[i][0];
+            events[i].midiData[0] = static_cast<char>(0xB0);
+            events[i].midiData[1] = static_cast<char>(list[i][1]);
+            events[i].midiData[2] = static_cast<char>(list[i][2]);
+            block.events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+        }
+        Dispatch(effProcessEvents, 0, 0, &block);
+    }
 
     AEffect* record = nullptr;
 };
@@ -70,6 +94,29 @@ protected:
 };
 
 PluginModule* LegacyModuleTest::module = nullptr;
+
+constexpr size_t kBankValuesEnd = MorlentDelay::kBankProgramsSize;
+
+// The bank with its controller map replaced: parameter index to controller.
+std::vector<uint8_t> WithBindings(std::vector<uint8_t> bank, const std::vector<std::pair<int, int>>& bindings)
+{
+    bank.resize(kBankValuesEnd);
+    for (int index = 0; index < MorlentDelay::kParameterCount; ++index) {
+        int controller = -1;
+        for (const auto& binding : bindings)
+            if (binding.first == index)
+                controller = binding.second;
+        bank.push_back(controller >= 0 ? 1 : 0);
+        if (controller >= 0)
+            bank.push_back(static_cast<uint8_t>(controller));
+    }
+    return bank;
+}
+
+void SetVersion(std::vector<uint8_t>& chunk, int32_t version)
+{
+    std::memcpy(chunk.data() + MorlentDelay::kChunkHeaderSize - 4, &version, 4);
+}
 
 TEST_F(LegacyModuleTest, TheRecordShowsTheFirstGeneration)
 {
@@ -175,6 +222,78 @@ TEST_F(LegacyModuleTest, ChunksComeBackByteForByteAndNewerOnesAreRefused)
     newer[164] = 'Z';
     EXPECT_EQ(0, other.SetChunk(true, newer));
     EXPECT_EQ(program, other.Chunk(true));
+}
+
+// The first generation's order, seen in the audio: a controller bound to the on switch turns the
+// effect off (the input passes) and on (the full wet output, silent at first) at its frames.
+TEST_F(LegacyModuleTest, EachEventTakesEffectBeforeTheFramesUpToItsOwn)
+{
+    ASSERT_EQ(1, effect->SetChunk(false, WithBindings(effect->Chunk(false), {{MorlentDelay::kEnabled, 20}})));
+    effect->record->setParameter(effect->record, MorlentDelay::kWetDryMix, 1.0f);
+    effect->Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    effect->Dispatch(effMainsChanged, 0, 1);
+    const auto play = [&](int frames) {
+        std::vector<float> left(static_cast<size_t>(frames), 1.0f), right(left);
+        effect->Process(left, right);
+        std::string heard;
+        for (float sample : left)
+            heard += sample == 1.0f ? 'd' : (std::fabs(sample) < 1e-6f ? 'w' : '?');
+        return heard;
+    };
+    const auto runs = [](std::initializer_list<std::pair<char, int>> parts) {
+        std::string heard;
+        for (const auto& part : parts)
+            heard.append(static_cast<size_t>(part.second), part.first);
+        return heard;
+    };
+
+    // Off at 10, on at 20: the first ten frames are already off, the next ten already on.
+    effect->Controllers({{10, 20, 0}, {20, 20, 127}});
+    EXPECT_EQ(runs({{'d', 10}, {'w', 54}}), play(64));
+    // Beyond the block: handled before the whole block.
+    effect->Controllers({{100, 20, 0}});
+    EXPECT_EQ(runs({{'d', 64}}), play(64));
+    // One beyond the block, then one inside it: both before the block, in arrival order.
+    effect->Controllers({{600, 20, 127}, {10, 20, 0}});
+    EXPECT_EQ(runs({{'d', 512}}), play(512));
+    // On at 0, off at 100, on at 100: the first hundred frames off, the rest on.
+    effect->Controllers({{0, 20, 127}, {100, 20, 0}, {100, 20, 127}});
+    EXPECT_EQ(runs({{'d', 100}, {'w', 412}}), play(512));
+}
+
+TEST_F(LegacyModuleTest, OldBanksKeepTheControllerMapAndNewerOnesReplaceIt)
+{
+    const std::vector<uint8_t> bound = WithBindings(effect->Chunk(false), {{6, 74}});
+    ASSERT_EQ(1, effect->SetChunk(false, bound));
+
+    // Up to 2110 a bank ends after its values and leaves the map alone.
+    std::vector<uint8_t> old(bound.begin(), bound.begin() + kBankValuesEnd);
+    old[MorlentDelay::kChunkHeaderSize + 24 + 3] = 0x3E; // the first program's first value
+    SetVersion(old, 2110);
+    ASSERT_EQ(1, effect->SetChunk(false, old));
+    std::vector<uint8_t> expected = WithBindings(old, {{6, 74}});
+    SetVersion(expected, MorlentDelay::kFirstGenerationVendorVersion);
+    EXPECT_EQ(expected, effect->Chunk(false));
+
+    // From 2111 on it carries a map of its own, which must be there.
+    SetVersion(old, 2111);
+    EXPECT_EQ(0, effect->SetChunk(false, old));
+    EXPECT_EQ(expected, effect->Chunk(false));
+    std::vector<uint8_t> unbound = WithBindings(old, {});
+    ASSERT_EQ(1, effect->SetChunk(false, unbound));
+    SetVersion(unbound, MorlentDelay::kFirstGenerationVendorVersion);
+    EXPECT_EQ(unbound, effect->Chunk(false));
+
+    // 2600 is this module's own; 2601 is newer. A refused bank, or one cut short, changes nothing.
+    std::vector<uint8_t> own = bound;
+    SetVersion(own, 2600);
+    ASSERT_EQ(1, effect->SetChunk(false, own));
+    EXPECT_EQ(bound, effect->Chunk(false));
+    std::vector<uint8_t> newer = unbound;
+    SetVersion(newer, 2601);
+    EXPECT_EQ(0, effect->SetChunk(false, newer));
+    EXPECT_EQ(0, effect->SetChunk(false, std::vector<uint8_t>(unbound.begin(), unbound.begin() + 2000)));
+    EXPECT_EQ(bound, effect->Chunk(false));
 }
 
 #ifdef MORLENT_CURRENT_MODULE_PATH
