@@ -29,8 +29,6 @@ missing_of() {
   done
 }
 
-# A mirror in mid-sync fails one list and apt-get update with it; the lists it did fetch still
-# serve, and the install says plainly if a package really cannot be had.
 # An i386 twin must have the very version of its amd64 package, so an archive whose i386 list
 # failed would have amd64 packages installed from it that no i386 package can match. Such an
 # archive is pinned below the others until its list comes back.
@@ -51,6 +49,8 @@ pin_archives_without_i386_list() {
   done
 }
 
+# A mirror in mid-sync fails one list and apt-get update with it; the lists it did fetch still
+# serve, and the install says plainly if a package really cannot be had.
 updated=0
 apt_update() {
   apt-get update -q || echo "setup: some package lists could not be fetched; going on with the rest"
