@@ -2,6 +2,7 @@
 // first generation's read and event order, learning, chunks and their version rules, and their
 // exchange with the 64-bit module.
 #include "description/EffectDescription.h"
+#include "support/EffectCalls.h"
 #include "support/PluginModule.h"
 #include "support/RecordingHost.h"
 
@@ -49,27 +50,6 @@ public:
         float* inputs[2] = {left.data(), right.data()};
         record->processReplacing(record, inputs, inputs, static_cast<VstInt32>(left.size()));
     }
-    // Control changes on channel 1: frame, controller, value.
-    void Controllers(const std::vector<std::array<int, 3>>& list)
-    {
-        std::vector<VstMidiEvent> events(list.size());
-        struct {
-            VstInt32 numEvents;
-            VstIntPtr reserved;
-            VstEvent* events[8];
-        } block{static_cast<VstInt32>(list.size()), 0, {}};
-        for (size_t i = 0; i < list.size(); ++i) {
-            events[i].type = kVstMidiType;
-            events[i].byteSize = sizeof(VstMidiEvent);
-            events[i].deltaFrames = list[i][0];
-            events[i].midiData[0] = static_cast<char>(0xB0);
-            events[i].midiData[1] = static_cast<char>(list[i][1]);
-            events[i].midiData[2] = static_cast<char>(list[i][2]);
-            block.events[i] = reinterpret_cast<VstEvent*>(&events[i]);
-        }
-        Dispatch(effProcessEvents, 0, 0, &block);
-    }
-
     AEffect* record = nullptr;
 };
 
@@ -97,20 +77,13 @@ PluginModule* LegacyModuleTest::module = nullptr;
 
 constexpr size_t kBankValuesEnd = MorlentDelay::kBankProgramsSize;
 
-// The bank with its controller map replaced: parameter index to controller.
-std::vector<uint8_t> WithBindings(std::vector<uint8_t> bank, const std::vector<std::pair<int, int>>& bindings)
+// The bank with its controller map replaced by one binding, or by none.
+std::vector<uint8_t> WithBinding(const std::vector<uint8_t>& bank, int parameter = -1, int controller = -1)
 {
-    bank.resize(kBankValuesEnd);
-    for (int index = 0; index < MorlentDelay::kParameterCount; ++index) {
-        int controller = -1;
-        for (const auto& binding : bindings)
-            if (binding.first == index)
-                controller = binding.second;
-        bank.push_back(controller >= 0 ? 1 : 0);
-        if (controller >= 0)
-            bank.push_back(static_cast<uint8_t>(controller));
-    }
-    return bank;
+    int controllers[MorlentDelay::kParameterCount];
+    for (int index = 0; index < MorlentDelay::kParameterCount; ++index)
+        controllers[index] = index == parameter ? controller : -1;
+    return TestSupport::BankWithBindings(bank, controllers);
 }
 
 void SetVersion(std::vector<uint8_t>& chunk, int32_t version)
@@ -228,10 +201,16 @@ TEST_F(LegacyModuleTest, ChunksComeBackByteForByteAndNewerOnesAreRefused)
 // effect off (the input passes) and on (the full wet output, silent at first) at its frames.
 TEST_F(LegacyModuleTest, EachEventTakesEffectBeforeTheFramesUpToItsOwn)
 {
-    ASSERT_EQ(1, effect->SetChunk(false, WithBindings(effect->Chunk(false), {{MorlentDelay::kEnabled, 20}})));
+    ASSERT_EQ(1, effect->SetChunk(false, WithBinding(effect->Chunk(false), MorlentDelay::kEnabled, 20)));
     effect->record->setParameter(effect->record, MorlentDelay::kWetDryMix, 1.0f);
     effect->Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     effect->Dispatch(effMainsChanged, 0, 1);
+    const auto controllers = [&](std::initializer_list<std::array<int, 2>> frameAndValue) {
+        std::vector<VstMidiEvent> events;
+        for (const auto& event : frameAndValue)
+            events.push_back(TestSupport::MidiEvent(event[0], 0xB0, 20, event[1]));
+        TestSupport::SendMidi(effect->record, events);
+    };
     const auto play = [&](int frames) {
         std::vector<float> left(static_cast<size_t>(frames), 1.0f), right(left);
         effect->Process(left, right);
@@ -248,22 +227,22 @@ TEST_F(LegacyModuleTest, EachEventTakesEffectBeforeTheFramesUpToItsOwn)
     };
 
     // Off at 10, on at 20: the first ten frames are already off, the next ten already on.
-    effect->Controllers({{10, 20, 0}, {20, 20, 127}});
+    controllers({{10, 0}, {20, 127}});
     EXPECT_EQ(runs({{'d', 10}, {'w', 54}}), play(64));
     // Beyond the block: handled before the whole block.
-    effect->Controllers({{100, 20, 0}});
+    controllers({{100, 0}});
     EXPECT_EQ(runs({{'d', 64}}), play(64));
     // One beyond the block, then one inside it: both before the block, in arrival order.
-    effect->Controllers({{600, 20, 127}, {10, 20, 0}});
+    controllers({{600, 127}, {10, 0}});
     EXPECT_EQ(runs({{'d', 512}}), play(512));
     // On at 0, off at 100, on at 100: the first hundred frames off, the rest on.
-    effect->Controllers({{0, 20, 127}, {100, 20, 0}, {100, 20, 127}});
+    controllers({{0, 127}, {100, 0}, {100, 127}});
     EXPECT_EQ(runs({{'d', 100}, {'w', 412}}), play(512));
 }
 
 TEST_F(LegacyModuleTest, OldBanksKeepTheControllerMapAndNewerOnesReplaceIt)
 {
-    const std::vector<uint8_t> bound = WithBindings(effect->Chunk(false), {{6, 74}});
+    const std::vector<uint8_t> bound = WithBinding(effect->Chunk(false), 6, 74);
     ASSERT_EQ(1, effect->SetChunk(false, bound));
 
     // Up to 2110 a bank ends after its values and leaves the map alone.
@@ -271,7 +250,7 @@ TEST_F(LegacyModuleTest, OldBanksKeepTheControllerMapAndNewerOnesReplaceIt)
     old[MorlentDelay::kChunkHeaderSize + 24 + 3] = 0x3E; // the first program's first value
     SetVersion(old, 2110);
     ASSERT_EQ(1, effect->SetChunk(false, old));
-    std::vector<uint8_t> expected = WithBindings(old, {{6, 74}});
+    std::vector<uint8_t> expected = WithBinding(old, 6, 74);
     SetVersion(expected, MorlentDelay::kFirstGenerationVendorVersion);
     EXPECT_EQ(expected, effect->Chunk(false));
 
@@ -279,7 +258,7 @@ TEST_F(LegacyModuleTest, OldBanksKeepTheControllerMapAndNewerOnesReplaceIt)
     SetVersion(old, 2111);
     EXPECT_EQ(0, effect->SetChunk(false, old));
     EXPECT_EQ(expected, effect->Chunk(false));
-    std::vector<uint8_t> unbound = WithBindings(old, {});
+    std::vector<uint8_t> unbound = WithBinding(old);
     ASSERT_EQ(1, effect->SetChunk(false, unbound));
     SetVersion(unbound, MorlentDelay::kFirstGenerationVendorVersion);
     EXPECT_EQ(unbound, effect->Chunk(false));
