@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -98,6 +99,12 @@ inline VstIntPtr SendMidi(AEffect* record, const std::vector<VstMidiEvent>& even
     for (const VstMidiEvent& event : events)
         list.Add(event);
     return Dispatch(record, effProcessEvents, 0, 0, list.Events());
+}
+
+// Rewrites the vendor version a chunk's header carries.
+inline void SetChunkVersion(std::vector<uint8_t>& chunk, int32_t version)
+{
+    std::memcpy(chunk.data() + MorlentDelay::kChunkHeaderSize - 4, &version, 4);
 }
 
 // A bank chunk as the effect writes it, with its controller map replaced: for each parameter

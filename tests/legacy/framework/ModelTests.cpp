@@ -3,6 +3,7 @@
 #include "legacy/framework/Model.h"
 #include "legacy/framework/Plugin.h"
 #include "legacy/parameters/ParameterGroup.h"
+#include "support/EffectCalls.h"
 #include "support/RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -117,10 +118,6 @@ protected:
     VstIntPtr SetChunk(bool preset, std::vector<uint8_t> bytes)
     {
         return Dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data());
-    }
-    static void SetVersion(std::vector<uint8_t>& chunk, int32_t version)
-    {
-        std::memcpy(chunk.data() + MorlentDelay::kChunkHeaderSize - 4, &version, 4);
     }
     std::vector<std::string> Take()
     {
@@ -283,7 +280,7 @@ TEST_F(LegacyPluginTest, ChunksNewerThanThisModuleOrCutShortChangeNothing)
 
     for (int32_t version : {2601, MorlentDelay::kVendorVersion}) {
         std::vector<uint8_t> newer = changed;
-        SetVersion(newer, version);
+        TestSupport::SetChunkVersion(newer, version);
         EXPECT_EQ(0, SetChunk(false, newer)) << version;
     }
     std::vector<uint8_t> cut(changed.begin(), changed.begin() + 2000);
@@ -306,18 +303,18 @@ TEST_F(LegacyPluginTest, BanksUpToVersion2110CarryNoControllerMap)
     model->Map(40, 7);
     std::vector<uint8_t> old = Chunk(false);
     old.resize(2468); // the oldest banks end after the values
-    SetVersion(old, 2110);
+    TestSupport::SetChunkVersion(old, 2110);
     ASSERT_EQ(1, SetChunk(false, old));
     EXPECT_TRUE(model->IsMapped(7)) << "the map stays as it was";
 
     std::vector<uint8_t> newer = Chunk(false);
-    SetVersion(newer, 2111);
+    TestSupport::SetChunkVersion(newer, 2111);
     std::fill(newer.begin() + 2468, newer.end(), 0);
     newer.resize(2480);
     ASSERT_EQ(1, SetChunk(false, newer));
     EXPECT_FALSE(model->IsMapped(7)) << "replaced by the chunk's";
     old.resize(2468);
-    SetVersion(old, 2111);
+    TestSupport::SetChunkVersion(old, 2111);
     EXPECT_EQ(0, SetChunk(false, old)) << "a newer bank must carry its map";
 }
 

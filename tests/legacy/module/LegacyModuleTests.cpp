@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +49,7 @@ public:
         float* inputs[2] = {left.data(), right.data()};
         record->processReplacing(record, inputs, inputs, static_cast<VstInt32>(left.size()));
     }
+
     AEffect* record = nullptr;
 };
 
@@ -75,8 +75,6 @@ protected:
 
 PluginModule* LegacyModuleTest::module = nullptr;
 
-constexpr size_t kBankValuesEnd = MorlentDelay::kBankProgramsSize;
-
 // The bank with its controller map replaced by one binding, or by none.
 std::vector<uint8_t> WithBinding(const std::vector<uint8_t>& bank, int parameter = -1, int controller = -1)
 {
@@ -84,11 +82,6 @@ std::vector<uint8_t> WithBinding(const std::vector<uint8_t>& bank, int parameter
     for (int index = 0; index < MorlentDelay::kParameterCount; ++index)
         controllers[index] = index == parameter ? controller : -1;
     return TestSupport::BankWithBindings(bank, controllers);
-}
-
-void SetVersion(std::vector<uint8_t>& chunk, int32_t version)
-{
-    std::memcpy(chunk.data() + MorlentDelay::kChunkHeaderSize - 4, &version, 4);
 }
 
 TEST_F(LegacyModuleTest, TheRecordShowsTheFirstGeneration)
@@ -140,14 +133,10 @@ TEST_F(LegacyModuleTest, AnImpulseLandsOneSampleBeyondEachDelay)
 TEST_F(LegacyModuleTest, ALearnedControllerMovesTheParameterAndTellsTheHost)
 {
     // Learning is armed by the editor; the bank chunk carries the binding here instead.
-    std::vector<uint8_t> bank = effect->Chunk(false);
-    ASSERT_EQ(2480u, bank.size());
-    bank.resize(2468);
-    for (int index = 0; index < 12; ++index) {
-        bank.push_back(index == 11 || index == 6 ? 1 : 0);
-        if (index == 11 || index == 6)
-            bank.push_back(74);
-    }
+    const std::vector<uint8_t> unbound = effect->Chunk(false);
+    ASSERT_EQ(2480u, unbound.size());
+    const int controllers[MorlentDelay::kParameterCount] = {-1, -1, -1, -1, -1, -1, 74, -1, -1, -1, -1, 74};
+    const std::vector<uint8_t> bank = TestSupport::BankWithBindings(unbound, controllers);
     ASSERT_EQ(1, effect->SetChunk(false, bank));
     EXPECT_EQ(bank, effect->Chunk(false));
 
@@ -190,8 +179,7 @@ TEST_F(LegacyModuleTest, ChunksComeBackByteForByteAndNewerOnesAreRefused)
     EXPECT_EQ(program, other.Chunk(true));
 
     std::vector<uint8_t> newer = program;
-    const int32_t version = MorlentDelay::kVendorVersion;
-    std::memcpy(newer.data() + 160, &version, 4);
+    TestSupport::SetChunkVersion(newer, MorlentDelay::kVendorVersion);
     newer[164] = 'Z';
     EXPECT_EQ(0, other.SetChunk(true, newer));
     EXPECT_EQ(program, other.Chunk(true));
@@ -246,30 +234,30 @@ TEST_F(LegacyModuleTest, OldBanksKeepTheControllerMapAndNewerOnesReplaceIt)
     ASSERT_EQ(1, effect->SetChunk(false, bound));
 
     // Up to 2110 a bank ends after its values and leaves the map alone.
-    std::vector<uint8_t> old(bound.begin(), bound.begin() + kBankValuesEnd);
+    std::vector<uint8_t> old(bound.begin(), bound.begin() + MorlentDelay::kBankProgramsSize);
     old[MorlentDelay::kChunkHeaderSize + 24 + 3] = 0x3E; // the first program's first value
-    SetVersion(old, 2110);
+    TestSupport::SetChunkVersion(old, 2110);
     ASSERT_EQ(1, effect->SetChunk(false, old));
     std::vector<uint8_t> expected = WithBinding(old, 6, 74);
-    SetVersion(expected, MorlentDelay::kFirstGenerationVendorVersion);
+    TestSupport::SetChunkVersion(expected, MorlentDelay::kFirstGenerationVendorVersion);
     EXPECT_EQ(expected, effect->Chunk(false));
 
     // From 2111 on it carries a map of its own, which must be there.
-    SetVersion(old, 2111);
+    TestSupport::SetChunkVersion(old, 2111);
     EXPECT_EQ(0, effect->SetChunk(false, old));
     EXPECT_EQ(expected, effect->Chunk(false));
     std::vector<uint8_t> unbound = WithBinding(old);
     ASSERT_EQ(1, effect->SetChunk(false, unbound));
-    SetVersion(unbound, MorlentDelay::kFirstGenerationVendorVersion);
+    TestSupport::SetChunkVersion(unbound, MorlentDelay::kFirstGenerationVendorVersion);
     EXPECT_EQ(unbound, effect->Chunk(false));
 
     // 2600 is this module's own; 2601 is newer. A refused bank, or one cut short, changes nothing.
     std::vector<uint8_t> own = bound;
-    SetVersion(own, 2600);
+    TestSupport::SetChunkVersion(own, 2600);
     ASSERT_EQ(1, effect->SetChunk(false, own));
     EXPECT_EQ(bound, effect->Chunk(false));
     std::vector<uint8_t> newer = unbound;
-    SetVersion(newer, 2601);
+    TestSupport::SetChunkVersion(newer, 2601);
     EXPECT_EQ(0, effect->SetChunk(false, newer));
     EXPECT_EQ(0, effect->SetChunk(false, std::vector<uint8_t>(unbound.begin(), unbound.begin() + 2000)));
     EXPECT_EQ(bound, effect->Chunk(false));
