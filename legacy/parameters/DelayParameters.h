@@ -43,10 +43,11 @@ public:
     // Audio thread. The ramps for the next count samples, and whether the processor may take
     // the delays as held throughout.
     void Advance(int32_t count);
+
+private:
     // Whether both delay smoothers are idle, so that their ramps hold one value throughout.
     bool DelaysHeld() const;
 
-private:
     DelayProcessor* processor;
     const ParameterHandling::ParameterSmoother* leftDelaySmoother;
     const ParameterHandling::ParameterSmoother* rightDelaySmoother;
