@@ -1,5 +1,6 @@
 #include "delay/MorlentDelayModel.h"
 
+#include "effect_base/AudioEffect.h"
 #include "platform/Trace.h"
 
 #include <cstdio>
@@ -220,7 +221,6 @@ void MorlentDelayModel::OnParameterValueChanged(int32_t index, float, float valu
         enabled.store(on, std::memory_order_relaxed);
         if (!on)
             RequestChange(kClearChange);
-        SetOnOffParameterDisplay(index, on, "Bypass");
         break;
     }
     case kLeftDelay:
@@ -234,7 +234,6 @@ void MorlentDelayModel::OnParameterValueChanged(int32_t index, float, float valu
             else
                 RequestRightDelay(seconds);
         }
-        SetFloatParameterDisplay(index, seconds);
         break;
     }
     case kSync: {
@@ -247,7 +246,6 @@ void MorlentDelayModel::OnParameterValueChanged(int32_t index, float, float valu
             RequestLeftDelay(leftManualDelay.load(std::memory_order_relaxed));
             RequestRightDelay(rightManualDelay.load(std::memory_order_relaxed));
         }
-        SetOnOffParameterDisplay(index, on, "Off");
         break;
     }
     case kLeftSync:
@@ -261,21 +259,18 @@ void MorlentDelayModel::OnParameterValueChanged(int32_t index, float, float valu
             else
                 ApplyTempoDelayRight();
         }
-        SetParameterDisplay(index, NoteName(note));
         break;
     }
     case kFeedbackLevel: {
         const float gain = value * value;
         wantedFeedback.store(gain, std::memory_order_relaxed);
         RequestChange(kFeedbackChange);
-        SetFloatParameterDisplay(index, gain);
         break;
     }
     case kFilter: {
         const bool on = NormalizedFloatToBool(value);
         wantedFilterEnabled.store(on, std::memory_order_relaxed);
         RequestChange(kFilterChange);
-        SetOnOffParameterDisplay(index, on, "Off");
         break;
     }
     case kCutoffFrequency: {
@@ -283,33 +278,70 @@ void MorlentDelayModel::OnParameterValueChanged(int32_t index, float, float valu
         wantedCutoff.store(hz, std::memory_order_relaxed);
         cutoffSequence.store(NextSequence(), std::memory_order_relaxed);
         RequestChange(kCutoffChange);
-        SetFloatParameterDisplay(index, hz);
         break;
     }
     case kFilterType: {
         const int32_t type = NormalizedFloatToSelection(value, 2);
         wantedFilterType.store(type, std::memory_order_relaxed);
         RequestChange(kFilterChange);
-        SetParameterDisplay(index, type == DelayEngine::kLowPass ? "Low" : "High");
         break;
     }
     case kPan: {
         const bool on = NormalizedFloatToBool(value);
         wantedCrossFeedback.store(on, std::memory_order_relaxed);
         RequestChange(kCrossFeedbackChange);
-        SetOnOffParameterDisplay(index, on, "Off");
         break;
     }
     case kWetDryMix: {
         wantedMix.store(value, std::memory_order_relaxed);
         RequestChange(kMixChange);
-        const int percent = -100 - static_cast<int>(value * -200.0f);
-        char text[16];
-        std::snprintf(text, sizeof text, percent > 0 ? "+%d" : "%d", percent);
-        SetParameterDisplay(index, text);
         break;
     }
     default:
+        return;
+    }
+    char text[kDisplaySize];
+    FormatParameterDisplay(index, value, text);
+    SetParameterDisplay(index, text);
+}
+
+void MorlentDelayModel::FormatParameterDisplay(int32_t index, float value, char* text) const
+{
+    if (!SanitiseParameterValue(value))
+        value = 0.0f;
+    switch (index) {
+    case kEnabled:
+        FormatOnOff(NormalizedFloatToBool(value), "Bypass", text);
+        break;
+    case kSync:
+    case kFilter:
+    case kPan:
+        FormatOnOff(NormalizedFloatToBool(value), "Off", text);
+        break;
+    case kLeftDelay:
+    case kRightDelay:
+    case kFeedbackLevel:
+        FormatFloat(value * value, text);
+        break;
+    case kLeftSync:
+    case kRightSync:
+        CopyFixedString(text, NoteName(NormalizedFloatToSelection(value, kNoteCount)), kDisplaySize);
+        break;
+    case kCutoffFrequency:
+        FormatFloat(value * value * kCutoffSpan + kLowestCutoff, text);
+        break;
+    case kFilterType:
+        CopyFixedString(text, kFilterTypeNames[NormalizedFloatToSelection(value, kFilterTypeCount)], kDisplaySize);
+        break;
+    case kWetDryMix: {
+        const int percent = -100 - static_cast<int>(value * -200.0f);
+        char wide[16];
+        std::snprintf(wide, sizeof wide, percent > 0 ? "+%d" : "%d", percent);
+        CopyFixedString(text, wide, kDisplaySize);
+        break;
+    }
+    default:
+        Model::FormatParameterDisplay(index, value, text);
         break;
     }
 }

@@ -39,6 +39,9 @@ public:
     // --- main thread, or the audio thread when a learned controller moves a parameter ---
     void OnParameterValueChanged(int32_t index, float oldValue, float newValue) override;
 
+    // --- any thread ---
+    void FormatParameterDisplay(int32_t index, float value, char* text) const override;
+
     // Audio thread, or while nothing processes. Changes made on other threads reach the engine
     // at the start of the next Process call.
     const DelayEngine& GetEngine() const { return engine; }

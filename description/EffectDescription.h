@@ -76,6 +76,20 @@ enum Parameter : int32_t {
     kWetDryMix,
 };
 
+// How a host should offer a parameter: a continuous value, an on/off switch, or a choice among
+// named entries (a choice among n entries is trunc(value × n), n itself counting as n − 1).
+enum class ParameterKind : int32_t { kContinuous, kSwitch, kChoice };
+
+// The tempo-synchronised note values, shortest first.
+constexpr int32_t kNoteCount = 5;
+constexpr const char* kNoteNames[kNoteCount] = {"1/32", "1/16", "1/8", "1/4", "1/2"};
+// The filter types in the order of their values, as the display shows them.
+constexpr int32_t kFilterTypeCount = 2;
+constexpr const char* kFilterTypeNames[kFilterTypeCount] = {"Low", "High"};
+// What a switch shows off and on; "Enabled" shows "Bypass" when off.
+constexpr const char* kSwitchNames[2] = {"Off", "On"};
+constexpr const char* kEnabledNames[2] = {"Bypass", "On"};
+
 struct ParameterFacts {
     Parameter index;
     const char* longName;
@@ -84,22 +98,37 @@ struct ParameterFacts {
     float defaultValue;  // in every program of a new instance
     float resetValue;    // what Ctrl + click restores in the 64-bit editor
     float firstGenerationResetValue; // the same in the 32-bit editor
+    ParameterKind kind;
+    int32_t entryCount;         // 0 for a continuous parameter
+    const char* const* entries; // what each step shows, lowest value first
 };
 
 constexpr ParameterFacts kParameters[kParameterCount] = {
     // "Sync" resets to on in the 64-bit editor although its stored default is off.
-    {kEnabled, "Enabled", "On", "", 1.0f, 1.0f, 0.0f},
-    {kLeftDelay, "Left Delay", "LDT", "Secs", 1.0f, 1.0f, 0.5f},
-    {kRightDelay, "Right Delay", "RDT", "Secs", 0.5f, 0.5f, 0.5f},
-    {kSync, "Sync", "SOn", "", 0.0f, 0.5f, 0.0f},
-    {kLeftSync, "Left Sync", "LSRes", "", 0.5f, 0.5f, 0.5f},
-    {kRightSync, "Right Sync", "RSRes", "", 0.5f, 0.5f, 0.5f},
-    {kFeedbackLevel, "Feedback Level", "FB", "", 0.0f, 0.0f, 0.5f},
-    {kFilter, "Filter", "FOn", "", 0.0f, 0.0f, 0.0f},
-    {kCutoffFrequency, "Cutoff Freq", "CFreq", "Hz", 0.5f, 0.5f, 0.5f},
-    {kFilterType, "Filter Type", "FType", "", 0.0f, 0.0f, 0.0f},
-    {kPan, "Pan", "POn", "", 0.0f, 0.0f, 0.0f},
-    {kWetDryMix, "Wet/Dry Mix", "Mix", "", 0.5f, 0.5f, 0.5f},
+    {kEnabled, "Enabled", "On", "", 1.0f, 1.0f, 0.0f,
+     ParameterKind::kSwitch, 2, kEnabledNames},
+    {kLeftDelay, "Left Delay", "LDT", "Secs", 1.0f, 1.0f, 0.5f,
+     ParameterKind::kContinuous, 0, nullptr},
+    {kRightDelay, "Right Delay", "RDT", "Secs", 0.5f, 0.5f, 0.5f,
+     ParameterKind::kContinuous, 0, nullptr},
+    {kSync, "Sync", "SOn", "", 0.0f, 0.5f, 0.0f,
+     ParameterKind::kSwitch, 2, kSwitchNames},
+    {kLeftSync, "Left Sync", "LSRes", "", 0.5f, 0.5f, 0.5f,
+     ParameterKind::kChoice, kNoteCount, kNoteNames},
+    {kRightSync, "Right Sync", "RSRes", "", 0.5f, 0.5f, 0.5f,
+     ParameterKind::kChoice, kNoteCount, kNoteNames},
+    {kFeedbackLevel, "Feedback Level", "FB", "", 0.0f, 0.0f, 0.5f,
+     ParameterKind::kContinuous, 0, nullptr},
+    {kFilter, "Filter", "FOn", "", 0.0f, 0.0f, 0.0f,
+     ParameterKind::kSwitch, 2, kSwitchNames},
+    {kCutoffFrequency, "Cutoff Freq", "CFreq", "Hz", 0.5f, 0.5f, 0.5f,
+     ParameterKind::kContinuous, 0, nullptr},
+    {kFilterType, "Filter Type", "FType", "", 0.0f, 0.0f, 0.0f,
+     ParameterKind::kChoice, kFilterTypeCount, kFilterTypeNames},
+    {kPan, "Pan", "POn", "", 0.0f, 0.0f, 0.0f,
+     ParameterKind::kSwitch, 2, kSwitchNames},
+    {kWetDryMix, "Wet/Dry Mix", "Mix", "", 0.5f, 0.5f, 0.5f,
+     ParameterKind::kContinuous, 0, nullptr},
 };
 
 constexpr bool ParametersInIndexOrder()
@@ -127,10 +156,6 @@ constexpr const char* FirstGenerationLongName(int32_t index)
 {
     return index == kCutoffFrequency ? "Cutoff Freq." : kParameters[index].longName;
 }
-
-// The tempo-synchronised note values, shortest first.
-constexpr int32_t kNoteCount = 5;
-constexpr const char* kNoteNames[kNoteCount] = {"1/32", "1/16", "1/8", "1/4", "1/2"};
 
 // --- resources ---
 constexpr int kAboutBitmapId = MORLENT_ABOUT_BITMAP_ID;

@@ -48,7 +48,7 @@ private:
 };
 
 // ViewT provides:
-//   static ViewT* Create(Model*, Controller*, HWND parent, HINSTANCE);
+//   static ViewT* Create(Model*, PluginCore*, HWND parent, HINSTANCE);
 //   static SIZE PreferredSize(HINSTANCE);  // without GDI+: the size its window will have
 template <typename ViewT> class Editor : public EditorBase {
 public:

@@ -92,10 +92,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-MorlentDelayView* MorlentDelayView::Create(VstToolkit::Model* model, VstToolkit::Controller* controller,
+MorlentDelayView* MorlentDelayView::Create(VstToolkit::Model* model, VstToolkit::PluginCore* core,
                                            HWND parent, HINSTANCE instance)
 {
-    auto* view = new MorlentDelayView(model, controller, std::make_unique<Skin>(instance));
+    auto* view = new MorlentDelayView(model, core, std::make_unique<Skin>(instance));
     // On failure the toolkit has deleted the object already.
     if (CreateToolkitWindow(view, WindowsToolkit::kViewClassName, parent, instance) == nullptr)
         return nullptr;
@@ -108,9 +108,9 @@ SIZE MorlentDelayView::PreferredSize(HINSTANCE instance)
     return VstToolkit::PngResourceSize(instance, MAKEINTRESOURCEA(MorlentDelay::kBackgroundId));
 }
 
-MorlentDelayView::MorlentDelayView(VstToolkit::Model* model, VstToolkit::Controller* controller,
+MorlentDelayView::MorlentDelayView(VstToolkit::Model* model, VstToolkit::PluginCore* core,
                                    std::unique_ptr<Skin> loaded)
-    : View(model, controller, 0, 0, loaded->background.GetWidth(), loaded->background.GetHeight()),
+    : View(model, core, 0, 0, loaded->background.GetWidth(), loaded->background.GetHeight()),
       skin(std::move(loaded))
 {
 }

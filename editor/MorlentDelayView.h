@@ -25,7 +25,7 @@ public:
     // Builds the view window at (0, 0) in parent with all its controls showing the model's
     // selected program; null when the view window cannot be created (a control that cannot be
     // created is left out). User-interface thread, with GDI+ running.
-    static MorlentDelayView* Create(VstToolkit::Model* model, VstToolkit::Controller* controller, HWND parent,
+    static MorlentDelayView* Create(VstToolkit::Model* model, VstToolkit::PluginCore* core, HWND parent,
                                     HINSTANCE instance);
     // The window's size: the background picture's. Any thread, no GDI+ needed.
     static SIZE PreferredSize(HINSTANCE instance);
@@ -42,7 +42,7 @@ public:
 
 private:
     struct Skin;
-    MorlentDelayView(VstToolkit::Model* model, VstToolkit::Controller* controller, std::unique_ptr<Skin> skin);
+    MorlentDelayView(VstToolkit::Model* model, VstToolkit::PluginCore* core, std::unique_ptr<Skin> skin);
     void CreateControls(HINSTANCE instance);
 
     std::unique_ptr<Skin> skin; // outlives the controls, which point into it

@@ -2,7 +2,7 @@
 
 #include "controls/Messages.h"
 #include "controls/ParameterControl.h"
-#include "framework/Controller.h"
+#include "framework/PluginCore.h"
 #include "framework/Model.h"
 
 #include <cstdio>
@@ -18,8 +18,8 @@ constexpr int kMenuTextCapacity = 128;
 
 } // namespace
 
-View::View(Model* model, Controller* controller, int x, int y, int width, int height) noexcept
-    : Window(x, y, width, height), model(model), controller(controller)
+View::View(Model* model, PluginCore* core, int x, int y, int width, int height) noexcept
+    : Window(x, y, width, height), model(model), core(core)
 {
 }
 
@@ -103,8 +103,8 @@ int View::OnLButtonDown(UINT, POINT point)
 int View::OnDestroy()
 {
     // A host may destroy its own window, and ours with it, without closing the editor first.
-    if (controller->GetView() == static_cast<ParameterView*>(this))
-        controller->SetView(nullptr);
+    if (core->GetView() == static_cast<ParameterView*>(this))
+        core->SetView(nullptr);
     if (ownerSlot != nullptr && *ownerSlot == this)
         *ownerSlot = nullptr;
     return 0;
@@ -127,7 +127,7 @@ LRESULT View::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (control == nullptr || control != reinterpret_cast<ParameterControl*>(lParam))
             return 0;
         if (message == UWM_PC_VALUE_CHANGED) {
-            controller->OnViewParameterValueChanged(index, control->GetValue());
+            core->OnViewParameterValueChanged(index, control->GetValue());
             OnParameterValueChanged(index, control->GetValue());
         } else if (message == UWM_PC_HOVER) {
             UpdateStatusText(index);

@@ -1,6 +1,6 @@
 #pragma once
 // The base of an editor's view: a toolkit window that keeps one control per parameter, turns
-// the controls' registered messages into controller calls, shows a status line, and offers the
+// the controls' registered messages into plug-in core calls, shows a status line, and offers the
 // MIDI Learn menu on each control and a view menu on a click area.
 
 #include "controls/Window.h"
@@ -19,8 +19,8 @@ class ParameterControl;
 
 namespace VstToolkit {
 
-class Controller;
 class Model;
+class PluginCore;
 
 class View : public WindowsToolkit::Window, public ParameterView {
 public:
@@ -31,10 +31,10 @@ public:
     enum ControlMenuCommand : UINT { kMidiLearnCommand = 1, kForgetControllerCommand = 2 };
     enum ViewMenuCommand : UINT { kAboutCommand = 1, kCancelLearnCommand = 2, kClearAllLearnCommand = 3 };
 
-    View(Model* model, Controller* controller, int x, int y, int width, int height) noexcept;
+    View(Model* model, PluginCore* core, int x, int y, int width, int height) noexcept;
     ~View() override;
 
-    // ---- Building (user-interface thread, before the controller knows the view) -------------
+    // ---- Building (user-interface thread, before the core knows the view) -------------
     // Binds control to its parameter, replacing an earlier control of the same parameter. The
     // map is read from other threads once the view is attached, so it never changes after.
     void AddParameterControl(WindowsToolkit::ParameterControl* control);
@@ -46,7 +46,7 @@ public:
     // Stores the value in the parameter's control and invalidates it; posts nothing.
     void UpdateParameterControl(int parameterIndex, float value) override;
     // On the window's own thread shows text at once; from any other thread posts it to the
-    // window, so text must outlive the message (the controller passes constants).
+    // window, so text must outlive the message (the core passes constants).
     void SetStatusText(const char* text) override;
 
     // ---- User-interface thread --------------------------------------------------------------
@@ -64,12 +64,12 @@ public:
 
     int OnCreate(CREATESTRUCTA* create) override;
     int OnLButtonDown(UINT keys, POINT point) override; // opens the view menu inside GetMenuRect
-    int OnDestroy() override;                           // detaches from the controller
+    int OnDestroy() override;                           // detaches from the core
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     Model* GetModel() const noexcept { return model; }
-    Controller* GetController() const noexcept { return controller; }
+    PluginCore* GetCore() const noexcept { return core; }
 
 private:
     void OnParameterControlRightClicked(WindowsToolkit::ParameterControl& control);
@@ -79,7 +79,7 @@ private:
     void ClearAllMidiLearn();
 
     Model* model;
-    Controller* controller;
+    PluginCore* core;
     std::map<int32_t, WindowsToolkit::ParameterControl*> controls; // not owned: child windows
     char statusBuffer[kStatusCapacity] = {};
     View** ownerSlot = nullptr;

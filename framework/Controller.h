@@ -3,21 +3,18 @@
 #include "effect_base/AudioEffectX.h"
 #include "framework/Chunk.h"
 #include "framework/Model.h"
-#include "framework/ParameterView.h"
+#include "framework/PluginCore.h"
 #include "platform/Trace.h"
-
-#include <atomic>
 
 namespace VstToolkit {
 
-// The effect object the host talks to. It owns the model and answers every request from it,
-// and keeps the editor's view in step with the model.
-class Controller : public AudioEffectX {
+// The VST 2 adapter: the effect object the host talks to. It translates the record's requests
+// into the plug-in core's operations and reports the effect's own changes as automation.
+class Controller : public AudioEffectX, public PluginCore {
 public:
     static constexpr VstInt32 kTimeInfoFilter = kVstTransportPlaying | kVstPpqPosValid | kVstTempoValid |
                                                 kVstTimeSigValid;
-    // No plug-in state comes near this; anything larger is not one of our chunks.
-    static constexpr VstInt32 kMaxChunkSize = 1 << 20;
+    static constexpr VstInt32 kMaxChunkSize = static_cast<VstInt32>(kMaxStateSize);
 
     // Takes ownership of the model.
     Controller(audioMasterCallback audioMaster, Model* model);
@@ -49,35 +46,14 @@ public:
     VstInt32 getVendorVersion() override;
     VstInt32 getPlugCategory() override;
 
-    // --- view side (user-interface thread) ---
-    // Null detaches the view; returns only when no other thread is still using the old one.
-    void SetView(ParameterView* view);
-    ParameterView* GetView() const { return view.load(); }
-    void OnViewParameterValueChanged(int32_t index, float value);
-    void UpdateViewParameters();
-
-    // --- model side (audio thread, from a learned MIDI controller; UI thread for a view edit) ---
-    void OnModelParameterValueChanged(int32_t index, float value);
-    void OnModelMidiLearned();
-
-    Model* GetModel() const { return model; }
-
 protected:
     void UpdateTimeInfo();
+    // A learned controller (audio thread) or the editor (user-interface thread) moved a
+    // parameter: the host records it as automation.
+    void ReportParameterEdit(int32_t index, float value) override;
 
 private:
-    template <typename Action> void WithView(Action action)
-    {
-        viewUsers.fetch_add(1);
-        if (ParameterView* current = view.load())
-            action(*current);
-        viewUsers.fetch_sub(1);
-    }
-
-    Model* model;
     Platform::CreatorThreadTrace creatorTrace;
-    std::atomic<ParameterView*> view{nullptr};
-    std::atomic<int> viewUsers{0};
     ChunkBuffer chunkBuffer;
 };
 

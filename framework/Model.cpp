@@ -1,7 +1,7 @@
 #include "framework/Model.h"
 
 #include "effect_base/AudioEffect.h"
-#include "framework/Controller.h"
+#include "framework/PluginCore.h"
 #include "platform/Trace.h"
 
 #include <cmath>
@@ -73,7 +73,7 @@ void Model::OnPitchBend(int32_t, int, int) {}
 void Model::OnSustainOn(int32_t, int) {}
 void Model::OnSustainOff(int32_t, int) {}
 
-void Model::SetController(Controller* newController)
+void Model::SetController(PluginCore* newController)
 {
     Platform::Trace("Model::SetController\r\n");
     controller = newController;
@@ -221,17 +221,34 @@ void Model::SetParameterDisplay(int32_t index, const char* text)
         parameterDisplays[index].store(PackDisplay(text), std::memory_order_relaxed);
 }
 
+void Model::FormatOnOff(bool on, const char* offText, char* text)
+{
+    CopyFixedString(text, on ? "On" : offText, kDisplaySize);
+}
+
+void Model::FormatFloat(float value, char* text)
+{
+    char wide[32];
+    std::snprintf(wide, sizeof wide, "%.2f", static_cast<double>(value));
+    CopyFixedString(text, wide, kDisplaySize);
+}
+
+void Model::FormatParameterDisplay(int32_t, float, char* text) const
+{
+    CopyFixedString(text, "", kDisplaySize);
+}
+
 void Model::SetOnOffParameterDisplay(int32_t index, bool on, const char* offText)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%s", on ? "On" : offText);
+    char text[kDisplaySize];
+    FormatOnOff(on, offText, text);
     SetParameterDisplay(index, text);
 }
 
 void Model::SetFloatParameterDisplay(int32_t index, float value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
+    char text[kDisplaySize];
+    FormatFloat(value, text);
     SetParameterDisplay(index, text);
 }
 

@@ -10,7 +10,7 @@
 
 namespace VstToolkit {
 
-class Controller;
+class PluginCore;
 
 // Everything the plug-in is: identity, programs and their parameter values, display strings,
 // host transport state, the MIDI controller map and learn state, and the pending MIDI events.
@@ -76,8 +76,9 @@ public:
     virtual void OnSustainOff(int32_t deltaFrames, int channel);
 
     // --- identity and counts (any thread) ---
-    void SetController(Controller* newController);
-    Controller* GetController() const { return controller; }
+    // The core the model reports its own changes to (a learned controller, a completed learn).
+    void SetController(PluginCore* newController);
+    PluginCore* GetController() const { return controller; }
     const char* GetEffectName() const;
     const char* GetVendorString() const;
     const char* GetProductString() const;
@@ -113,6 +114,11 @@ public:
     void SetParameterDisplay(int32_t index, const char* text);
     void SetOnOffParameterDisplay(int32_t index, bool on, const char* offText);
     void SetFloatParameterDisplay(int32_t index, float value);
+    // Any thread: the display text value (0..1) would give a parameter, into text[kDisplaySize],
+    // without storing anything. Base: "".
+    virtual void FormatParameterDisplay(int32_t index, float value, char* text) const;
+    static void FormatOnOff(bool on, const char* offText, char* text);
+    static void FormatFloat(float value, char* text);
     static bool NormalizedFloatToBool(float value);
     static int32_t NormalizedFloatToSelection(float value, int32_t count);
 
@@ -174,7 +180,7 @@ private:
     void Register(int controllerNumber, int32_t parameter);
     void Unregister(int controllerNumber);
 
-    Controller* controller = nullptr;
+    PluginCore* controller = nullptr;
     Platform::CreatorThreadTrace creatorTrace;
     char effectName[kEffectNameSize];
     char vendorString[kVendorStringSize];
