@@ -199,6 +199,27 @@ TEST_F(FirstGenerationHostileHost, EventsOutOfOrderBeyondTheBlockOrInGreatNumber
     EXPECT_FLOAT_EQ(99.0f / 127.0f, GetParameter(kFeedbackLevel));
 }
 
+// A byte of 0x80 or more is a status byte: a control change carrying one as data is malformed.
+TEST_F(FirstGenerationHostileHost, ControlChangesWithAByteAbove127MoveNothingAndTellTheHostNothing)
+{
+    Start(44100.0f, 256);
+    const int bindings[kParameterCount] = {-1, -1, -1, -1, -1, -1, 7, -1, -1, -1, -1, -1};
+    ASSERT_EQ(1, SetChunk(BankWithBindings(Chunk(false), bindings), false));
+    SetParameter(kFeedbackLevel, 0.25f);
+    const long automated = StandInHost::Instance().Count(audioMasterAutomate);
+    SendMidi({MidiEvent(0, 0xB0, 7, 200), MidiEvent(1, 0xB0, 7, 128), MidiEvent(2, 0xBF, 7, 255),
+              MidiEvent(3, 0xB0, 135, 127), MidiEvent(4, 0xB0, 255, 0), MidiEvent(5, 0xB0, 128, 64)});
+    EXPECT_TRUE(RenderNoise(256, 256));
+    EXPECT_EQ(0.25f, GetParameter(kFeedbackLevel));
+    EXPECT_EQ(automated, StandInHost::Instance().Count(audioMasterAutomate));
+
+    // The binding itself still answers a well-formed message.
+    SendMidi({MidiEvent(0, 0xB0, 7, 127)});
+    EXPECT_TRUE(RenderNoise(256, 256));
+    EXPECT_EQ(1.0f, GetParameter(kFeedbackLevel));
+    EXPECT_EQ(automated + 1, StandInHost::Instance().Count(audioMasterAutomate));
+}
+
 TEST_F(FirstGenerationHostileHost, ParameterValuesOutsideTheRangeAreKeptInIt)
 {
     Start(44100.0f, 256);
