@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -218,6 +219,32 @@ TEST_F(FirstGenerationHostileHost, ControlChangesWithAByteAbove127MoveNothingAnd
     EXPECT_TRUE(RenderNoise(256, 256));
     EXPECT_EQ(1.0f, GetParameter(kFeedbackLevel));
     EXPECT_EQ(automated + 1, StandInHost::Instance().Count(audioMasterAutomate));
+}
+
+// No message can address a controller above 127: such a binding is dropped, the rest of the bank
+// loads, with its versions' rules.
+TEST_F(FirstGenerationHostileHost, BankBindingsToControllersAbove127AreDroppedAndTheRestLoads)
+{
+    std::vector<uint8_t> bank = Chunk(false);
+    const float feedback = 0.75f;
+    // The first program's feedback value.
+    std::memcpy(bank.data() + kChunkHeaderSize + kProgramNameSize + 4 * kFeedbackLevel, &feedback, 4);
+    const int hostile[kParameterCount] = {-1, -1, -1, -1, -1, 127, 200, -1, -1, 128, 0, 255};
+    const int kept[kParameterCount] = {-1, -1, -1, -1, -1, 127, -1, -1, -1, -1, 0, -1};
+    for (int32_t version : {kLastVersionWithoutControllerMap + 1, kFirstGenerationVendorVersion}) {
+        std::vector<uint8_t> chunk = BankWithBindings(bank, hostile);
+        SetChunkVersion(chunk, version);
+        ASSERT_EQ(1, SetChunk(chunk, false)) << version;
+        const std::vector<uint8_t> expected = BankWithBindings(bank, kept), written = Chunk(false);
+        ASSERT_GE(written.size(), static_cast<size_t>(kBankProgramsSize)) << version;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + kBankProgramsSize, written.begin())) << version;
+        // Written back as a bank of ours: the controller map after the programs.
+        EXPECT_EQ(std::vector<uint8_t>(expected.begin() + kBankProgramsSize, expected.end()),
+                  std::vector<uint8_t>(written.begin() + kBankProgramsSize, written.end()))
+            << version;
+        EXPECT_EQ(feedback, GetParameter(kFeedbackLevel)) << version;
+        SetParameter(kFeedbackLevel, 0.0f);
+    }
 }
 
 TEST_F(FirstGenerationHostileHost, ParameterValuesOutsideTheRangeAreKeptInIt)
