@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -245,6 +246,27 @@ TEST_F(FirstGenerationHostileHost, BankBindingsToControllersAbove127AreDroppedAn
         EXPECT_EQ(feedback, GetParameter(kFeedbackLevel)) << version;
         SetParameter(kFeedbackLevel, 0.0f);
     }
+}
+
+// Hosts show the buffer whatever the answer: a program outside the bank reads as no name.
+TEST_F(FirstGenerationHostileHost, ProgramNamesOutsideTheBankAreEmptyTexts)
+{
+    const VstInt32 outside[] = {32, 33, -1, -32, std::numeric_limits<VstInt32>::min(),
+                                std::numeric_limits<VstInt32>::max()};
+    for (VstInt32 program : outside) {
+        for (VstIntPtr category : {0, -1}) {
+            char text[64];
+            std::fill(std::begin(text), std::end(text), 'x');
+            text[sizeof text - 1] = 0;
+            EXPECT_EQ(0, Dispatch(effGetProgramNameIndexed, program, category, text)) << program;
+            EXPECT_STREQ("", text) << program << " " << category;
+            EXPECT_EQ('x', text[kVstMaxProgNameLen]) << "beyond the longest name a host makes room for";
+        }
+        EXPECT_EQ(0, Dispatch(effGetProgramNameIndexed, program, 0, nullptr)) << program;
+    }
+    char text[64] = {};
+    EXPECT_EQ(1, Dispatch(effGetProgramNameIndexed, 31, 0, text));
+    EXPECT_STREQ("Blank", text);
 }
 
 TEST_F(FirstGenerationHostileHost, ParameterValuesOutsideTheRangeAreKeptInIt)
