@@ -15,6 +15,8 @@ namespace Midi {
 class ControllerMapper {
 public:
     static constexpr int32_t kMaxParameters = 128;
+    // Controller numbers are a MIDI data byte: 0..127.
+    static constexpr int32_t kControllerCount = 128;
 
     ControllerMapper() { Clear(); }
     virtual ~ControllerMapper() = default;

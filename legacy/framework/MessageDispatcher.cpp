@@ -23,6 +23,10 @@ void MessageDispatcher::Dispatch(uint8_t status, uint8_t data1, uint8_t data2)
         OnPolyPressure(channel, data1, data2);
         break;
     case 0xB0:
+        // A byte above 127 is a status byte, not data: the message is malformed, and would name a
+        // controller no message can address or a value beyond full scale.
+        if (data1 > 0x7F || data2 > 0x7F)
+            return;
         OnControlChange(channel, data1, data2);
         break;
     case 0xC0:

@@ -11,7 +11,8 @@ class MessageDispatcher {
 public:
     virtual ~MessageDispatcher() = default;
 
-    // Status bytes outside 0x80..0xEF (data bytes, system messages) are ignored. Data bytes are
+    // Status bytes outside 0x80..0xEF (data bytes, system messages) are ignored, and so is a
+    // control change with a byte above 127 in either data byte. Other messages' data bytes are
     // passed on as they come.
     void Dispatch(uint8_t status, uint8_t data1, uint8_t data2);
 

@@ -225,7 +225,9 @@ bool Model::ParseBank(ChunkReader& reader, bool carriesControllerMap, BankBody& 
             uint8_t number = 0;
             if (!reader.ReadByte(number))
                 return false;
-            controller = number;
+            // No message could move the parameter: it stays unbound.
+            if (number < kControllerCount)
+                controller = number;
         }
     }
     return true;

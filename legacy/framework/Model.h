@@ -100,7 +100,8 @@ public:
     // The two halves of the readers, so a caller can read without the lock and apply with it.
     bool ParseProgram(ChunkReader& reader, ProgramBody& body) const;
     void ApplyProgram(const ProgramBody& body);
-    // With carriesControllerMap false the bank ends after the programs' values.
+    // With carriesControllerMap false the bank ends after the programs' values. A binding to a
+    // controller number above 127 is read and dropped.
     bool ParseBank(ChunkReader& reader, bool carriesControllerMap, BankBody& body) const;
     void ApplyBank(const BankBody& body);
     // Whether a bank of this version carries the controller map: every version here.

@@ -69,6 +69,20 @@ TEST(LegacyMessageDispatcherTest, DataBytesAndSystemMessagesAreIgnored)
     EXPECT_TRUE(d.calls.empty());
 }
 
+// Only a control change is checked: its bytes choose a controller and a value, and a status
+// byte in their place would drive one no message can address, or past its full scale.
+TEST(LegacyMessageDispatcherTest, AControlChangeWithAByteAbove127IsIgnoredOtherMessagesAsTheyCome)
+{
+    RecordingDispatcher d;
+    for (const auto& bytes : {std::pair<int, int>{135, 0}, {255, 64}, {128, 127}, {7, 200}, {7, 0x80}, {200, 200}})
+        d.MessageDispatcher::Dispatch(0xB0, static_cast<uint8_t>(bytes.first), static_cast<uint8_t>(bytes.second));
+    EXPECT_TRUE(d.calls.empty());
+    d.MessageDispatcher::Dispatch(0xB0, 127, 127);
+    d.MessageDispatcher::Dispatch(0x90, 200, 130);
+    d.MessageDispatcher::Dispatch(0xC0, 128, 0);
+    EXPECT_EQ((std::vector<std::string>{"cc 0 127 127", "on 0 200 130", "program 0 128"}), d.calls);
+}
+
 TEST(LegacyControllerDispatcherTest, TheStandardControllersReachTheirHandlers)
 {
     RecordingDispatcher d;

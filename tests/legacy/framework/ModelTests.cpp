@@ -210,6 +210,28 @@ TEST_F(LegacyPluginTest, ALearnedControllerDrivesItsParametersAndTellsTheHost)
     EXPECT_FLOAT_EQ(0.503937f, record->getParameter(record, 3));
 }
 
+TEST_F(LegacyPluginTest, AControlChangeWithAByteAbove127NeitherLearnsNorMovesAnything)
+{
+    model->SetLearnParameter(3);
+    model->SetLearning(true);
+    Midi({{0, 0xB0, 135, 64}, {0, 0xB0, 255, 0}, {0, 0xB0, 21, 200}, {0, 0xB0, 128, 128}});
+    Process(16);
+    EXPECT_TRUE(model->IsLearning()) << "still waiting for a controller";
+    EXPECT_FALSE(model->IsMapped(3));
+
+    Midi({{0, 0xB0, 21, 0}});
+    Process(16);
+    ASSERT_TRUE(model->IsMapped(3));
+    EXPECT_EQ(21, model->GetController(3));
+    RecordingHost::Instance().calls.clear();
+    view.changes.clear();
+    Midi({{0, 0xB0, 21, 200}, {0, 0xB0, 21, 0x80}});
+    Process(16);
+    EXPECT_FLOAT_EQ(0.0f, record->getParameter(record, 3));
+    EXPECT_TRUE(RecordingHost::Instance().CallsOf(audioMasterAutomate).empty());
+    EXPECT_TRUE(view.changes.empty());
+}
+
 TEST_F(LegacyPluginTest, HostChangesReachTheOtherObserversButNotTheHost)
 {
     RecordingHost::Instance().calls.clear();

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -197,6 +199,74 @@ TEST_F(FirstGenerationHostileHost, EventsOutOfOrderBeyondTheBlockOrInGreatNumber
     Dispatch(effProcessEvents, 0, 0, midi.Events());
     EXPECT_TRUE(RenderNoise(300, 300));
     EXPECT_FLOAT_EQ(99.0f / 127.0f, GetParameter(kFeedbackLevel));
+}
+
+// A byte of 0x80 or more is a status byte: a control change carrying one as data is malformed.
+TEST_F(FirstGenerationHostileHost, ControlChangesWithAByteAbove127MoveNothingAndTellTheHostNothing)
+{
+    Start(44100.0f, 256);
+    const int bindings[kParameterCount] = {-1, -1, -1, -1, -1, -1, 7, -1, -1, -1, -1, -1};
+    ASSERT_EQ(1, SetChunk(BankWithBindings(Chunk(false), bindings), false));
+    SetParameter(kFeedbackLevel, 0.25f);
+    const long automated = StandInHost::Instance().Count(audioMasterAutomate);
+    SendMidi({MidiEvent(0, 0xB0, 7, 200), MidiEvent(1, 0xB0, 7, 128), MidiEvent(2, 0xBF, 7, 255),
+              MidiEvent(3, 0xB0, 135, 127), MidiEvent(4, 0xB0, 255, 0), MidiEvent(5, 0xB0, 128, 64)});
+    EXPECT_TRUE(RenderNoise(256, 256));
+    EXPECT_EQ(0.25f, GetParameter(kFeedbackLevel));
+    EXPECT_EQ(automated, StandInHost::Instance().Count(audioMasterAutomate));
+
+    // The binding itself still answers a well-formed message.
+    SendMidi({MidiEvent(0, 0xB0, 7, 127)});
+    EXPECT_TRUE(RenderNoise(256, 256));
+    EXPECT_EQ(1.0f, GetParameter(kFeedbackLevel));
+    EXPECT_EQ(automated + 1, StandInHost::Instance().Count(audioMasterAutomate));
+}
+
+// No message can address a controller above 127: such a binding is dropped, the rest of the bank
+// loads, with its versions' rules.
+TEST_F(FirstGenerationHostileHost, BankBindingsToControllersAbove127AreDroppedAndTheRestLoads)
+{
+    std::vector<uint8_t> bank = Chunk(false);
+    const float feedback = 0.75f;
+    // The first program's feedback value.
+    std::memcpy(bank.data() + kChunkHeaderSize + kProgramNameSize + 4 * kFeedbackLevel, &feedback, 4);
+    const int hostile[kParameterCount] = {-1, -1, -1, -1, -1, 127, 200, -1, -1, 128, 0, 255};
+    const int kept[kParameterCount] = {-1, -1, -1, -1, -1, 127, -1, -1, -1, -1, 0, -1};
+    for (int32_t version : {kLastVersionWithoutControllerMap + 1, kFirstGenerationVendorVersion}) {
+        std::vector<uint8_t> chunk = BankWithBindings(bank, hostile);
+        SetChunkVersion(chunk, version);
+        ASSERT_EQ(1, SetChunk(chunk, false)) << version;
+        const std::vector<uint8_t> expected = BankWithBindings(bank, kept), written = Chunk(false);
+        ASSERT_GE(written.size(), static_cast<size_t>(kBankProgramsSize)) << version;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.begin() + kBankProgramsSize, written.begin())) << version;
+        // Written back as a bank of ours: the controller map after the programs.
+        EXPECT_EQ(std::vector<uint8_t>(expected.begin() + kBankProgramsSize, expected.end()),
+                  std::vector<uint8_t>(written.begin() + kBankProgramsSize, written.end()))
+            << version;
+        EXPECT_EQ(feedback, GetParameter(kFeedbackLevel)) << version;
+        SetParameter(kFeedbackLevel, 0.0f);
+    }
+}
+
+// Hosts show the buffer whatever the answer: a program outside the bank reads as no name.
+TEST_F(FirstGenerationHostileHost, ProgramNamesOutsideTheBankAreEmptyTexts)
+{
+    const VstInt32 outside[] = {32, 33, -1, -32, std::numeric_limits<VstInt32>::min(),
+                                std::numeric_limits<VstInt32>::max()};
+    for (VstInt32 program : outside) {
+        for (VstIntPtr category : {0, -1}) {
+            char text[64];
+            std::fill(std::begin(text), std::end(text), 'x');
+            text[sizeof text - 1] = 0;
+            EXPECT_EQ(0, Dispatch(effGetProgramNameIndexed, program, category, text)) << program;
+            EXPECT_STREQ("", text) << program << " " << category;
+            EXPECT_EQ('x', text[kVstMaxProgNameLen]) << "beyond the longest name a host makes room for";
+        }
+        EXPECT_EQ(0, Dispatch(effGetProgramNameIndexed, program, 0, nullptr)) << program;
+    }
+    char text[64] = {};
+    EXPECT_EQ(1, Dispatch(effGetProgramNameIndexed, 31, 0, text));
+    EXPECT_STREQ("Blank", text);
 }
 
 TEST_F(FirstGenerationHostileHost, ParameterValuesOutsideTheRangeAreKeptInIt)
