@@ -16,10 +16,14 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effString2Parameter:
         return text != nullptr && index >= 0 && index < numParams && string2parameter(index, text) ? 1 : 0;
     case effGetProgramNameIndexed:
-        return text != nullptr && index >= 0 && index < numPrograms &&
-                       getProgramNameIndexed(static_cast<VstInt32>(value), index, text)
-                   ? 1
-                   : 0;
+        if (text == nullptr)
+            return 0;
+        // Some hosts show the buffer whatever the answer: a program outside the bank has no name.
+        if (index < 0 || index >= numPrograms) {
+            text[0] = '\0';
+            return 0;
+        }
+        return getProgramNameIndexed(static_cast<VstInt32>(value), index, text) ? 1 : 0;
     case effGetPlugCategory:
         return getPlugCategory();
     case effGetEffectName:

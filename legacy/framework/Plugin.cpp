@@ -103,15 +103,6 @@ void Plugin::setParameterAutomated(VstInt32 index, float value)
 
 // --- main thread ---
 
-VstIntPtr Plugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
-{
-    // The base refuses a program outside the bank without touching the host's buffer, and some
-    // hosts show the buffer whatever the answer: ours empties it.
-    if (opcode == effGetProgramNameIndexed)
-        return getProgramNameIndexed(static_cast<VstInt32>(value), index, static_cast<char*>(ptr)) ? 1 : 0;
-    return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
-}
-
 void Plugin::resume()
 {
     AudioEffectX::resume();

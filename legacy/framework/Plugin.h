@@ -38,7 +38,6 @@ public:
     void setParameterAutomated(VstInt32 index, float value) override;
 
     // --- main thread ---
-    VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     void resume() override;
     void setSampleRate(float rate) override;
     void setProgram(VstInt32 program) override;

@@ -241,6 +241,18 @@ TEST_F(EffectBase, StringOpcodesLeaveNullPointersAloneAndEmptyOutOfRangeNames)
     EXPECT_STREQ("", text);
 }
 
+// Some hosts show the buffer whatever the answer; a program outside the bank has no name there.
+TEST_F(EffectBase, IndexedProgramNamesOutsideTheBankAreEmptyTexts)
+{
+    EXPECT_EQ(0, Dispatch(effGetProgramNameIndexed, 0, 0, nullptr));
+    for (VstInt32 program : {32, 33, -1, -32, INT32_MAX, INT32_MIN}) {
+        char text[32];
+        std::memset(text, 'x', sizeof text);
+        EXPECT_EQ(0, Dispatch(effGetProgramNameIndexed, program, 0, text)) << program;
+        EXPECT_STREQ("", text) << program;
+    }
+}
+
 TEST_F(EffectBase, SetChunkRejectsSizesThatDoNotFitBeforeTheEffectSeesThem)
 {
     char chunk[8] = {};
