@@ -38,6 +38,11 @@ mkdir -p "$WINEPREFIX"
   fi
 ) 9>"$WINEPREFIX.lock"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$loader" "$@"
+  # The prefix's Wine server outlives this display: other programs may be running in the prefix.
+  . "$(dirname "$0")/../scripts/virtual-display.sh"
+  trap stop_virtual_display EXIT
+  start_virtual_display || exit 1
+  "$loader" "$@"
+  exit
 fi
 exec "$loader" "$@"

@@ -67,37 +67,13 @@ LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(GetHandle(), message, wParam, lParam);
 }
 
-LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto* object = static_cast<Window*>(GetPropA(window, kObjectProperty));
-    if (object == nullptr) {
-        // WM_NCCREATE, WM_NCCALCSIZE and WM_GETMINMAXINFO come before WM_CREATE and stay unbound.
-        if (message != WM_CREATE)
-            return DefWindowProcA(window, message, wParam, lParam);
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        object = static_cast<Window*>(create->lpCreateParams);
-        if (object == nullptr)
-            return 0;
-        if (objectAwaitingCreate == object)
-            objectAwaitingCreate = nullptr;
-        object->handle.store(window, std::memory_order_release);
-        if (object->OnCreate(create) == 0) {
-            object->handle.store(nullptr, std::memory_order_release);
-            delete object;
-            return -1;
-        }
-        SetPropA(window, kObjectProperty, object);
-        return 0;
-    }
+namespace {
 
+// The handlers' answer for a bound window's message, WM_NCDESTROY aside.
+LRESULT Dispatch(Window* object, UINT message, WPARAM wParam, LPARAM lParam)
+{
     int handled = 0;
     switch (message) {
-    case WM_NCDESTROY:
-        object->OnNcDestroy();
-        object->handle.store(nullptr, std::memory_order_release);
-        RemovePropA(window, kObjectProperty);
-        delete object;
-        return 0;
     case WM_CREATE:
         handled = object->OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
         break;
@@ -183,6 +159,58 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return object->WindowProc(message, wParam, lParam);
     // These three report "processed" by a nonzero result; every other message by zero.
     return (message == WM_ERASEBKGND || message == WM_DRAWITEM || message == WM_COMMAND) ? 1 : 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Nothing may unwind into the system's frames. A handler that throws counts as one that
+    // declined, except that the object's WindowProc is not asked again: the message gets
+    // DefWindowProcA, which also validates for a paint handler that threw before BeginPaint.
+    auto* object = static_cast<Window*>(GetPropA(window, kObjectProperty));
+    if (object == nullptr) {
+        // WM_NCCREATE, WM_NCCALCSIZE and WM_GETMINMAXINFO come before WM_CREATE and stay unbound.
+        if (message != WM_CREATE)
+            return DefWindowProcA(window, message, wParam, lParam);
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        object = create != nullptr ? static_cast<Window*>(create->lpCreateParams) : nullptr;
+        if (object == nullptr)
+            return 0;
+        if (objectAwaitingCreate == object)
+            objectAwaitingCreate = nullptr;
+        object->handle.store(window, std::memory_order_release);
+        int accepted = 0;
+        try {
+            accepted = object->OnCreate(create);
+        } catch (...) {
+            accepted = 0; // refused: the object is ours to delete either way
+        }
+        if (accepted == 0) {
+            object->handle.store(nullptr, std::memory_order_release);
+            delete object;
+            return -1;
+        }
+        SetPropA(window, kObjectProperty, object);
+        return 0;
+    }
+
+    if (message == WM_NCDESTROY) {
+        // The object goes with its window, whatever its last handler does.
+        try {
+            object->OnNcDestroy();
+        } catch (...) {
+        }
+        object->handle.store(nullptr, std::memory_order_release);
+        RemovePropA(window, kObjectProperty);
+        delete object;
+        return 0;
+    }
+    try {
+        return Dispatch(object, message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 } // namespace WindowsToolkit

@@ -182,8 +182,8 @@ private:
         return true;
     }
 
-    // The options of how audio runs through the plug-in, shared by render and bench. Answers
-    // whether option is one of them; result then holds whether its value parsed.
+    // The options of how audio runs through the plug-in. Answers whether option is one of them;
+    // result then holds whether its value parsed.
     bool ProcessOption(const std::string& option, bool& transportGiven, bool& result)
     {
         if (option == "--playing" || option == "--stopped") {
@@ -206,6 +206,20 @@ private:
         return true;
     }
 
+    // Render's and bench's words: the state and process options they share, then the command's
+    // own options through own, which answers as Rest's handlers do.
+    template <typename OwnOption>
+    bool PlaybackRest(std::vector<std::string>& positional, OwnOption own)
+    {
+        bool transportGiven = false;
+        return Rest(positional, [&](const std::string& option, bool& known) {
+            bool result;
+            if (StateOption(option, true, result) || ProcessOption(option, transportGiven, result))
+                return result;
+            return own(option, known);
+        });
+    }
+
     bool Info()
     {
         parsed_.command = CommandLine::Command::Info;
@@ -222,11 +236,7 @@ private:
     {
         parsed_.command = CommandLine::Command::Render;
         std::vector<std::string> positional;
-        bool transportGiven = false;
-        const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
-            bool result;
-            if (StateOption(option, true, result) || ProcessOption(option, transportGiven, result))
-                return result;
+        const bool ok = PlaybackRest(positional, [&](const std::string& option, bool& known) {
             if (option == "--midi")
                 return Value(option, parsed_.midiFile);
             if (option == "--tail")
@@ -251,11 +261,7 @@ private:
     {
         parsed_.command = CommandLine::Command::Bench;
         std::vector<std::string> positional;
-        bool transportGiven = false;
-        const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
-            bool result;
-            if (StateOption(option, true, result) || ProcessOption(option, transportGiven, result))
-                return result;
+        const bool ok = PlaybackRest(positional, [&](const std::string& option, bool& known) {
             if (option == "--seconds")
                 return Number(option, 0.001, 3600.0, "a number of seconds from 0.001 to 3600", parsed_.benchSeconds);
             known = false;

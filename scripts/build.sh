@@ -38,15 +38,9 @@ can_run_win32=0
 
 # One virtual display for every Windows program of this job.
 if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$display_file")"
-  # A prefix whose server has already timed out makes wineserver -k fail: that is no failure of
-  # the job.
-  trap 'for p in win64 win32; do WINEPREFIX=$root/build/$p/wineprefix wineserver -k >/dev/null 2>&1 || true; done
-        kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
+  . scripts/virtual-display.sh
+  trap stop_wine_and_virtual_display EXIT
+  start_virtual_display
 fi
 wine_host() { bash cmake/wine-run.sh "$win_host" "$@"; }
 

@@ -13,19 +13,9 @@ for preset in linux-asan linux-tsan linux-fuzz; do
   { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$(nproc)"; } || exit 1
 done
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$display_file")"
-cleanup() {
-  for prefix in "$root"/build/win64/wineprefix "$root"/build/win32/wineprefix; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-  done
-  kill "$xvfb_pid" >/dev/null 2>&1
-  rm -f "$display_file"
-}
-trap cleanup EXIT
+. scripts/virtual-display.sh
+trap stop_wine_and_virtual_display EXIT
+start_virtual_display || exit 1
 
 # 32-bit Wine needs a kernel that runs i386 programs; some virtual machines' kernels do not.
 # There the 32-bit build is still built and checked without Wine, and its Wine programs are

@@ -116,6 +116,12 @@ TEST(CommandLine, RejectsWhatCannotRun)
         {{"bench", "m.so", "--playing", "--stopped"}, "only one of"},
         {{"bench", "m.so", "--midi", "notes.txt"}, "unknown option --midi"},
         {{"bench", "m.so", "--tail", "1"}, "unknown option --tail"},
+        // The options render and bench share stay theirs, and each one's own stay its own.
+        {{"render", "m.so", "o.wav", "--seconds", "2"}, "unknown option --seconds"},
+        {{"bench", "m.so", "--rate", "100"}, "sample rate"},
+        {{"preset", "save", "m.so", "o.fxp", "--block", "64"}, "unknown option --block"},
+        {{"preset", "save", "m.so", "o.fxp", "--stopped"}, "unknown option --stopped"},
+        {{"preset", "save", "m.so", "o.fxp", "--preset", "p.fxp"}, "unknown option --preset"},
         {{"preset"}, "save, load or dump"},
         {{"preset", "copy"}, "not 'copy'"},
         {{"preset", "save", "m.so", "out.txt"}, ".fxp"},
@@ -123,6 +129,8 @@ TEST(CommandLine, RejectsWhatCannotRun)
         {{"preset", "dump", "a.fxp", "--program", "1"}, "unknown option --program"},
 #ifndef _WIN32
         {{"screenshot", "m.so", "o.png"}, "Windows build only"},
+#else
+        {{"screenshot", "m.dll", "o.png", "--tempo", "90"}, "unknown option --tempo"},
 #endif
     };
     for (const auto& c : cases) {

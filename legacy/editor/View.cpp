@@ -172,11 +172,12 @@ void View::OnControlValueChanged(WindowToolkit::ValueControl* control, float val
     if (!IsOwnControl(control))
         return;
     const int32_t index = control->GetIdentifier();
-    model->Lock();
-    model->SetParameterValue(index, value);
-    // The host hears of it through the plug-in; the view knows already.
-    model->NotifyParameterChanged(this, index);
-    model->Unlock();
+    {
+        Platform::ScopedLock<Model> held(*model);
+        model->SetParameterValue(index, value);
+        // The host hears of it through the plug-in; the view knows already.
+        model->NotifyParameterChanged(this, index);
+    }
     UpdateStatusText(index);
 }
 
@@ -226,7 +227,7 @@ void View::OnControlRightClicked(WindowToolkit::ValueControl* control)
     if (!RunMenu(menu, anchor, command))
         return;
 
-    model->Lock();
+    Platform::ScopedLock<Model> held(*model);
     switch (command) {
     case 0:
         model->SetLearning(false);
@@ -245,7 +246,6 @@ void View::OnControlRightClicked(WindowToolkit::ValueControl* control)
     default:
         break;
     }
-    model->Unlock();
 }
 
 int View::OnLButtonDown(WPARAM, int x, int y)
@@ -289,18 +289,16 @@ void View::ShowViewMenu(int x, int y)
         goneFlag = nullptr;
         if (answer != IDOK)
             return;
-        model->Lock();
-        model->Clear();
-    } else if (command == kCancelLearnCommand) {
-        model->Lock();
-    } else {
+    } else if (command != kCancelLearnCommand) {
         return;
     }
+    Platform::ScopedLock<Model> held(*model);
+    if (command == kClearAllCommand)
+        model->Clear();
     if (model->IsLearning()) {
         model->SetLearning(false);
         SetStatusText("");
     }
-    model->Unlock();
 }
 
 } // namespace VovezEdeduvo

@@ -6,6 +6,7 @@
 #include "controls/Knob.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -16,7 +17,7 @@ using WindowsToolkit::Window;
 // What happened to probe windows, in order.
 std::vector<std::string> journal;
 
-// A window that notes its handlers and its deletion.
+// A window that notes its handlers and its deletion; the handler of one message may throw.
 class Probe : public Window {
 public:
     Probe(const char* name, int refuse = 0) : Window(1, 2, 30, 40), name(name), refuse(refuse) {}
@@ -26,21 +27,29 @@ public:
         created = create;
         sawHandleOnCreate = GetHandle() != nullptr;
         journal.push_back(std::string("create ") + name);
+        ThrowOn(WM_CREATE);
         return refuse ? 0 : 1;
     }
     int OnNcDestroy() override
     {
         journal.push_back(std::string("ncdestroy ") + name);
+        ThrowOn(WM_NCDESTROY);
         return 0;
     }
     int OnPaint() override
     {
         ++paints;
+        ThrowOn(WM_PAINT);
         return paintResult;
     }
-    int OnEraseBackground(HDC) override { return eraseResult; }
+    int OnEraseBackground(HDC) override
+    {
+        ThrowOn(WM_ERASEBKGND);
+        return eraseResult;
+    }
     int OnLButtonDown(UINT keys, POINT point) override
     {
+        ThrowOn(WM_LBUTTONDOWN);
         lastKeys = keys;
         lastPoint = point;
         return 1;
@@ -54,6 +63,7 @@ public:
     }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
+        ThrowOn(message);
         if (message == WM_APP + 7)
             return 0x5A5A;
         if (message == WM_PAINT)
@@ -61,8 +71,15 @@ public:
         return Window::WindowProc(message, wParam, lParam);
     }
 
+    void ThrowOn(UINT message) const
+    {
+        if (message == throwing)
+            throw std::runtime_error("handler failed");
+    }
+
     const char* name;
     int refuse;
+    UINT throwing = 0;
     CREATESTRUCTA* created = nullptr;
     bool sawHandleOnCreate = false;
     int paints = 0;
@@ -160,6 +177,53 @@ TEST_F(WindowProcedure, HandledMessagesAnswerByTheirKindAndUnhandledOnesReachWin
     EXPECT_EQ(1, probe->paints);
     EXPECT_EQ(1, probe->paintsPassedOn);
     EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+}
+
+TEST_F(WindowProcedure, AHandlerThatThrowsGetsTheDefaultAnswerAndTheWindowKeepsWorking)
+{
+    Probe* probe = Create("a", viewWindow);
+    ASSERT_NE(nullptr, probe);
+    HWND window = probe->GetHandle();
+    probe->throwing = WM_LBUTTONDOWN;
+    EXPECT_EQ(0, Send(window, WM_LBUTTONDOWN, MK_LBUTTON, 3, 4));
+    probe->throwing = WM_APP + 7;
+    EXPECT_EQ(0, SendMessageA(window, WM_APP + 7, 0, 0));
+    // DefWindowProcA erases with the class brush and says so.
+    probe->throwing = WM_ERASEBKGND;
+    HDC dc = GetDC(window);
+    EXPECT_NE(0, SendMessageA(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0));
+    ReleaseDC(window, dc);
+    // A paint handler that throws before BeginPaint must not leave the window to repaint forever.
+    probe->throwing = WM_PAINT;
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    EXPECT_EQ(1, probe->paints);
+    EXPECT_EQ(0, probe->paintsPassedOn) << "the object's WindowProc is not asked after its handler threw";
+    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+
+    probe->throwing = 0;
+    EXPECT_EQ(static_cast<void*>(probe), GetPropA(window, "object"));
+    EXPECT_EQ(0, Send(window, WM_LBUTTONDOWN, MK_LBUTTON, 3, 4));
+    EXPECT_EQ(3, probe->lastPoint.x);
+    EXPECT_EQ(0x5A5A, SendMessageA(window, WM_APP + 7, 0, 0));
+}
+
+TEST_F(WindowProcedure, CreateAndNcDestroyHandlersThatThrowStillFreeTheObjectOnce)
+{
+    auto* thrower = new Probe("thrower");
+    thrower->throwing = WM_CREATE;
+    EXPECT_EQ(nullptr,
+              Window::CreateToolkitWindow(thrower, WindowsToolkit::kKnobClassName, viewWindow, Instance()));
+    EXPECT_EQ((std::vector<std::string>{"create thrower", "delete thrower"}), journal);
+
+    Probe* last = Create("last", viewWindow);
+    ASSERT_NE(nullptr, last);
+    HWND window = last->GetHandle();
+    last->throwing = WM_NCDESTROY;
+    journal.clear();
+    EXPECT_TRUE(DestroyWindow(window));
+    EXPECT_EQ((std::vector<std::string>{"ncdestroy last", "delete last"}), journal);
+    EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(WindowProcedure, PointsAreSignExtendedAndWheelDeltasSigned)

@@ -23,13 +23,10 @@ version=$(part VERSION MAJOR).$(part VERSION MINOR).$(part VERSION PATCH)
 first_version=$(part FIRST_GENERATION_VERSION MAJOR).$(part FIRST_GENERATION_VERSION MINOR).$(part FIRST_GENERATION_VERSION PATCH)
 name=MorlentDelay-$version
 
+. "$root/scripts/virtual-display.sh"
 work=$(mktemp -d)
-xvfb_pid=
 cleanup() {
-  for prefix in "$root/build/win64/wineprefix" "$root/build/win32/wineprefix"; do
-    [ -d "$prefix" ] && WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-  done
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" >/dev/null 2>&1
+  stop_wine_and_virtual_display
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -147,11 +144,7 @@ linux_host() { timeout -k 5 60 "$dir/linux-x86_64/morlent-host" "$@"; }
 render_and_check linux linux_host
 
 if [ -z "${DISPLAY:-}" ]; then
-  display_file=$work/display
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
-  export DISPLAY=":$(cat "$display_file")"
+  start_virtual_display || { fail "no virtual display for the Windows programs"; exit 1; }
 fi
 # The unpacked programs run in the build folders' Wine prefixes, made ready by the build's own host.
 wine_in() { # bits, loader, program and arguments
