@@ -1,6 +1,6 @@
 #include "delay/MorlentDelayModel.h"
 
-#include "effect_base/AudioEffect.h"
+#include "common/FixedString.h"
 #include "platform/Trace.h"
 
 #include <cstdio>
@@ -325,19 +325,19 @@ void MorlentDelayModel::FormatParameterDisplay(int32_t index, float value, char*
         break;
     case kLeftSync:
     case kRightSync:
-        CopyFixedString(text, NoteName(NormalizedFloatToSelection(value, kNoteCount)), kDisplaySize);
+        Morlent::CopyFixedString(text, NoteName(NormalizedFloatToSelection(value, kNoteCount)), kDisplaySize);
         break;
     case kCutoffFrequency:
         FormatFloat(value * value * kCutoffSpan + kLowestCutoff, text);
         break;
     case kFilterType:
-        CopyFixedString(text, kFilterTypeNames[NormalizedFloatToSelection(value, kFilterTypeCount)], kDisplaySize);
+        Morlent::CopyFixedString(text, kFilterTypeNames[NormalizedFloatToSelection(value, kFilterTypeCount)], kDisplaySize);
         break;
     case kWetDryMix: {
         const int percent = -100 - static_cast<int>(value * -200.0f);
         char wide[16];
         std::snprintf(wide, sizeof wide, percent > 0 ? "+%d" : "%d", percent);
-        CopyFixedString(text, wide, kDisplaySize);
+        Morlent::CopyFixedString(text, wide, kDisplaySize);
         break;
     }
     default:

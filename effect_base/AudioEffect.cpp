@@ -78,19 +78,6 @@ float VSTCALLBACK GetParameterProc(AEffect* record, VstInt32 index)
 
 } // namespace
 
-void CopyFixedString(char* destination, const char* source, int width) noexcept
-{
-    if (destination == nullptr || width <= 0)
-        return;
-    int i = 0;
-    if (source != nullptr)
-        for (; i < width && source[i] != '\0'; ++i)
-            destination[i] = source[i];
-    for (; i < width; ++i)
-        destination[i] = '\0';
-    destination[width - 1] = '\0';
-}
-
 AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams)
     : audioMaster(audioMaster), numPrograms(numPrograms), numParams(numParams)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FixedString.h"
+
 #include "effect_base/AEffEditor.h"
 #include "effect_base/VstInterface.h"
 
@@ -97,5 +99,5 @@ protected:
     AEffect cEffect;
 };
 
-// Bounded copy into a fixed-width host field: zero padding, last byte always zero.
-void CopyFixedString(char* destination, const char* source, int width) noexcept;
+// Every copy into a host's fixed-width field goes through the one bounded copy.
+using Morlent::CopyFixedString;

@@ -102,14 +102,14 @@ void Controller::getProgramName(char* name)
 {
     Platform::Trace("Controller::getProgramName\r\n");
     if (name != nullptr)
-        CopyFixedString(name, GetProgramName(GetSelectedProgram()), kVstMaxProgNameLen);
+        Morlent::CopyFixedString(name, GetProgramName(GetSelectedProgram()), kVstMaxProgNameLen);
 }
 
 void Controller::getParameterLabel(VstInt32 index, char* label)
 {
     Platform::Trace("Controller::getParameterLabel\r\n");
     if (label != nullptr)
-        CopyFixedString(label, GetModel()->GetParameterLabel(index), kVstMaxParamStrLen);
+        Morlent::CopyFixedString(label, GetModel()->GetParameterLabel(index), kVstMaxParamStrLen);
 }
 
 void Controller::getParameterDisplay(VstInt32 index, char* text)
@@ -123,7 +123,7 @@ void Controller::getParameterName(VstInt32 index, char* text)
 {
     Platform::Trace("Controller::getParameterName\r\n");
     if (text != nullptr)
-        CopyFixedString(text, GetModel()->GetParameterShortName(index), kVstMaxParamStrLen);
+        Morlent::CopyFixedString(text, GetModel()->GetParameterShortName(index), kVstMaxParamStrLen);
 }
 
 VstInt32 Controller::getChunk(void** data, bool isPreset)
@@ -153,21 +153,21 @@ VstInt32 Controller::canDo(char* text)
 bool Controller::getEffectName(char* name)
 {
     Platform::Trace("Controller::getEffectName\r\n");
-    CopyFixedString(name, GetEffectName(), kVstMaxEffectNameLen);
+    Morlent::CopyFixedString(name, GetEffectName(), kVstMaxEffectNameLen);
     return true;
 }
 
 bool Controller::getVendorString(char* text)
 {
     Platform::Trace("Controller::getVendorString\r\n");
-    CopyFixedString(text, GetVendorString(), kVstMaxVendorStrLen);
+    Morlent::CopyFixedString(text, GetVendorString(), kVstMaxVendorStrLen);
     return true;
 }
 
 bool Controller::getProductString(char* text)
 {
     Platform::Trace("Controller::getProductString\r\n");
-    CopyFixedString(text, GetProductString(), kVstMaxProductStrLen);
+    Morlent::CopyFixedString(text, GetProductString(), kVstMaxProductStrLen);
     return true;
 }
 

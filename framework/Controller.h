@@ -1,7 +1,7 @@
 #pragma once
 
 #include "effect_base/AudioEffectX.h"
-#include "framework/Chunk.h"
+#include "common/Chunk.h"
 #include "framework/Model.h"
 #include "framework/PluginCore.h"
 #include "platform/Trace.h"
@@ -54,7 +54,7 @@ protected:
 
 private:
     Platform::CreatorThreadTrace creatorTrace;
-    ChunkBuffer chunkBuffer;
+    Morlent::ChunkBuffer chunkBuffer;
 };
 
 } // namespace VstToolkit

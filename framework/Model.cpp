@@ -1,6 +1,6 @@
 #include "framework/Model.h"
 
-#include "effect_base/AudioEffect.h"
+#include "common/FixedString.h"
 #include "framework/PluginCore.h"
 #include "platform/Trace.h"
 
@@ -20,7 +20,7 @@ constexpr float kControllerScale = 0.007874016f;
 uint64_t PackDisplay(const char* text)
 {
     char bytes[Model::kDisplaySize];
-    CopyFixedString(bytes, text, Model::kDisplaySize);
+    Morlent::CopyFixedString(bytes, text, Model::kDisplaySize);
     uint64_t packed;
     std::memcpy(&packed, bytes, sizeof packed);
     return packed;
@@ -32,18 +32,18 @@ Model::Model()
     : uniqueId(MorlentDelay::kUniqueId), vendorVersion(kVendorVersion), pluginCategory(MorlentDelay::kCategory)
 {
     Platform::Trace("Model::Model\r\n");
-    CopyFixedString(effectName, MorlentDelay::kEffectName, kEffectNameSize);
-    CopyFixedString(vendorString, MorlentDelay::kVendorName, kVendorStringSize);
-    CopyFixedString(productString, MorlentDelay::kProductName, kProductStringSize);
+    Morlent::CopyFixedString(effectName, MorlentDelay::kEffectName, kEffectNameSize);
+    Morlent::CopyFixedString(vendorString, MorlentDelay::kVendorName, kVendorStringSize);
+    Morlent::CopyFixedString(productString, MorlentDelay::kProductName, kProductStringSize);
     for (int program = 0; program < kProgramCount; ++program) {
-        CopyFixedString(programNames[program], MorlentDelay::kDefaultProgramName, kProgramNameSize);
+        Morlent::CopyFixedString(programNames[program], MorlentDelay::kDefaultProgramName, kProgramNameSize);
         for (int index = 0; index < kParameterCount; ++index)
             programValues[program][index].store(kParameters[index].defaultValue, std::memory_order_relaxed);
     }
     for (int index = 0; index < kParameterCount; ++index) {
-        CopyFixedString(parameterLongNames[index], kParameters[index].longName, kLongNameSize);
-        CopyFixedString(parameterShortNames[index], kParameters[index].shortName, kShortNameSize);
-        CopyFixedString(parameterLabels[index], kParameters[index].label, kLabelSize);
+        Morlent::CopyFixedString(parameterLongNames[index], kParameters[index].longName, kLongNameSize);
+        Morlent::CopyFixedString(parameterShortNames[index], kParameters[index].shortName, kShortNameSize);
+        Morlent::CopyFixedString(parameterLabels[index], kParameters[index].label, kLabelSize);
         parameterDisplays[index].store(0, std::memory_order_relaxed);
     }
     ClearMidiControllerMap();
@@ -160,7 +160,7 @@ void Model::SetSelectedProgramName(const char* name)
 {
     Platform::Trace("Model::SetSelectedProgramName\r\n");
     if (name != nullptr)
-        CopyFixedString(programNames[GetSelectedProgramIndex()], name, kProgramNameSize);
+        Morlent::CopyFixedString(programNames[GetSelectedProgramIndex()], name, kProgramNameSize);
 }
 
 float Model::GetParameterValue(int32_t index) const
@@ -223,19 +223,19 @@ void Model::SetParameterDisplay(int32_t index, const char* text)
 
 void Model::FormatOnOff(bool on, const char* offText, char* text)
 {
-    CopyFixedString(text, on ? "On" : offText, kDisplaySize);
+    Morlent::CopyFixedString(text, on ? "On" : offText, kDisplaySize);
 }
 
 void Model::FormatFloat(float value, char* text)
 {
     char wide[32];
     std::snprintf(wide, sizeof wide, "%.2f", static_cast<double>(value));
-    CopyFixedString(text, wide, kDisplaySize);
+    Morlent::CopyFixedString(text, wide, kDisplaySize);
 }
 
 void Model::FormatParameterDisplay(int32_t, float, char* text) const
 {
-    CopyFixedString(text, "", kDisplaySize);
+    Morlent::CopyFixedString(text, "", kDisplaySize);
 }
 
 void Model::SetOnOffParameterDisplay(int32_t index, bool on, const char* offText)
@@ -276,7 +276,7 @@ int32_t Model::NormalizedFloatToSelection(float value, int32_t count)
 
 void Model::PushMidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2)
 {
-    midiEventQueue.Push(MidiEvent{deltaFrames, status, data1, data2});
+    midiEventQueue.Push(Morlent::MidiEvent{deltaFrames, status, data1, data2});
 }
 
 void Model::ProcessBlock(float** inputs, float** outputs, int32_t sampleFrames)
@@ -289,7 +289,7 @@ void Model::ProcessBlock(float** inputs, float** outputs, int32_t sampleFrames)
             Process(inputs, outputs, position, sampleFrames - position);
             return;
         }
-        const MidiEvent event = midiEventQueue.Pop();
+        const Morlent::MidiEvent event = midiEventQueue.Pop();
         if (event.deltaFrames <= sampleFrames) {
             // An event out of order (or at a negative frame) takes effect where the block is now:
             // rendering never moves backwards.
@@ -303,7 +303,7 @@ void Model::ProcessBlock(float** inputs, float** outputs, int32_t sampleFrames)
             Process(inputs, outputs, position, sampleFrames - position);
             DispatchMidiMessage(event.deltaFrames, event.status, event.data1, event.data2);
             while (!midiEventQueue.Empty()) {
-                const MidiEvent late = midiEventQueue.Pop();
+                const Morlent::MidiEvent late = midiEventQueue.Pop();
                 DispatchMidiMessage(late.deltaFrames, late.status, late.data1, late.data2);
             }
             return;
@@ -467,19 +467,19 @@ int Model::ParameterToController(int32_t parameter) const
 
 // --- chunks ---
 
-void Model::WriteHeader(ChunkBuffer& buffer) const
+void Model::WriteHeader(Morlent::ChunkBuffer& buffer) const
 {
     Platform::Trace("Model::WriteHeader\r\n");
-    WriteChunkHeader(buffer, effectName, vendorString, productString, vendorVersion);
+    Morlent::WriteChunkHeader(buffer, effectName, vendorString, productString, vendorVersion);
 }
 
-bool Model::ReadHeader(ChunkReader& reader, int32_t& version) const
+bool Model::ReadHeader(Morlent::ChunkReader& reader, int32_t& version) const
 {
     Platform::Trace("Model::ReadHeader\r\n");
-    return ReadChunkHeader(reader, effectName, vendorString, productString, version);
+    return Morlent::ReadChunkHeader(reader, effectName, vendorString, productString, version);
 }
 
-void Model::SerializeSelectedProgram(ChunkBuffer& buffer)
+void Model::SerializeSelectedProgram(Morlent::ChunkBuffer& buffer)
 {
     Platform::Trace("Model::SerializeSelectedProgram\r\n");
     const int32_t program = GetSelectedProgramIndex();
@@ -489,7 +489,7 @@ void Model::SerializeSelectedProgram(ChunkBuffer& buffer)
         buffer.WriteFloat(programValues[program][index].load(std::memory_order_relaxed));
 }
 
-void Model::SerializeBank(ChunkBuffer& buffer)
+void Model::SerializeBank(Morlent::ChunkBuffer& buffer)
 {
     Platform::Trace("Model::SerializeBank\r\n");
     WriteHeader(buffer);
@@ -522,7 +522,7 @@ void Model::SerializeBank(ChunkBuffer& buffer)
 
 // Both readers take the whole chunk in first and change the model only when it is complete:
 // a host told "failed" finds the plug-in exactly as it was.
-bool Model::DeserializeSelectedProgram(ChunkReader& reader)
+bool Model::DeserializeSelectedProgram(Morlent::ChunkReader& reader)
 {
     Platform::Trace("Model::DeserializeSelectedProgram\r\n");
     int32_t version = 0;
@@ -544,7 +544,7 @@ bool Model::DeserializeSelectedProgram(ChunkReader& reader)
     return true;
 }
 
-bool Model::DeserializeBank(ChunkReader& reader)
+bool Model::DeserializeBank(Morlent::ChunkReader& reader)
 {
     Platform::Trace("Model::DeserializeBank\r\n");
     int32_t version = 0;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "description/EffectDescription.h"
-#include "framework/Chunk.h"
-#include "framework/MidiEventQueue.h"
+#include "common/Chunk.h"
+#include "common/MidiEventQueue.h"
 #include "platform/Trace.h"
 
 #include <atomic>
@@ -48,10 +48,10 @@ public:
     virtual void Process(float** inputs, float** outputs, int32_t offset, int32_t count);
 
     // --- chunks (main thread) ---
-    virtual void SerializeSelectedProgram(ChunkBuffer& buffer);
-    virtual bool DeserializeSelectedProgram(ChunkReader& reader);
-    virtual void SerializeBank(ChunkBuffer& buffer);
-    virtual bool DeserializeBank(ChunkReader& reader);
+    virtual void SerializeSelectedProgram(Morlent::ChunkBuffer& buffer);
+    virtual bool DeserializeSelectedProgram(Morlent::ChunkReader& reader);
+    virtual void SerializeBank(Morlent::ChunkBuffer& buffer);
+    virtual bool DeserializeBank(Morlent::ChunkReader& reader);
 
     // --- hooks, called after the new value is stored ---
     virtual void OnSampleRateChanged(float oldRate, float newRate);                 // main thread
@@ -162,8 +162,8 @@ public:
     bool HasController(int32_t parameter) const { return ParameterToController(parameter) >= 0; }
 
 protected:
-    void WriteHeader(ChunkBuffer& buffer) const;
-    bool ReadHeader(ChunkReader& reader, int32_t& version) const;
+    void WriteHeader(Morlent::ChunkBuffer& buffer) const;
+    bool ReadHeader(Morlent::ChunkReader& reader, int32_t& version) const;
 
     static bool IsParameterIndex(int32_t index) { return index >= 0 && index < kParameterCount; }
     static bool IsProgramIndex(int32_t index) { return index >= 0 && index < kProgramCount; }
@@ -204,7 +204,7 @@ private:
     std::atomic<bool> playing{true};
     std::atomic<int32_t> timeSignatureNumerator{4};
     std::atomic<int32_t> timeSignatureDenominator{4};
-    MidiEventQueue midiEventQueue;
+    Morlent::MidiEventQueue midiEventQueue;
     std::atomic<bool> learningMidi{false};
     std::atomic<int32_t> learnParameter{0};
 };

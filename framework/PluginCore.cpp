@@ -1,6 +1,6 @@
 #include "framework/PluginCore.h"
 
-#include "effect_base/AudioEffect.h"
+#include "common/FixedString.h"
 #include "platform/Trace.h"
 
 #include <cstring>
@@ -64,7 +64,7 @@ void PluginCore::GetParameterDisplay(int32_t index, char* text) const
 void PluginCore::FormatParameterValue(int32_t index, float value, char* text) const
 {
     if (index < 0 || index >= model->GetParameterCount()) {
-        CopyFixedString(text, "", MorlentDelay::kDisplaySize);
+        Morlent::CopyFixedString(text, "", MorlentDelay::kDisplaySize);
         return;
     }
     model->FormatParameterDisplay(index, value, text);
@@ -85,7 +85,7 @@ void PluginCore::SetSelectedProgramName(const char* name)
         model->SetSelectedProgramName(name);
 }
 
-void PluginCore::GetState(ChunkBuffer& buffer, StateScope scope)
+void PluginCore::GetState(Morlent::ChunkBuffer& buffer, StateScope scope)
 {
     buffer.Clear();
     if (scope == StateScope::kProgram)
@@ -102,7 +102,7 @@ bool PluginCore::SetState(const void* data, int64_t size, StateScope scope)
     if (!copy)
         return false;
     std::memcpy(copy.get(), data, static_cast<size_t>(size));
-    ChunkReader reader(copy.get(), static_cast<uint32_t>(size));
+    Morlent::ChunkReader reader(copy.get(), static_cast<uint32_t>(size));
     const bool accepted =
         scope == StateScope::kProgram ? model->DeserializeSelectedProgram(reader) : model->DeserializeBank(reader);
     if (!accepted)

@@ -5,7 +5,7 @@
 // itself. Nothing here knows which format it runs in.
 
 #include "description/EffectDescription.h"
-#include "framework/Chunk.h"
+#include "common/Chunk.h"
 #include "framework/Model.h"
 #include "framework/ParameterView.h"
 
@@ -85,7 +85,7 @@ public:
     bool SelectProgram(int32_t program);
     void SetSelectedProgramName(const char* name);
     // Writes the chunk into buffer (emptied first).
-    void GetState(ChunkBuffer& buffer, StateScope scope);
+    void GetState(Morlent::ChunkBuffer& buffer, StateScope scope);
     // Reads a chunk from a private copy of data (the host may reuse its buffer meanwhile). A
     // chunk that is empty, too large, damaged, not ours or newer changes nothing: false.
     bool SetState(const void* data, int64_t size, StateScope scope);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "description/EffectDescription.h"
-#include "framework/Chunk.h"
+#include "common/Chunk.h"
 #include "legacy/framework/ControllerDispatcher.h"
 #include "legacy/framework/ControllerMapper.h"
 #include "legacy/framework/MessageDispatcher.h"
@@ -18,8 +18,8 @@
 
 namespace VovezEdeduvo {
 
-using ChunkWriter = VstToolkit::ChunkBuffer;
-using ChunkReader = VstToolkit::ChunkReader;
+using ChunkWriter = Morlent::ChunkBuffer;
+using ChunkReader = Morlent::ChunkReader;
 
 using SampleRateProvider = ValueProvider<SampleRate, &SampleRate::GetSampleRate, &SampleRate::SetSampleRate>;
 using TempoProvider = ValueProvider<Tempo, &Tempo::GetTempo, &Tempo::SetTempo>;

@@ -190,12 +190,12 @@ void Plugin::getParameterName(VstInt32 index, char* text)
 
 void Plugin::WriteProgramHeader(ChunkWriter& writer)
 {
-    VstToolkit::WriteChunkHeader(writer, effectName, vendorString, productString, vendorVersion);
+    Morlent::WriteChunkHeader(writer, effectName, vendorString, productString, vendorVersion);
 }
 
 bool Plugin::ReadProgramHeader(ChunkReader& reader, int32_t& version)
 {
-    return VstToolkit::ReadChunkHeader(reader, effectName, vendorString, productString, version) &&
+    return Morlent::ReadChunkHeader(reader, effectName, vendorString, productString, version) &&
            version <= vendorVersion;
 }
 

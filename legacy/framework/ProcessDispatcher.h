@@ -1,13 +1,13 @@
 #pragma once
 
-#include "framework/MidiEventQueue.h"
+#include "common/MidiEventQueue.h"
 
 #include <cstdint>
 #include <memory>
 
 namespace VovezEdeduvo {
 
-using QueuedMidiEvent = VstToolkit::MidiEvent;
+using QueuedMidiEvent = Morlent::MidiEvent;
 
 // Renders a host block in pieces between its MIDI events. Each message is handled first and
 // then the range that ends at its own frame is rendered, so it takes effect from the start of
@@ -41,7 +41,7 @@ private:
     uint32_t numOutputs;
     std::unique_ptr<float*[]> inputPointers;
     std::unique_ptr<float*[]> outputPointers;
-    VstToolkit::MidiEventQueue midiQueue;
+    Morlent::MidiEventQueue midiQueue;
 };
 
 } // namespace VovezEdeduvo

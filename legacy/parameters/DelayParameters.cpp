@@ -1,5 +1,6 @@
 #include "legacy/parameters/DelayParameters.h"
 
+#include "common/FixedString.h"
 #include "description/EffectDescription.h"
 
 #include <cmath>
@@ -203,7 +204,7 @@ void DelayParameters::GetParameterDisplay(int32_t index, char* text, int32_t max
     default:
         break;
     }
-    ParameterHandling::CopyText(text, formatted, maxLength);
+    Morlent::CopyFixedString(text, formatted, maxLength);
 }
 
 } // namespace Effects

@@ -1,5 +1,6 @@
 #include "legacy/parameters/ParameterGroup.h"
 
+#include "common/FixedString.h"
 #include "description/EffectDescription.h"
 
 #include <cmath>
@@ -7,16 +8,6 @@
 
 namespace VovezEdeduvo {
 namespace ParameterHandling {
-
-void CopyText(char* destination, const char* text, int32_t maxLength)
-{
-    if (destination == nullptr || maxLength <= 0)
-        return;
-    const size_t room = static_cast<size_t>(maxLength) - 1;
-    const size_t length = text == nullptr ? 0 : strnlen(text, room);
-    std::memcpy(destination, text == nullptr ? "" : text, length);
-    std::memset(destination + length, 0, static_cast<size_t>(maxLength) - length);
-}
 
 ParameterGroup::ParameterGroup(int32_t parameterCount, int32_t programCount)
     : parameterCount(parameterCount < 0 ? 0 : parameterCount),
@@ -43,14 +34,14 @@ void ParameterGroup::StoreName(Names<size>& names, int32_t index, const char* te
 {
     if (!IsParameter(index))
         return;
-    CopyText(names[index].data(), text, static_cast<int32_t>(size));
+    Morlent::CopyFixedString(names[index].data(), text, static_cast<int32_t>(size));
 }
 
 template <std::size_t size>
 void ParameterGroup::ReadName(const Names<size>& names, int32_t index, char* text, int32_t maxLength)
 {
     const auto found = names.find(index);
-    CopyText(text, found == names.end() ? "" : found->second.data(), maxLength);
+    Morlent::CopyFixedString(text, found == names.end() ? "" : found->second.data(), maxLength);
 }
 
 void ParameterGroup::GetParameterShortName(int32_t index, char* text, int32_t maxLength) const

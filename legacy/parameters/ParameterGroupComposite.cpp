@@ -1,5 +1,7 @@
 #include "legacy/parameters/ParameterGroupComposite.h"
 
+#include "common/FixedString.h"
+
 #include <algorithm>
 
 namespace VovezEdeduvo {
@@ -48,7 +50,7 @@ void ParameterGroupComposite::GetParameterShortName(int32_t index, char* text, i
     if (ParameterGroupInterface* group = FindGroup(index))
         group->GetParameterShortName(index, text, maxLength);
     else
-        CopyText(text, "", maxLength);
+        Morlent::CopyFixedString(text, "", maxLength);
 }
 
 void ParameterGroupComposite::SetParameterShortName(int32_t index, const char* text)
@@ -62,7 +64,7 @@ void ParameterGroupComposite::GetParameterLongName(int32_t index, char* text, in
     if (ParameterGroupInterface* group = FindGroup(index))
         group->GetParameterLongName(index, text, maxLength);
     else
-        CopyText(text, "", maxLength);
+        Morlent::CopyFixedString(text, "", maxLength);
 }
 
 void ParameterGroupComposite::SetParameterLongName(int32_t index, const char* text)
@@ -76,7 +78,7 @@ void ParameterGroupComposite::GetParameterLabel(int32_t index, char* text, int32
     if (ParameterGroupInterface* group = FindGroup(index))
         group->GetParameterLabel(index, text, maxLength);
     else
-        CopyText(text, "", maxLength);
+        Morlent::CopyFixedString(text, "", maxLength);
 }
 
 void ParameterGroupComposite::SetParameterLabel(int32_t index, const char* text)
@@ -90,7 +92,7 @@ void ParameterGroupComposite::GetParameterDisplay(int32_t index, char* text, int
     if (ParameterGroupInterface* group = FindGroup(index))
         group->GetParameterDisplay(index, text, maxLength);
     else
-        CopyText(text, "", maxLength);
+        Morlent::CopyFixedString(text, "", maxLength);
 }
 
 float ParameterGroupComposite::GetProgramParameterValue(int32_t program, int32_t index) const

@@ -29,9 +29,5 @@ public:
     virtual void SetParameterValue(int32_t index, float value) = 0;
 };
 
-// Copies text into a caller's buffer of maxLength bytes: at most maxLength - 1 characters, the
-// rest zero. A null text reads as empty; a buffer of no bytes is left alone.
-void CopyText(char* destination, const char* text, int32_t maxLength);
-
 } // namespace ParameterHandling
 } // namespace VovezEdeduvo

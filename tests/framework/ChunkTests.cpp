@@ -111,7 +111,7 @@ TEST_F(Chunks, BufferGrowsOnceAndKeepsItsAddress)
     // A shorter chunk never carries the tail of a longer one.
     EXPECT_EQ(0, static_cast<const uint8_t*>(lastAddress)[300]);
 
-    VstToolkit::ChunkBuffer buffer;
+    Morlent::ChunkBuffer buffer;
     EXPECT_EQ(256u, buffer.Capacity());
     model->SerializeBank(buffer);
     EXPECT_EQ(4096u, buffer.Capacity());

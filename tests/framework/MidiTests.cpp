@@ -162,8 +162,8 @@ TEST_F(MidiTest, ControllerMapOperations)
 
 TEST_F(MidiTest, ALargeBurstOfEventsIsNeitherLostNorReordered)
 {
-    VstToolkit::MidiEventQueue queue;
-    const uint32_t count = VstToolkit::MidiEventQueue::kInitialCapacity * 2 + 7;
+    Morlent::MidiEventQueue queue;
+    const uint32_t count = Morlent::MidiEventQueue::kInitialCapacity * 2 + 7;
     for (uint32_t i = 0; i < 100; ++i)
         queue.Push({static_cast<int32_t>(i), 0x90, 0, 0});
     for (uint32_t i = 0; i < 60; ++i)

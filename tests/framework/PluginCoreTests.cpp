@@ -14,7 +14,7 @@
 
 namespace {
 
-using VstToolkit::ChunkBuffer;
+using Morlent::ChunkBuffer;
 using VstToolkit::ParameterInfo;
 using VstToolkit::PluginCore;
 using MorlentDelay::ParameterKind;

@@ -22,7 +22,7 @@ struct PlainGroup : VovezEdeduvo::ParameterHandling::ParameterGroup {
     PlainGroup() : ParameterGroup(MorlentDelay::kParameterCount, MorlentDelay::kProgramCount) {}
     void GetParameterDisplay(int32_t, char* text, int32_t maxLength) override
     {
-        VovezEdeduvo::ParameterHandling::CopyText(text, "shown", maxLength);
+        Morlent::CopyFixedString(text, "shown", maxLength);
     }
 };
 

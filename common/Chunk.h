@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-namespace VstToolkit {
+namespace Morlent {
 
 // The growable buffer getChunk hands to the host. Its address stays the same from one chunk to
 // the next unless a chunk needs more room; it never shrinks.
@@ -146,4 +146,4 @@ inline bool ReadChunkHeader(ChunkReader& reader, const char* effectName, const c
     return reader.ReadInt32(version);
 }
 
-} // namespace VstToolkit
+} // namespace Morlent

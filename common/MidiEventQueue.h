@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace VstToolkit {
+namespace Morlent {
 
 struct MidiEvent {
     int32_t deltaFrames;
@@ -66,4 +66,4 @@ private:
     uint32_t count_ = 0;
 };
 
-} // namespace VstToolkit
+} // namespace Morlent
