@@ -23,6 +23,21 @@ constexpr int32_t kParameterCount = 12;
 constexpr char kDefaultProgramName[] = "Blank";
 constexpr char kWebSiteAddress[] = "https://www.example.com/";
 
+// --- what both modules accept from a host ---
+// Sample rates no host runs at would only turn delays and coefficients into nonsense: a rate
+// outside this range (or not a number) is ignored and the last usable one stays.
+constexpr float kMinSampleRate = 1000.0f;
+constexpr float kMaxSampleRate = 768000.0f;
+constexpr bool IsUsableSampleRate(float hz)
+{
+    return hz >= kMinSampleRate && hz <= kMaxSampleRate; // false for NaN too
+}
+// No state of ours comes near this; anything larger is not one of our chunks.
+constexpr int32_t kLargestAcceptedChunkSize = 1 << 20;
+// A controller value of 127 is full scale: 1/127 in single precision, so 127 gives exactly 1.0.
+constexpr float kControllerScale = 0.007874016f;
+static_assert(127 * kControllerScale == 1.0f, "controller value 127 is exactly full scale");
+
 // --- versions: major × 1000 + minor × 100 + patch, answered as the vendor version and written
 // into every chunk ---
 constexpr int32_t VendorVersion(int32_t major, int32_t minor, int32_t patch)

@@ -14,8 +14,6 @@ namespace {
 
 using MorlentDelay::kParameters;
 
-// 1/127 as a single-precision constant, so controller value 127 gives exactly 1.0.
-constexpr float kControllerScale = 0.007874016f;
 
 uint64_t PackDisplay(const char* text)
 {
@@ -254,7 +252,7 @@ void Model::SetFloatParameterDisplay(int32_t index, float value)
 
 bool Model::IsUsableSampleRate(float rate)
 {
-    return rate >= kMinSampleRate && rate <= kMaxSampleRate; // false for NaN too
+    return MorlentDelay::IsUsableSampleRate(rate);
 }
 
 bool Model::NormalizedFloatToBool(float value)
@@ -381,7 +379,7 @@ void Model::LearnController(int controllerNumber)
 void Model::ApplyController(int controllerNumber, int value)
 {
     const int32_t parameter = midiControllerMap[controllerNumber].parameter.load(std::memory_order_relaxed);
-    const float normalised = static_cast<float>(value) * kControllerScale;
+    const float normalised = static_cast<float>(value) * MorlentDelay::kControllerScale;
     StoreParameterValue(parameter, normalised);
     controller->OnModelParameterValueChanged(parameter, normalised);
 }

@@ -33,8 +33,8 @@ public:
     static constexpr int kDisplaySize = MorlentDelay::kDisplaySize;
     static constexpr int kControllerCount = 128;
     static constexpr int32_t kVendorVersion = MorlentDelay::kVendorVersion;
-    static constexpr float kMinSampleRate = 1000.0f;
-    static constexpr float kMaxSampleRate = 768000.0f;
+    static constexpr float kMinSampleRate = MorlentDelay::kMinSampleRate;
+    static constexpr float kMaxSampleRate = MorlentDelay::kMaxSampleRate;
     static constexpr int32_t kLastVersionWithoutControllerMap = MorlentDelay::kLastVersionWithoutControllerMap;
 
     Model();

@@ -42,8 +42,7 @@ public:
     // The program chunk holds the selected program; the bank chunk every program and the
     // controller map.
     enum class StateScope { kProgram, kBank };
-    // No plug-in state comes near this; anything larger is not one of our chunks.
-    static constexpr int64_t kMaxStateSize = 1 << 20;
+    static constexpr int64_t kMaxStateSize = MorlentDelay::kLargestAcceptedChunkSize;
 
     // Takes ownership of the model.
     explicit PluginCore(Model* model);

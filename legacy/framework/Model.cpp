@@ -1,16 +1,11 @@
 #include "legacy/framework/Model.h"
 
+#include "description/EffectDescription.h"
+
 #include <cmath>
 #include <cstring>
 
 namespace VovezEdeduvo {
-
-namespace {
-
-// 1/127 as a single-precision constant, so controller value 127 gives exactly 1.0.
-constexpr float kControllerScale = 0.007874016f;
-
-} // namespace
 
 Model::Model(uint32_t numInputs, uint32_t numOutputs, int32_t numPrograms)
     : ProcessDispatcher(numInputs, numOutputs),
@@ -53,7 +48,7 @@ void Model::OnControlChange(int channel, int controller, int value)
         SetLearning(false);
         return;
     }
-    const float normalized = static_cast<float>(value) * kControllerScale;
+    const float normalized = static_cast<float>(value) * MorlentDelay::kControllerScale;
     {
         Platform::ScopedLock<Model> held(*this);
         Apply(static_cast<uint8_t>(controller), *this, normalized);

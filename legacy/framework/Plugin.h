@@ -20,7 +20,7 @@ class Plugin : public AudioEffectX, public ModelObserverInterface {
 public:
     static constexpr VstInt32 kTimeInfoFilter = kVstPpqPosValid | kVstTempoValid;
     // No plug-in state comes near this; anything larger is not one of our chunks.
-    static constexpr VstInt32 kMaxChunkSize = 1 << 20;
+    static constexpr VstInt32 kMaxChunkSize = MorlentDelay::kLargestAcceptedChunkSize;
 
     // Takes ownership of the model.
     Plugin(audioMasterCallback audioMaster, const char* effectName, const char* vendorString,

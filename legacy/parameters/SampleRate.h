@@ -1,5 +1,7 @@
 #pragma once
 
+#include "description/EffectDescription.h"
+
 namespace VovezEdeduvo {
 
 // Listener base for the host's sample rate. The model's sample-rate provider calls SetSampleRate
@@ -7,9 +9,8 @@ namespace VovezEdeduvo {
 class SampleRate {
 public:
     static constexpr float kDefaultSampleRate = 44100.0f;
-    // Rates no host runs at; they would only turn delays and coefficients into nonsense.
-    static constexpr float kMinSampleRate = 1000.0f;
-    static constexpr float kMaxSampleRate = 768000.0f;
+    static constexpr float kMinSampleRate = MorlentDelay::kMinSampleRate;
+    static constexpr float kMaxSampleRate = MorlentDelay::kMaxSampleRate;
 
     virtual ~SampleRate() = default;
     // Called with the stored value already changed; empty in the base.
@@ -25,7 +26,7 @@ public:
         OnSampleRateChanged(hz);
     }
     float GetSampleRate() const { return sampleRate; }
-    static bool IsUsableSampleRate(float hz) { return hz >= kMinSampleRate && hz <= kMaxSampleRate; }
+    static bool IsUsableSampleRate(float hz) { return MorlentDelay::IsUsableSampleRate(hz); }
 
 private:
     float sampleRate = kDefaultSampleRate;
