@@ -1,13 +1,13 @@
 #include "GraphicsControl.h"
 
-#include "Graphics.h"
-#include "ImageResource.h"
+#include "pictures/Graphics.h"
+#include "pictures/ImageResource.h"
 
 namespace WindowsToolkit {
 
 using namespace Gdiplus::DllExports;
 
-int PaintOffscreen(HWND window, const ImageResource* background, const std::function<void(Graphics&)>& draw)
+int PaintOffscreen(HWND window, const Pictures::ImageResource* background, const std::function<void(Pictures::Graphics&)>& draw)
 {
     RECT client{};
     GetClientRect(window, &client);
@@ -18,7 +18,7 @@ int PaintOffscreen(HWND window, const ImageResource* background, const std::func
     if (width > 0 && height > 0)
         GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &offscreen);
     if (offscreen != nullptr) {
-        Graphics canvas(offscreen);
+        Pictures::Graphics canvas(offscreen);
         RECT place{};
         GetWindowRect(window, &place);
         POINT topLeft{place.left, place.top};
@@ -31,7 +31,7 @@ int PaintOffscreen(HWND window, const ImageResource* background, const std::func
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(window, &paint);
     if (dc != nullptr && offscreen != nullptr) {
-        Graphics screen(dc);
+        Pictures::Graphics screen(dc);
         screen.DrawImage(offscreen, 0, 0);
     }
     EndPaint(window, &paint);
@@ -42,7 +42,7 @@ int PaintOffscreen(HWND window, const ImageResource* background, const std::func
 
 int GraphicsControl::OnPaint()
 {
-    return PaintOffscreen(GetHandle(), background, [this](Graphics& graphics) { Draw(graphics); });
+    return PaintOffscreen(GetHandle(), background, [this](Pictures::Graphics& graphics) { Draw(graphics); });
 }
 
 int GraphicsControl::OnEraseBackground(HDC)

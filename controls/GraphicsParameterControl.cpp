@@ -12,7 +12,7 @@ int FrameWidth(const ImageStrip* strip) { return strip != nullptr ? strip->GetFr
 int FrameHeight(const ImageStrip* strip) { return strip != nullptr ? strip->GetFrameHeight() : 0; }
 } // namespace
 
-GraphicsParameterControl::GraphicsParameterControl(const ImageResource* background, const ImageStrip* strip,
+GraphicsParameterControl::GraphicsParameterControl(const Pictures::ImageResource* background, const ImageStrip* strip,
                                                    int parameterIndex, float defaultValue, int x, int y) noexcept
     : ParameterControl(parameterIndex, defaultValue, x, y, FrameWidth(strip), FrameHeight(strip)),
       background(background), strip(strip)
@@ -30,7 +30,7 @@ int GraphicsParameterControl::OnCreate(CREATESTRUCTA*)
 
 int GraphicsParameterControl::OnPaint()
 {
-    return PaintOffscreen(GetHandle(), background, [this](Graphics& graphics) { Draw(graphics); });
+    return PaintOffscreen(GetHandle(), background, [this](Pictures::Graphics& graphics) { Draw(graphics); });
 }
 
 int GraphicsParameterControl::OnEraseBackground(HDC)

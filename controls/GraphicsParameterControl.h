@@ -3,16 +3,19 @@
 
 #include "ParameterControl.h"
 
-namespace WindowsToolkit {
-
+namespace Pictures {
 class Graphics;
 class ImageResource;
+}
+
+namespace WindowsToolkit {
+
 class ImageStrip;
 
 class GraphicsParameterControl : public ParameterControl {
 public:
     // background and strip are not owned; the window's size is the strip's frame size.
-    GraphicsParameterControl(const ImageResource* background, const ImageStrip* strip, int parameterIndex,
+    GraphicsParameterControl(const Pictures::ImageResource* background, const ImageStrip* strip, int parameterIndex,
                              float defaultValue, int x, int y) noexcept;
 
     // ---- User-interface thread ----------------------------------------------------------
@@ -20,7 +23,7 @@ public:
     int OnPaint() override;
     int OnEraseBackground(HDC) override;
     // Draws the frame that shows the current value.
-    virtual void Draw(Graphics& graphics) = 0;
+    virtual void Draw(Pictures::Graphics& graphics) = 0;
 
 protected:
     const ImageStrip* GetStrip() const noexcept { return strip; }
@@ -29,7 +32,7 @@ protected:
     void Invalidate() const;
 
 private:
-    const ImageResource* background;
+    const Pictures::ImageResource* background;
     const ImageStrip* strip;
     TRACKMOUSEEVENT tracking{};
 };

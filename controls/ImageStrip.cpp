@@ -1,23 +1,23 @@
 #include "ImageStrip.h"
 
-#include "Graphics.h"
-#include "ImageResource.h"
+#include "pictures/Graphics.h"
+#include "pictures/ImageResource.h"
 
 namespace WindowsToolkit {
 
-FrameSize ImageStrip::GetFrameSize() const noexcept
+Pictures::FrameSize ImageStrip::GetFrameSize() const noexcept
 {
     if (image == nullptr)
-        return FrameSize{0, 0};
-    return StripFrameSize(image->GetWidth(), image->GetHeight(), frameCount, vertical);
+        return Pictures::FrameSize{0, 0};
+    return Pictures::StripFrameSize(image->GetWidth(), image->GetHeight(), frameCount, vertical);
 }
 
-void ImageStrip::DrawFrame(Graphics& graphics, int index) const noexcept
+void ImageStrip::DrawFrame(Pictures::Graphics& graphics, int index) const noexcept
 {
     if (image == nullptr || image->GetBitmap() == nullptr)
         return;
-    const FrameSize frame = GetFrameSize();
-    const POINT origin = StripFrameOrigin(frame, index, vertical);
+    const Pictures::FrameSize frame = GetFrameSize();
+    const POINT origin = Pictures::StripFrameOrigin(frame, index, vertical);
     graphics.DrawImagePart(image->GetBitmap(), 0, 0, origin.x, origin.y, frame.width, frame.height);
 }
 

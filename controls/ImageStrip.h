@@ -1,19 +1,21 @@
 #pragma once
 // A film strip: equal frames cut from one picture, stacked vertically or side by side.
 
-#include "ControlMath.h"
+#include "pictures/ControlMath.h"
 
-namespace WindowsToolkit {
-
+namespace Pictures {
 class Graphics;
 class ImageResource;
+}
+
+namespace WindowsToolkit {
 
 // Created by the view before its controls and freed after its window is gone; controls only
 // point to it. User-interface thread.
 class ImageStrip {
 public:
     // image is not owned and may be empty (then every frame is 0 × 0 and nothing is drawn).
-    ImageStrip(const ImageResource* image, unsigned frameCount, bool vertical) noexcept
+    ImageStrip(const Pictures::ImageResource* image, unsigned frameCount, bool vertical) noexcept
         : image(image), frameCount(frameCount), vertical(vertical)
     {
     }
@@ -22,14 +24,14 @@ public:
     bool IsVertical() const noexcept { return vertical; }
     int GetFrameWidth() const noexcept { return GetFrameSize().width; }
     int GetFrameHeight() const noexcept { return GetFrameSize().height; }
-    FrameSize GetFrameSize() const noexcept;
+    Pictures::FrameSize GetFrameSize() const noexcept;
 
     // Draws frame index unscaled at (0, 0) of graphics. The index is not validated: a frame
     // outside the picture draws nothing.
-    void DrawFrame(Graphics& graphics, int index) const noexcept;
+    void DrawFrame(Pictures::Graphics& graphics, int index) const noexcept;
 
 private:
-    const ImageResource* image;
+    const Pictures::ImageResource* image;
     unsigned frameCount;
     bool vertical;
 };

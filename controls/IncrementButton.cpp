@@ -14,14 +14,14 @@ int FrameWidth(const ImageStrip* strip) { return strip != nullptr ? strip->GetFr
 int FrameHeight(const ImageStrip* strip) { return strip != nullptr ? strip->GetFrameHeight() : 0; }
 } // namespace
 
-IncrementButton* IncrementButton::Create(const ImageResource* background, const ImageStrip* strip, int x, int y,
+IncrementButton* IncrementButton::Create(const Pictures::ImageResource* background, const ImageStrip* strip, int x, int y,
                                          HWND parent, HINSTANCE instance)
 {
     auto* button = new IncrementButton(background, strip, x, y);
     return CreateToolkitWindow(button, kIncrementButtonClassName, parent, instance) != nullptr ? button : nullptr;
 }
 
-IncrementButton::IncrementButton(const ImageResource* background, const ImageStrip* strip, int x, int y) noexcept
+IncrementButton::IncrementButton(const Pictures::ImageResource* background, const ImageStrip* strip, int x, int y) noexcept
     : GraphicsControl(background, x, y, FrameWidth(strip), FrameHeight(strip)), strip(strip)
 {
 }
@@ -37,14 +37,14 @@ int IncrementButton::OnLButtonDown(UINT, POINT)
 int IncrementButton::OnLButtonUp(UINT, POINT)
 {
     if (target != nullptr)
-        target->SetIndex(NextIndexWrapping(target->GetIndex(), target->GetMinIndex(), target->GetMaxIndex()), true);
+        target->SetIndex(Pictures::NextIndexWrapping(target->GetIndex(), target->GetMinIndex(), target->GetMaxIndex()), true);
     pressed = false;
     ReleaseCapture();
     InvalidateRect(GetHandle(), nullptr, TRUE);
     return 1;
 }
 
-void IncrementButton::Draw(Graphics& graphics)
+void IncrementButton::Draw(Pictures::Graphics& graphics)
 {
     if (strip != nullptr)
         strip->DrawFrame(graphics, pressed ? kPressedFrame : kReleasedFrame);

@@ -14,10 +14,10 @@ public:
     // Creates the button's window at (x, y), the strip's frame size (frame 0 released, frame 1
     // pressed); the target starts null. Null when the window cannot be created.
     // User-interface thread.
-    static IncrementButton* Create(const ImageResource* background, const ImageStrip* strip, int x, int y,
+    static IncrementButton* Create(const Pictures::ImageResource* background, const ImageStrip* strip, int x, int y,
                                    HWND parent, HINSTANCE instance);
 
-    IncrementButton(const ImageResource* background, const ImageStrip* strip, int x, int y) noexcept;
+    IncrementButton(const Pictures::ImageResource* background, const ImageStrip* strip, int x, int y) noexcept;
 
     // ---- User-interface thread ----------------------------------------------------------
     // target is not owned; a sibling window, destroyed with this one.
@@ -28,7 +28,7 @@ public:
     int OnLButtonDown(UINT keys, POINT point) override; // press and capture
     // Steps the target (which reports the change itself) on every release, inside or outside.
     int OnLButtonUp(UINT keys, POINT point) override;
-    void Draw(Graphics& graphics) override;
+    void Draw(Pictures::Graphics& graphics) override;
 
 private:
     const ImageStrip* strip;

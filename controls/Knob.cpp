@@ -10,7 +10,7 @@ namespace {
 constexpr float kPercent = 0.01f;
 } // namespace
 
-Knob* Knob::Create(const ImageResource* background, int parameterIndex, float defaultValue, float initialValue,
+Knob* Knob::Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue, float initialValue,
                    const ImageStrip* strip, int x, int y, HWND parent, HINSTANCE instance)
 {
     auto* knob = new Knob(background, strip, parameterIndex, defaultValue, x, y);
@@ -32,10 +32,10 @@ float Knob::GetValue() const
 
 void Knob::SetValue(float value, bool notify)
 {
-    const float newPosition = value * kKnobRange;
+    const float newPosition = value * Pictures::kKnobRange;
     position.store(newPosition, std::memory_order_relaxed);
     if (FrameCount() != 0)
-        frameIndex.store(KnobFrameIndex(FrameCount(), newPosition * kPercent), std::memory_order_relaxed);
+        frameIndex.store(Pictures::KnobFrameIndex(FrameCount(), newPosition * kPercent), std::memory_order_relaxed);
     Invalidate();
     if (notify)
         Post(UWM_PC_VALUE_CHANGED);
@@ -71,10 +71,10 @@ void Knob::ResetToDefault()
 
 void Knob::Step(float delta)
 {
-    const float newPosition = ClampKnobPosition(position.load(std::memory_order_relaxed) + delta);
+    const float newPosition = Pictures::ClampKnobPosition(position.load(std::memory_order_relaxed) + delta);
     position.store(newPosition, std::memory_order_relaxed);
     if (FrameCount() != 0)
-        frameIndex.store(KnobFrameIndex(FrameCount(), newPosition * kPercent), std::memory_order_relaxed);
+        frameIndex.store(Pictures::KnobFrameIndex(FrameCount(), newPosition * kPercent), std::memory_order_relaxed);
     Post(UWM_PC_VALUE_CHANGED);
     Invalidate();
 }
@@ -91,7 +91,7 @@ int Knob::OnLButtonDown(UINT keys, POINT point)
 int Knob::OnMouseMove(UINT keys, POINT point)
 {
     if (IsDragging(keys)) {
-        Step(KnobDragDelta(lastPointerY, point.y, (keys & MK_SHIFT) != 0));
+        Step(Pictures::KnobDragDelta(lastPointerY, point.y, (keys & MK_SHIFT) != 0));
         lastPointerY = point.y;
     } else {
         TrackMouse();
@@ -103,11 +103,11 @@ int Knob::OnMouseWheel(UINT keys, short delta, POINT)
 {
     if (IsPointerOutside())
         return 0; // not ours: let the window procedure pass it on
-    Step(KnobWheelStep(delta, (keys & MK_SHIFT) != 0));
+    Step(Pictures::KnobWheelStep(delta, (keys & MK_SHIFT) != 0));
     return 1;
 }
 
-void Knob::Draw(Graphics& graphics)
+void Knob::Draw(Pictures::Graphics& graphics)
 {
     if (GetStrip() != nullptr)
         GetStrip()->DrawFrame(graphics, frameIndex.load(std::memory_order_relaxed));

@@ -13,10 +13,10 @@ public:
     // Creates the knob's window at (x, y), the strip's frame size, in parent, then shows
     // initialValue without notification. Null when the window cannot be created.
     // User-interface thread.
-    static Knob* Create(const ImageResource* background, int parameterIndex, float defaultValue, float initialValue,
+    static Knob* Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue, float initialValue,
                         const ImageStrip* strip, int x, int y, HWND parent, HINSTANCE instance);
 
-    Knob(const ImageResource* background, const ImageStrip* strip, int parameterIndex, float defaultValue, int x,
+    Knob(const Pictures::ImageResource* background, const ImageStrip* strip, int parameterIndex, float defaultValue, int x,
          int y) noexcept
         : GraphicsParameterControl(background, strip, parameterIndex, defaultValue, x, y)
     {
@@ -37,7 +37,7 @@ public:
     int OnLButtonDown(UINT keys, POINT point) override; // Ctrl: reset; always starts a drag
     int OnMouseMove(UINT keys, POINT point) override;   // drag step, or re-arm hover tracking
     int OnMouseWheel(UINT keys, short delta, POINT point) override;
-    void Draw(Graphics& graphics) override;
+    void Draw(Pictures::Graphics& graphics) override;
 
 private:
     // Adds delta to the position (clamped), shows it and reports it, even when the clamp left

@@ -6,7 +6,7 @@
 
 namespace WindowsToolkit {
 
-Multiswitch* Multiswitch::Create(const ImageResource* background, int parameterIndex, float defaultValue,
+Multiswitch* Multiswitch::Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue,
                                  float initialValue, const ImageStrip* strip, int x, int y, HWND parent,
                                  HINSTANCE instance)
 {
@@ -17,12 +17,12 @@ Multiswitch* Multiswitch::Create(const ImageResource* background, int parameterI
     return control;
 }
 
-Multiswitch::Multiswitch(const ImageResource* background, const ImageStrip* strip, int parameterIndex,
+Multiswitch::Multiswitch(const Pictures::ImageResource* background, const ImageStrip* strip, int parameterIndex,
                          float defaultValue, int x, int y)
     : GraphicsParameterControl(background, strip, parameterIndex, defaultValue, x, y)
 {
     if (strip != nullptr)
-        hitRectangles = MultiswitchHitRectangles(strip->GetFrameSize(), strip->GetFrameCount(), strip->IsVertical());
+        hitRectangles = Pictures::MultiswitchHitRectangles(strip->GetFrameSize(), strip->GetFrameCount(), strip->IsVertical());
 }
 
 unsigned Multiswitch::StateCount() const noexcept
@@ -32,14 +32,14 @@ unsigned Multiswitch::StateCount() const noexcept
 
 float Multiswitch::GetValue() const
 {
-    return MultiswitchValue(StateCount(), selectedIndex.load(std::memory_order_relaxed));
+    return Pictures::MultiswitchValue(StateCount(), selectedIndex.load(std::memory_order_relaxed));
 }
 
 void Multiswitch::SetValue(float value, bool notify)
 {
     if (StateCount() == 0)
         return;
-    const int index = MultiswitchIndexForValue(StateCount(), value);
+    const int index = Pictures::MultiswitchIndexForValue(StateCount(), value);
     if (selectedIndex.exchange(index, std::memory_order_relaxed) == index)
         return;
     Invalidate();
@@ -77,7 +77,7 @@ void Multiswitch::ResetToDefault()
 
 void Multiswitch::SelectAt(POINT point)
 {
-    const int state = MultiswitchHitTest(hitRectangles, point);
+    const int state = Pictures::MultiswitchHitTest(hitRectangles, point);
     if (state < 0 || state == selectedIndex.load(std::memory_order_relaxed))
         return;
     selectedIndex.store(state, std::memory_order_relaxed);
@@ -109,7 +109,7 @@ int Multiswitch::OnMouseWheel(UINT, short delta, POINT)
     if (IsPointerOutside())
         return 0; // not ours: let the window procedure pass it on
     const int index = selectedIndex.load(std::memory_order_relaxed);
-    const int next = MultiswitchWheelIndex(index, StateCount(), delta);
+    const int next = Pictures::MultiswitchWheelIndex(index, StateCount(), delta);
     if (next == index)
         return 1; // already at that end
     selectedIndex.store(next, std::memory_order_relaxed);
@@ -118,7 +118,7 @@ int Multiswitch::OnMouseWheel(UINT, short delta, POINT)
     return 1;
 }
 
-void Multiswitch::Draw(Graphics& graphics)
+void Multiswitch::Draw(Pictures::Graphics& graphics)
 {
     if (GetStrip() != nullptr)
         GetStrip()->DrawFrame(graphics, selectedIndex.load(std::memory_order_relaxed));

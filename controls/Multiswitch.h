@@ -12,13 +12,13 @@ namespace WindowsToolkit {
 class Multiswitch : public GraphicsParameterControl {
 public:
     // As Knob::Create, with window class "MorlentWindowsToolkitMultiswitch".
-    static Multiswitch* Create(const ImageResource* background, int parameterIndex, float defaultValue,
+    static Multiswitch* Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue,
                                float initialValue, const ImageStrip* strip, int x, int y, HWND parent,
                                HINSTANCE instance);
 
     // The bands come from the strip: vertical strips put state 0 at the bottom, horizontal
     // ones at the left.
-    Multiswitch(const ImageResource* background, const ImageStrip* strip, int parameterIndex, float defaultValue,
+    Multiswitch(const Pictures::ImageResource* background, const ImageStrip* strip, int parameterIndex, float defaultValue,
                 int x, int y);
 
     // ---- Any thread (notify false), see ParameterControl -------------------------------------
@@ -36,7 +36,7 @@ public:
     int OnLButtonDown(UINT keys, POINT point) override; // Ctrl: reset, else select; always captures
     int OnMouseMove(UINT keys, POINT point) override;   // drag-select, or re-arm hover tracking
     int OnMouseWheel(UINT keys, short delta, POINT point) override;
-    void Draw(Graphics& graphics) override;
+    void Draw(Pictures::Graphics& graphics) override;
 
 private:
     // Selects the state under point if it differs from the current one, and reports it.

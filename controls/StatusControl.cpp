@@ -1,6 +1,6 @@
 #include "StatusControl.h"
 
-#include "Graphics.h"
+#include "pictures/Graphics.h"
 #include "WindowClasses.h"
 
 #include <cstring>
@@ -11,7 +11,7 @@ namespace {
 constexpr const char* kFontFace = "Arial";
 } // namespace
 
-StatusControl* StatusControl::Create(const ImageResource* background, const RECT& rectangle, HWND parent,
+StatusControl* StatusControl::Create(const Pictures::ImageResource* background, const RECT& rectangle, HWND parent,
                                      HINSTANCE instance)
 {
     auto* control = new StatusControl(background, rectangle.left, rectangle.top, rectangle.right - rectangle.left,
@@ -19,7 +19,7 @@ StatusControl* StatusControl::Create(const ImageResource* background, const RECT
     return CreateToolkitWindow(control, kStatusControlClassName, parent, instance) != nullptr ? control : nullptr;
 }
 
-StatusControl::StatusControl(const ImageResource* background, int x, int y, int width, int height)
+StatusControl::StatusControl(const Pictures::ImageResource* background, int x, int y, int width, int height)
     : GraphicsControl(background, x, y, width, height),
       font(CreateFontA(kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                        CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, kFontFace))
@@ -40,7 +40,7 @@ void StatusControl::SetText(const char* newText)
         InvalidateRect(GetHandle(), nullptr, TRUE);
 }
 
-void StatusControl::Draw(Graphics& graphics)
+void StatusControl::Draw(Pictures::Graphics& graphics)
 {
     HDC dc = graphics.GetDC();
     if (dc == nullptr)

@@ -9,10 +9,10 @@ class StatusControl : public GraphicsControl {
 public:
     // Creates the control's window at rectangle (left, top, width, height in the parent's
     // client coordinates). Null when the window cannot be created. User-interface thread.
-    static StatusControl* Create(const ImageResource* background, const RECT& rectangle, HWND parent,
+    static StatusControl* Create(const Pictures::ImageResource* background, const RECT& rectangle, HWND parent,
                                  HINSTANCE instance);
 
-    StatusControl(const ImageResource* background, int x, int y, int width, int height);
+    StatusControl(const Pictures::ImageResource* background, int x, int y, int width, int height);
     ~StatusControl() override;
 
     // ---- User-interface thread ----------------------------------------------------------
@@ -21,7 +21,7 @@ public:
     void SetText(const char* text);
     const char* GetText() const noexcept { return text; }
     // Single line, bottom-aligned one pixel above the bottom edge, left-aligned, clipped.
-    void Draw(Graphics& graphics) override;
+    void Draw(Pictures::Graphics& graphics) override;
 
     static constexpr int kTextCapacity = 512;
     static constexpr int kFontHeight = 15;

@@ -1,8 +1,8 @@
 #include "MorlentDelayView.h"
 
 #include "Editor.h"
-#include "controls/Graphics.h"
-#include "controls/ImageResource.h"
+#include "pictures/Graphics.h"
+#include "pictures/ImageResource.h"
 #include "controls/ImageStrip.h"
 #include "controls/IncrementButton.h"
 #include "controls/Knob.h"
@@ -14,15 +14,15 @@
 
 #include <shellapi.h>
 
-using WindowsToolkit::ImageResource;
+using Pictures::ImageResource;
 using WindowsToolkit::ImageStrip;
 
 struct MorlentDelayView::Skin {
-    ImageResource background;
-    ImageResource knobImage;
-    ImageResource switchImage;
-    ImageResource syncLedImage;
-    ImageResource syncButtonImage;
+    Pictures::ImageResource background;
+    Pictures::ImageResource knobImage;
+    Pictures::ImageResource switchImage;
+    Pictures::ImageResource syncLedImage;
+    Pictures::ImageResource syncButtonImage;
     ImageStrip knob{&knobImage, MorlentDelay::kKnobFrames, true};
     ImageStrip toggle{&switchImage, MorlentDelay::kSwitchFrames, true};
     ImageStrip syncLed{&syncLedImage, MorlentDelay::kSyncLedFrames, false};
@@ -121,7 +121,7 @@ void MorlentDelayView::CreateControls(HINSTANCE instance)
 {
     using namespace WindowsToolkit;
     HWND window = GetHandle();
-    const ImageResource* background = &skin->background;
+    const Pictures::ImageResource* background = &skin->background;
     for (const Placement& place : kPlacements) {
         const float value = GetModel()->GetParameterValue(place.parameter);
         const float resetValue = MorlentDelay::kParameters[place.parameter].resetValue;
@@ -150,7 +150,7 @@ int MorlentDelayView::OnPaint()
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(GetHandle(), &paint);
     if (dc != nullptr && skin->background.GetBitmap() != nullptr) {
-        WindowsToolkit::Graphics graphics(dc);
+        Pictures::Graphics graphics(dc);
         graphics.DrawImagePart(skin->background.GetBitmap(), 0, 0, 0, 0, skin->background.GetWidth(),
                                skin->background.GetHeight());
     }

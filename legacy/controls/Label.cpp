@@ -25,7 +25,7 @@ void Label::SetText(const char* newText)
 int Label::OnPaint(HDC dc)
 {
     // Text drawn over the background in one off-screen picture, so the line never flickers.
-    PaintOverBackground(GetHandle(), dc, background, [this](WindowsToolkit::Graphics& canvas) {
+    PaintOverBackground(GetHandle(), dc, background, [this](Pictures::Graphics& canvas) {
         HDC textDc = canvas.GetDC();
         if (textDc == nullptr)
             return;

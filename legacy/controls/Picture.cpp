@@ -1,6 +1,6 @@
 #include "legacy/controls/Picture.h"
 
-#include "controls/Graphics.h"
+#include "pictures/Graphics.h"
 
 #include <cmath>
 
@@ -20,7 +20,7 @@ FrameSize FrameSizeOf(const Picture* strip, unsigned frameCount, bool vertical) 
 {
     if (strip == nullptr)
         return FrameSize{0, 0};
-    return WindowsToolkit::StripFrameSize(strip->GetWidth(), strip->GetHeight(), frameCount, vertical);
+    return Pictures::StripFrameSize(strip->GetWidth(), strip->GetHeight(), frameCount, vertical);
 }
 
 int FrameIndexForValue(float value, unsigned frameCount) noexcept
@@ -49,10 +49,10 @@ void RenderedFrames::Render(const Picture* strip, unsigned frameCount, bool vert
             return;
         }
         frames.push_back(frame);
-        WindowsToolkit::Graphics canvas(frame);
+        Pictures::Graphics canvas(frame);
         if (background != nullptr && background->GetBitmap() != nullptr)
             canvas.DrawImagePart(background->GetBitmap(), 0, 0, at.x, at.y, size.width, size.height);
-        const POINT origin = WindowsToolkit::StripFrameOrigin(size, static_cast<int>(i), vertical);
+        const POINT origin = Pictures::StripFrameOrigin(size, static_cast<int>(i), vertical);
         canvas.DrawImagePart(strip->GetBitmap(), 0, 0, origin.x, origin.y, size.width, size.height);
     }
 }
@@ -68,7 +68,7 @@ void RenderedFrames::Draw(HDC dc, int index) const noexcept
 {
     if (dc == nullptr || index < 0 || index >= Count())
         return;
-    WindowsToolkit::Graphics screen(dc);
+    Pictures::Graphics screen(dc);
     screen.DrawImage(frames[static_cast<size_t>(index)], 0, 0);
 }
 

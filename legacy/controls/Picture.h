@@ -2,8 +2,8 @@
 // Pictures of the first-generation editor: PNG resources decoded by GDI+, and the frames of a
 // film strip rendered once over the background piece under a control.
 
-#include "controls/ControlMath.h"
-#include "controls/ImageResource.h"
+#include "pictures/ControlMath.h"
+#include "pictures/ImageResource.h"
 
 #include <memory>
 #include <vector>
@@ -11,8 +11,8 @@
 namespace WindowToolkit {
 
 // The decoded bitmap together with the memory block it decodes from; both go together.
-using Picture = WindowsToolkit::ImageResource;
-using WindowsToolkit::FrameSize;
+using Picture = Pictures::ImageResource;
+using Pictures::FrameSize;
 
 // A PNG resource of module by name, or null. GDI+ must be running while the picture lives.
 std::unique_ptr<Picture> LoadPngResource(HMODULE module, const char* name);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/Graphics.h"
+#include "pictures/Graphics.h"
 
 namespace WindowToolkit {
 
@@ -17,7 +17,7 @@ template <typename DrawOver> void PaintOverBackground(HWND window, HDC dc, const
         offscreen == nullptr)
         return;
     {
-        WindowsToolkit::Graphics canvas(offscreen);
+        Pictures::Graphics canvas(offscreen);
         RECT place{};
         GetWindowRect(window, &place);
         POINT at{place.left, place.top};
@@ -26,7 +26,7 @@ template <typename DrawOver> void PaintOverBackground(HWND window, HDC dc, const
             canvas.DrawImagePart(background->GetBitmap(), 0, 0, at.x, at.y, client.right, client.bottom);
         draw(canvas);
     }
-    WindowsToolkit::Graphics screen(dc);
+    Pictures::Graphics screen(dc);
     screen.DrawImage(offscreen, 0, 0);
     GdipDisposeImage(offscreen);
 }

@@ -31,10 +31,10 @@ void Switch::SetValue(float newValue)
 
 int Switch::OnPaint(HDC dc)
 {
-    PaintOverBackground(GetHandle(), dc, background, [this](WindowsToolkit::Graphics& canvas) {
+    PaintOverBackground(GetHandle(), dc, background, [this](Pictures::Graphics& canvas) {
         if (strip == nullptr || frame.width <= 0 || frame.height <= 0)
             return;
-        const POINT origin = WindowsToolkit::StripFrameOrigin(frame, GetFrameIndex(), stripVertical);
+        const POINT origin = Pictures::StripFrameOrigin(frame, GetFrameIndex(), stripVertical);
         canvas.DrawImagePart(strip->GetBitmap(), 0, 0, origin.x, origin.y, frame.width, frame.height);
     });
     return 1;

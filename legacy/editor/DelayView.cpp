@@ -1,6 +1,6 @@
 #include "legacy/editor/DelayView.h"
 
-#include "controls/Graphics.h"
+#include "pictures/Graphics.h"
 #include "description/EffectDescription.h"
 #include "legacy/controls/ToolkitClasses.h"
 
@@ -117,7 +117,7 @@ int DelayView::OnCreate(CREATESTRUCTA* create)
 int DelayView::OnPaint(HDC dc)
 {
     if (dc != nullptr && pictures.background != nullptr) {
-        WindowsToolkit::Graphics graphics(dc);
+        ::Pictures::Graphics graphics(dc);
         graphics.DrawImage(pictures.background->GetBitmap(), 0, 0);
     }
     return 1;

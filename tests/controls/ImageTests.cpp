@@ -8,7 +8,7 @@
 namespace {
 
 using namespace ToolkitTest;
-using WindowsToolkit::ImageResource;
+using Pictures::ImageResource;
 using WindowsToolkit::ImageStrip;
 
 using ImageTest = ToolkitFixture;
@@ -29,7 +29,7 @@ TEST_F(ImageTest, PicturesLoadByIdentifierWithTheirSizes)
 
 TEST_F(ImageTest, AFailedLoadKeepsWhatTheHolderHadAndUnloadEmptiesIt)
 {
-    ImageResource image;
+    Pictures::ImageResource image;
     image.Unload(); // nothing held: harmless
     EXPECT_FALSE(image.Load(MAKEINTRESOURCEA(4711), Instance()));
     EXPECT_FALSE(image.Load(MAKEINTRESOURCEA(kNotAPictureId), Instance()));
@@ -52,7 +52,7 @@ TEST_F(ImageTest, AFailedLoadKeepsWhatTheHolderHadAndUnloadEmptiesIt)
 
 TEST_F(ImageTest, ControlsOverAMissingPictureHaveNoSizeButKeepTheirValues)
 {
-    ImageResource missing;
+    Pictures::ImageResource missing;
     missing.Load(MAKEINTRESOURCEA(4711), Instance());
     ImageStrip empty(&missing, 91, true);
     EXPECT_EQ(0, empty.GetFrameWidth());

@@ -13,14 +13,14 @@
 namespace {
 
 using namespace ToolkitTest;
-using WindowsToolkit::ImageResource;
+using Pictures::ImageResource;
 using WindowsToolkit::ImageStrip;
 
 class PaintTest : public ToolkitFixture {
 protected:
     // Captures window (placed at left, top in the view) and compares every pixel with frame
     // (at frameX, frameY in picture) laid over the background; returns the mismatches found.
-    ::testing::AssertionResult ShowsFrame(HWND window, int left, int top, const ImageResource& picture, int frameX,
+    ::testing::AssertionResult ShowsFrame(HWND window, int left, int top, const Pictures::ImageResource& picture, int frameX,
                                           int frameY)
     {
         int width = 0;
@@ -47,7 +47,7 @@ protected:
         return ::testing::AssertionSuccess();
     }
     // Whether two frames of a picture differ, so that telling them apart proves something.
-    static bool FramesDiffer(const ImageResource& picture, POINT a, POINT b, int width, int height)
+    static bool FramesDiffer(const Pictures::ImageResource& picture, POINT a, POINT b, int width, int height)
     {
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)

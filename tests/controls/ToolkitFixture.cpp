@@ -6,7 +6,7 @@
 namespace ToolkitTest {
 
 using namespace Gdiplus::DllExports;
-using WindowsToolkit::ImageResource;
+using Pictures::ImageResource;
 using WindowsToolkit::ImageStrip;
 
 namespace {
@@ -46,9 +46,9 @@ bool IsToolkitMessage(UINT message)
            message == UWM_PC_RIGHT_CLICKED || message == UWM_VIEW_STATUS_TEXT_CHANGED;
 }
 
-ImageResource* LoadPicture(int id)
+Pictures::ImageResource* LoadPicture(int id)
 {
-    auto* image = new ImageResource;
+    auto* image = new Pictures::ImageResource;
     EXPECT_TRUE(image->Load(MAKEINTRESOURCEA(id), Instance())) << "picture " << id;
     return image;
 }
@@ -86,18 +86,18 @@ bool Near(Pixel a, Pixel b, int tolerance)
            std::abs(Blue(a) - Blue(b)) <= tolerance;
 }
 
-Pixel PicturePixel(const ImageResource& image, int x, int y)
+Pixel PicturePixel(const Pictures::ImageResource& image, int x, int y)
 {
     Gdiplus::ARGB colour = 0;
     GdipBitmapGetPixel(image.GetBitmap(), x, y, &colour);
     return colour;
 }
 
-ImageResource* ToolkitFixture::background = nullptr;
-ImageResource* ToolkitFixture::knobImage = nullptr;
-ImageResource* ToolkitFixture::switchImage = nullptr;
-ImageResource* ToolkitFixture::syncButtonImage = nullptr;
-ImageResource* ToolkitFixture::syncLedImage = nullptr;
+Pictures::ImageResource* ToolkitFixture::background = nullptr;
+Pictures::ImageResource* ToolkitFixture::knobImage = nullptr;
+Pictures::ImageResource* ToolkitFixture::switchImage = nullptr;
+Pictures::ImageResource* ToolkitFixture::syncButtonImage = nullptr;
+Pictures::ImageResource* ToolkitFixture::syncLedImage = nullptr;
 std::unique_ptr<ImageStrip> ToolkitFixture::knobStrip;
 std::unique_ptr<ImageStrip> ToolkitFixture::switchStrip;
 std::unique_ptr<ImageStrip> ToolkitFixture::syncButtonStrip;
@@ -122,7 +122,7 @@ void ToolkitFixture::TearDownTestSuite()
     switchStrip.reset();
     syncButtonStrip.reset();
     syncLedStrip.reset();
-    for (ImageResource** image : {&background, &knobImage, &switchImage, &syncButtonImage, &syncLedImage}) {
+    for (Pictures::ImageResource** image : {&background, &knobImage, &switchImage, &syncButtonImage, &syncLedImage}) {
         delete *image;
         *image = nullptr;
     }

@@ -3,8 +3,8 @@
 // for the view (it records every registered message the controls post to it), and helpers to
 // drive controls with mouse messages and to read back the pixels they painted.
 
-#include "controls/Graphics.h"
-#include "controls/ImageResource.h"
+#include "pictures/Graphics.h"
+#include "pictures/ImageResource.h"
 #include "controls/ImageStrip.h"
 #include "controls/Messages.h"
 #include "controls/Window.h"
@@ -54,7 +54,7 @@ Pixel Over(Pixel top, Pixel below);
 bool Near(Pixel a, Pixel b, int tolerance = 3);
 
 // Reads a pixel of a decoded picture.
-Pixel PicturePixel(const WindowsToolkit::ImageResource& image, int x, int y);
+Pixel PicturePixel(const Pictures::ImageResource& image, int x, int y);
 
 class ToolkitFixture : public ::testing::Test {
 protected:
@@ -78,11 +78,11 @@ protected:
     HWND viewWindow = nullptr;
 
     // The module's pictures, with the strips the view cuts from them.
-    static WindowsToolkit::ImageResource* background;
-    static WindowsToolkit::ImageResource* knobImage;
-    static WindowsToolkit::ImageResource* switchImage;
-    static WindowsToolkit::ImageResource* syncButtonImage;
-    static WindowsToolkit::ImageResource* syncLedImage;
+    static Pictures::ImageResource* background;
+    static Pictures::ImageResource* knobImage;
+    static Pictures::ImageResource* switchImage;
+    static Pictures::ImageResource* syncButtonImage;
+    static Pictures::ImageResource* syncLedImage;
     static std::unique_ptr<WindowsToolkit::ImageStrip> knobStrip;
     static std::unique_ptr<WindowsToolkit::ImageStrip> switchStrip;
     static std::unique_ptr<WindowsToolkit::ImageStrip> syncButtonStrip;

@@ -2,8 +2,8 @@
 
 #include "EditorFixture.h"
 
-#include "controls/ControlMath.h"
-#include "controls/ImageResource.h"
+#include "pictures/ControlMath.h"
+#include "pictures/ImageResource.h"
 #include "controls/WindowClasses.h"
 #include "delay/MorlentDelayModel.h"
 
@@ -43,8 +43,8 @@ float Shown(const Expected& control, float value)
 {
     if (control.states == 0)
         return value;
-    return WindowsToolkit::MultiswitchValue(static_cast<unsigned>(control.states),
-                                            WindowsToolkit::MultiswitchIndexForValue(control.states, value));
+    return Pictures::MultiswitchValue(static_cast<unsigned>(control.states),
+                                            Pictures::MultiswitchIndexForValue(control.states, value));
 }
 
 class EditorLifecycle : public EditorFixture {};
@@ -52,7 +52,7 @@ class EditorLifecycle : public EditorFixture {};
 TEST_F(EditorLifecycle, TheRectangleIsTheBackgroundsSizeBeforeAndAfterOpening)
 {
     EXPECT_NE(0, record->flags & effFlagsHasEditor);
-    WindowsToolkit::ImageResource background;
+    Pictures::ImageResource background;
     ASSERT_TRUE(background.Load(MAKEINTRESOURCEA(MorlentDelay::kBackgroundId), Instance()));
     const SIZE header = VstToolkit::PngResourceSize(Instance(), MAKEINTRESOURCEA(MorlentDelay::kBackgroundId));
     EXPECT_EQ(background.GetWidth(), header.cx);

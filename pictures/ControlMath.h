@@ -6,7 +6,7 @@
 
 #include <vector>
 
-namespace WindowsToolkit {
+namespace Pictures {
 
 // ---- Film strips ---------------------------------------------------------------------------
 
@@ -57,4 +57,4 @@ int MultiswitchWheelIndex(int index, unsigned stateCount, short wheelDelta) noex
 // The next index of a target, wrapping from past the last to the first.
 int NextIndexWrapping(int index, int minIndex, int maxIndex) noexcept;
 
-} // namespace WindowsToolkit
+} // namespace Pictures

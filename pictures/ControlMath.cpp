@@ -1,6 +1,6 @@
-#include "ControlMath.h"
+#include "pictures/ControlMath.h"
 
-namespace WindowsToolkit {
+namespace Pictures {
 
 FrameSize StripFrameSize(int pictureWidth, int pictureHeight, unsigned frameCount, bool vertical) noexcept
 {
@@ -105,4 +105,4 @@ int NextIndexWrapping(int index, int minIndex, int maxIndex) noexcept
     return next > maxIndex ? minIndex : next;
 }
 
-} // namespace WindowsToolkit
+} // namespace Pictures

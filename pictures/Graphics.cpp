@@ -1,6 +1,6 @@
-#include "Graphics.h"
+#include "pictures/Graphics.h"
 
-namespace WindowsToolkit {
+namespace Pictures {
 
 using namespace Gdiplus::DllExports;
 
@@ -61,4 +61,4 @@ void Graphics::ReleaseDC(HDC dc) noexcept
         lastStatus = GdipReleaseDC(native, dc);
 }
 
-} // namespace WindowsToolkit
+} // namespace Pictures

@@ -5,7 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-namespace WindowsToolkit {
+namespace Pictures {
 
 class Graphics {
 public:
@@ -38,4 +38,4 @@ private:
     Gdiplus::GpStatus lastStatus = Gdiplus::Ok;
 };
 
-} // namespace WindowsToolkit
+} // namespace Pictures

@@ -1,8 +1,8 @@
-#include "ImageResource.h"
+#include "pictures/ImageResource.h"
 
 #include <cstring>
 
-namespace WindowsToolkit {
+namespace Pictures {
 
 using namespace Gdiplus::DllExports;
 
@@ -70,4 +70,4 @@ void ImageResource::Unload()
     height = 0;
 }
 
-} // namespace WindowsToolkit
+} // namespace Pictures

@@ -5,7 +5,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-namespace WindowsToolkit {
+namespace Pictures {
 
 // GDI+ must be running from Load until Unload (or destruction). User-interface thread.
 class ImageResource {
@@ -35,4 +35,4 @@ private:
     int height = 0;
 };
 
-} // namespace WindowsToolkit
+} // namespace Pictures
