@@ -62,7 +62,7 @@ Lv2Plugin* Lv2Plugin::Create(double sampleRate, const LV2_Feature* const* featur
 }
 
 Lv2Plugin::Lv2Plugin(MorlentDelayModel* model, LV2_URID_Map* map, LV2_Log_Log* log)
-    : PluginCore(model), effect(model), map(map), log(log)
+    : PluginCore(model), effect(model), log(log)
 {
     AttachToModel();
     urids.atomSequence = Map(map, LV2_ATOM__Sequence);

@@ -71,7 +71,6 @@ private:
     void LogError(const char* message) const;
 
     MorlentDelayModel* effect; // owned by the core
-    LV2_URID_Map* map;
     LV2_Log_Log* log;
     Urids urids;
 
