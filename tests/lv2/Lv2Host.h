@@ -230,6 +230,7 @@ public:
     Instance& operator=(const Instance&) = delete;
 
     bool Valid() const { return handle != nullptr; }
+    LV2_Handle Handle() const { return handle; }
     void Activate() { descriptor->activate(handle); }
     void Connect(uint32_t port, void* data) { descriptor->connect_port(handle, port, data); }
     // Processes the two channels in place, block by block; the time events go with the first.
