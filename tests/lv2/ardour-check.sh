@@ -36,9 +36,10 @@ run() { # script, the line it prints when it got to its end
 }
 run create.lua created
 run reopen.lua reopened
-ls "$work"/session/plugins/*/state*/state.ttl >/dev/null 2>&1 &&
-  grep -q 'morlent-delay#bank' "$work"/session/plugins/*/state*/state.ttl ||
-  { echo "ardour check: the session holds no saved state of the plug-in"; exit 1; }
+if ! grep -qs 'morlent-delay#bank' "$work"/session/plugins/*/state*/state.ttl; then
+  echo "ardour check: the session holds no saved state of the plug-in"
+  exit 1
+fi
 if grep -q 'Morlent Delay:' "$work/reopen.lua.log"; then
   echo "ardour check: the plug-in refused the saved state:"
   grep 'Morlent Delay:' "$work/reopen.lua.log"
