@@ -13,11 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -460,6 +462,30 @@ TEST_F(Lv2State, ForeignDamagedAndNewerStatesAreRefusedOnTheLogAndChangeNothing)
     State empty;
     EXPECT_EQ(LV2_STATE_SUCCESS, instance.Restore(empty));
     EXPECT_EQ(NewInstanceBank(), SavedBank(instance));
+}
+
+TEST_F(Lv2State, SavesWhileTheAudioThreadRunsGiveWholeBanks)
+{
+    // LV2 lets a host save while run goes on; every bank saved must be one a new instance takes.
+    Instance instance(module.Descriptor(), kRate, features);
+    instance.Activate();
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        Stereo audio = NoiseInput(0.01);
+        for (long block = 0; !stop.load(); ++block) {
+            instance.controls[kFeedback] = static_cast<float>(block % 10) / 10.0f;
+            instance.controls[kMix] = static_cast<float>(block % 200) - 100.0f;
+            instance.Render(audio.left, audio.right, 240);
+        }
+    });
+    Instance reader(module.Descriptor(), kRate, features);
+    for (int save = 0; save < 200; ++save) {
+        State state;
+        ASSERT_EQ(LV2_STATE_SUCCESS, instance.Save(state));
+        EXPECT_EQ(LV2_STATE_SUCCESS, reader.Restore(state));
+    }
+    stop.store(true);
+    audio.join();
 }
 
 TEST_F(Lv2State, HostsWithoutAMapHaveNoStateButNoFailure)
