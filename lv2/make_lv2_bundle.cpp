@@ -130,7 +130,8 @@ std::string PluginDescription()
     out << Uri(kBankTypeUri) << "\n"
         << "    a rdfs:Datatype ;\n"
         << "    rdfs:label \"bank chunk\" ;\n"
-        << "    rdfs:comment \"The bytes of a Morlent Delay bank chunk, as the VST 2 plug-in's banks hold them.\" .\n\n";
+        << "    rdfs:comment \"The bytes of a Morlent Delay bank chunk, as the VST 2 plug-in's banks hold "
+           "them.\" .\n\n";
     out << Uri(kProjectUri) << "\n"
         << "    a doap:Project ;\n"
         << "    doap:name " << Quoted(MorlentDelay::kProductName) << " ;\n"

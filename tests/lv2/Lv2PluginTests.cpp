@@ -197,7 +197,8 @@ TEST_F(Lv2Plugin, PortValuesOutOfRangeAreClampedAndNaNsChangeNothingAsInVst2)
 {
     const Stereo input = NoiseInput(0.4);
     const float nan = std::nanf("");
-    const auto same = [&](std::vector<std::pair<uint32_t, float>> given, std::vector<std::pair<uint32_t, float>> meant) {
+    using Ports = std::vector<std::pair<uint32_t, float>>;
+    const auto same = [&](const Ports& given, const Ports& meant) {
         return RenderLv2(given, input) == RenderLv2(meant, input);
     };
     EXPECT_TRUE(same({{kLeftDelay, 5.0f}, {kRightDelay, -3.0f}}, {{kLeftDelay, 1.0f}, {kRightDelay, 0.0f}}));
@@ -231,7 +232,8 @@ TEST_F(Lv2Plugin, PortsAreTheEditorsUnitsAndEveryEntryKeepsItsStep)
                 std::snprintf(expected, sizeof expected, "%s", facts.entries[static_cast<int>(portValue)]);
             else if (MorlentLv2::kControlPorts[port].scale == MorlentLv2::Scale::kMix)
                 // The display shows whole percent.
-                std::snprintf(expected, sizeof expected, "%s", std::fabs(std::atof(display) - portValue) < 1.0f ? display : "?");
+                std::snprintf(expected, sizeof expected, "%s",
+                              std::fabs(std::atof(display) - portValue) < 1.0f ? display : "?");
             else
                 VstToolkit::Model::FormatFloat(portValue, expected);
             EXPECT_STREQ(expected, display) << MorlentLv2::kControlPorts[port].symbol << " at " << value;
@@ -251,8 +253,9 @@ TEST_F(Lv2Plugin, FactoryPresetsSoundAsTheFactoryBanksPrograms)
         std::vector<std::pair<int32_t, float>> parameters;
         for (uint32_t port = 0; port < kControlPortCount; ++port) {
             ports.emplace_back(port, MorlentLv2::PresetPortValue(program, port));
-            parameters.emplace_back(static_cast<int32_t>(port),
-                                    FactoryBank::NormalisedValue(FactoryBank::kPrograms[program], static_cast<int32_t>(port)));
+            const auto parameter = static_cast<int32_t>(port);
+            parameters.emplace_back(parameter,
+                                    FactoryBank::NormalisedValue(FactoryBank::kPrograms[program], parameter));
             // Continuous values reach the core exactly as the bank holds them.
             if (MorlentDelay::kParameters[port].entryCount == 0) {
                 EXPECT_EQ(parameters.back().second, MorlentLv2::ToParameterValue(port, ports.back().second))
