@@ -27,17 +27,17 @@ public:
     static Lv2Plugin* Create(double sampleRate, const LV2_Feature* const* features);
     ~Lv2Plugin() override;
 
-    // --- instantiation thread ---
-    void ConnectPort(uint32_t port, void* data);
+    // --- instantiation thread, never while run goes on ---
     // Back to a new instance's sound: empty lines, filters at rest, delays at their settings.
     void Activate();
+    LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-    // --- audio thread: allocates nothing, takes no lock ---
+    // --- audio thread: allocate nothing, take no lock ---
+    void ConnectPort(uint32_t port, void* data);
     void Run(uint32_t frames);
 
-    // --- state: any thread but the audio thread's run for Save, instantiation thread for Restore
+    // --- any thread, also while run goes on ---
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
-    LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
 private:
     struct Urids {
