@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release: build/release/MorlentDelay-<version>/ and its zip beside it, holding both
-# Windows DLLs and the Linux module with the command-line host of each, the factory bank, the
-# manual (Markdown and HTML with its pictures), the licence, the third-party notices and
-# SHA256SUMS.
+# Windows DLLs and the Linux module with the command-line host of each, the Linux LV2 bundle, the
+# factory bank, the manual (Markdown and HTML with its pictures), the licence, the third-party
+# notices and SHA256SUMS.
 #   --no-build   use the three builds as they are (default: build them first); the main job
 #                still runs when the editors' screenshots are missing
 set -euo pipefail
@@ -30,10 +30,12 @@ if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ] || [ ! -f "
 fi
 
 bank="build/linux/tools/factory-bank/Morlent Delay Factory.fxb"
+lv2_bundle=build/linux/lv2/MorlentDelay.lv2
 inputs=(
   build/win64/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe
   build/win32/plugin/MorlentDelay.dll build/win32/host/morlent-host.exe
   build/linux/plugin/MorlentDelay.so build/linux/host/morlent-host
+  "$lv2_bundle"/MorlentDelay.so "$lv2_bundle"/manifest.ttl "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
   "$bank" docs/manual.md docs/LICENSE.txt
 )
 for file in "${inputs[@]}"; do
@@ -49,6 +51,7 @@ mkdir -p "$dest"/{win64,win32,linux-x86_64,manual/images}
 cp build/win64/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe "$dest/win64/"
 cp build/win32/plugin/MorlentDelay.dll build/win32/host/morlent-host.exe "$dest/win32/"
 cp build/linux/plugin/MorlentDelay.so build/linux/host/morlent-host "$dest/linux-x86_64/"
+cp -r "$lv2_bundle" "$dest/linux-x86_64/"
 cp "$bank" "$dest/"
 cp docs/LICENSE.txt "$dest/LICENSE.txt"
 
@@ -136,15 +139,18 @@ Morlent Delay $version - a stereo delay effect by Morlent Sound Design
 win64/MorlentDelay.dll          VST 2 plug-in for 64-bit Windows hosts ($version)
 win32/MorlentDelay.dll          VST 2 plug-in for 32-bit Windows hosts (first generation, 2.6.0)
 linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version, no editor)
+linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, no editor), with
+                                the factory programs as presets
 */morlent-host[.exe]            the command-line host for each of them
-Morlent Delay Factory.fxb       the factory bank: 32 programs, loads in all three plug-ins
+Morlent Delay Factory.fxb       the factory bank: 32 programs, loads in all three VST 2 plug-ins
 manual/manual.html              the user manual (also as manual/manual.md)
 LICENSE.txt                     the freeware licence
 THIRD-PARTY-NOTICES.txt         the licences of the libraries inside the programs
 SHA256SUMS                      check the files with: sha256sum -c SHA256SUMS
 
 Installing: copy the plug-in for your host into its VST 2 folder and rescan;
-see the manual.
+for LV2, copy the folder MorlentDelay.lv2 into ~/.lv2 and restart the host.
+See the manual.
 EOF
 chmod 755 "$dest/linux-x86_64/morlent-host"
 

@@ -3,7 +3,8 @@
 # files, the manual's pictures, the notices and both DLLs' version records, then loads each
 # plug-in with the host beside it and renders a second of audio through each of the factory
 # bank's programs: the Linux module natively, the 64-bit DLL under Wine, the 32-bit DLL under
-# Wine where this machine's kernel runs i386 programs (else reported as skipped).
+# Wine where this machine's kernel runs i386 programs (else reported as skipped); the LV2 bundle
+# from a copy of it, through LV2's validator and lv2apply.
 #
 #   tests/release/test-release.sh build/release/MorlentDelay-VERSION.zip
 #
@@ -47,6 +48,9 @@ expected=(
   win64/MorlentDelay.dll win64/morlent-host.exe
   win32/MorlentDelay.dll win32/morlent-host.exe
   linux-x86_64/MorlentDelay.so linux-x86_64/morlent-host
+  linux-x86_64/MorlentDelay.lv2/MorlentDelay.so linux-x86_64/MorlentDelay.lv2/manifest.ttl
+  linux-x86_64/MorlentDelay.lv2/MorlentDelay.ttl linux-x86_64/MorlentDelay.lv2/presets.ttl
+  linux-x86_64/MorlentDelay.lv2/LICENSE.txt
   "Morlent Delay Factory.fxb" manual/manual.md manual/manual.html
   LICENSE.txt THIRD-PARTY-NOTICES.txt README.txt SHA256SUMS
 )
@@ -142,6 +146,22 @@ path_arg() { if [ "$1" = linux ]; then echo "$2"; else echo "Z:$2"; fi; }
 # A plug-in that crashes or hangs the host fails its check instead of stopping the test.
 linux_host() { timeout -k 5 60 "$dir/linux-x86_64/morlent-host" "$@"; }
 render_and_check linux linux_host
+
+# The LV2 bundle as a user installs it: a copy of the folder alone on LV2_PATH.
+mkdir "$work/lv2" && cp -r linux-x86_64/MorlentDelay.lv2 "$work/lv2/"
+if lv2_validate "$work"/lv2/MorlentDelay.lv2/*.ttl >"$work/lv2-validate.log" 2>&1 &&
+   grep -q '^Found 0 errors' "$work/lv2-validate.log"; then
+  pass "lv2: the bundle validates"
+else
+  fail "lv2: lv2_validate: $(grep -v '^Skipping' "$work/lv2-validate.log" | tail -3)"
+fi
+if LV2_PATH=$work/lv2 timeout -k 5 60 lv2apply -i "$work/in.wav" -o "$work/lv2.wav" \
+     https://www.example.com/lv2/morlent-delay >"$work/lv2apply.log" 2>&1 &&
+   /usr/bin/python3 "$root/tests/release/wavcheck.py" check "$work/lv2.wav" 1 >/dev/null; then
+  pass "lv2: loaded from a copy by lv2apply, rendered audible, finite echoes"
+else
+  fail "lv2: lv2apply did not render echoes: $(tail -3 "$work/lv2apply.log")"
+fi
 
 if [ -z "${DISPLAY:-}" ]; then
   start_virtual_display || { fail "no virtual display for the Windows programs"; exit 1; }

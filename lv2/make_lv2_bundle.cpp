@@ -1,0 +1,246 @@
+// Writes the LV2 bundle's description from the effect's facts: the manifest, the plug-in with
+// its ports and state property, and the factory bank's programs as presets.
+//
+//     make_lv2_bundle BUNDLE_FOLDER BINARY_NAME
+
+#include "lv2/FactoryPresets.h"
+#include "lv2/Lv2Ports.h"
+
+#include "description/EffectDescription.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace MorlentLv2;
+
+constexpr char kPrefixes[] = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+                             "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                             "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
+                             "@prefix log: <http://lv2plug.in/ns/ext/log#> .\n"
+                             "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+                             "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
+                             "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+                             "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+                             "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+                             "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+                             "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                             "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+                             "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
+
+std::string Uri(const std::string& uri)
+{
+    return "<" + uri + ">";
+}
+
+// The shortest decimal that reads back as the same float, whether the host parses it as a
+// float or as a double first; always with a point, so Turtle reads a decimal.
+std::string Number(float value)
+{
+    char text[64] = {};
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+        if (std::strtof(text, nullptr) == value && static_cast<float>(std::strtod(text, nullptr)) == value)
+            break;
+    }
+    std::string number = text;
+    if (number.find_first_of(".e") == std::string::npos)
+        number += ".0";
+    return number;
+}
+
+std::string Integer(float value)
+{
+    return std::to_string(static_cast<long>(value));
+}
+
+std::string PortValueText(uint32_t port, float value)
+{
+    return kControlPorts[port].scale == Scale::kChoice ? Integer(value) : Number(value);
+}
+
+void WriteControlPort(std::ostream& out, uint32_t port)
+{
+    const ControlPort& facts = kControlPorts[port];
+    const MorlentDelay::ParameterFacts& parameter = MorlentDelay::kParameters[port];
+    out << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << port << " ;\n"
+        << "        lv2:symbol " << Quoted(facts.symbol) << " ;\n"
+        << "        lv2:name " << Quoted(parameter.longName) << " ;\n"
+        << "        lv2:default " << PortValueText(port, ToPortValue(port, parameter.defaultValue)) << " ;\n"
+        << "        lv2:minimum " << PortValueText(port, facts.minimum) << " ;\n"
+        << "        lv2:maximum " << PortValueText(port, facts.maximum);
+    switch (facts.scale) {
+    case Scale::kToggle:
+        out << " ;\n        lv2:portProperty lv2:toggled";
+        break;
+    case Scale::kChoice:
+        out << " ;\n        lv2:portProperty lv2:integer , lv2:enumeration ;\n        lv2:scalePoint";
+        for (int32_t entry = 0; entry < parameter.entryCount; ++entry)
+            out << (entry == 0 ? " [\n" : " , [\n") << "            rdfs:label " << Quoted(parameter.entries[entry])
+                << " ;\n            rdf:value " << entry << "\n        ]";
+        break;
+    case Scale::kCutoff:
+        out << " ;\n        lv2:portProperty pprops:logarithmic";
+        break;
+    case Scale::kSquare:
+    case Scale::kMix:
+        break;
+    }
+    if (facts.unit != nullptr)
+        out << " ;\n        units:unit units:" << facts.unit;
+    if (port == MorlentDelay::kEnabled)
+        out << " ;\n        lv2:designation lv2:enabled";
+    out << "\n";
+}
+
+void WriteAudioPort(std::ostream& out, uint32_t port, bool input, const char* symbol, const char* name)
+{
+    out << "        a " << (input ? "lv2:InputPort" : "lv2:OutputPort") << " , lv2:AudioPort ;\n"
+        << "        lv2:index " << port << " ;\n"
+        << "        lv2:symbol " << Quoted(symbol) << " ;\n"
+        << "        lv2:name " << Quoted(name) << "\n";
+}
+
+std::string PluginDescription()
+{
+    std::ostringstream out;
+    out << kPrefixes;
+    out << Uri(kBankKeyUri) << "\n"
+        << "    a rdf:Property ;\n"
+        << "    rdfs:label \"bank\" ;\n"
+        << "    rdfs:comment \"Every program of the instance and its controller map, as one bank chunk.\" ;\n"
+        << "    rdfs:range " << Uri(kBankTypeUri) << " .\n\n";
+    out << Uri(kBankTypeUri) << "\n"
+        << "    a rdfs:Datatype ;\n"
+        << "    rdfs:label \"bank chunk\" ;\n"
+        << "    rdfs:comment \"The bytes of a Morlent Delay bank chunk, as the VST 2 plug-in's banks hold "
+           "them.\" .\n\n";
+    out << Uri(kProjectUri) << "\n"
+        << "    a doap:Project ;\n"
+        << "    doap:name " << Quoted(MorlentDelay::kProductName) << " ;\n"
+        << "    doap:homepage " << Uri(MorlentDelay::kWebSiteAddress) << " ;\n"
+        << "    doap:license <LICENSE.txt> ;\n"
+        << "    doap:maintainer [\n"
+        << "        a foaf:Organization ;\n"
+        << "        foaf:name " << Quoted(MorlentDelay::kVendorName) << " ;\n"
+        << "        foaf:homepage " << Uri(MorlentDelay::kWebSiteAddress) << "\n"
+        << "    ] .\n\n";
+    out << Uri(kPluginUri) << "\n"
+        << "    a lv2:Plugin , lv2:DelayPlugin ;\n"
+        << "    doap:name " << Quoted(MorlentDelay::kEffectName) << " ;\n"
+        << "    doap:license <LICENSE.txt> ;\n"
+        << "    lv2:project " << Uri(kProjectUri) << " ;\n"
+        << "    lv2:minorVersion " << kMinorVersion << " ;\n"
+        << "    lv2:microVersion " << kMicroVersion << " ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map , log:log ;\n"
+        << "    lv2:extensionData state:interface ;\n"
+        << "    lv2:port [\n";
+    for (uint32_t port = 0; port < kControlPortCount; ++port) {
+        WriteControlPort(out, port);
+        out << "    ] , [\n";
+    }
+    WriteAudioPort(out, kLeftInPort, true, "in_left", "Left In");
+    out << "    ] , [\n";
+    WriteAudioPort(out, kRightInPort, true, "in_right", "Right In");
+    out << "    ] , [\n";
+    WriteAudioPort(out, kLeftOutPort, false, "out_left", "Left Out");
+    out << "    ] , [\n";
+    WriteAudioPort(out, kRightOutPort, false, "out_right", "Right Out");
+    out << "    ] , [\n"
+        << "        a lv2:InputPort , atom:AtomPort ;\n"
+        << "        lv2:index " << kTimePort << " ;\n"
+        << "        lv2:symbol \"time\" ;\n"
+        << "        lv2:name \"Host Time\" ;\n"
+        << "        atom:bufferType atom:Sequence ;\n"
+        << "        atom:supports time:Position ;\n"
+        << "        lv2:portProperty lv2:connectionOptional\n"
+        << "    ] .\n";
+    return out.str();
+}
+
+std::string Presets()
+{
+    std::ostringstream out;
+    out << kPrefixes;
+    for (int32_t program = 0; program < MorlentDelay::kProgramCount; ++program) {
+        out << Uri(PresetUri(program)) << "\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo " << Uri(kPluginUri) << " ;\n"
+            << "    rdfs:label " << Quoted(FactoryBank::kPrograms[program].name) << " ;\n"
+            << "    lv2:port";
+        for (uint32_t port = 0; port < kControlPortCount; ++port)
+            out << (port == 0 ? " [\n" : " , [\n") << "        lv2:symbol " << Quoted(kControlPorts[port].symbol)
+                << " ;\n        pset:value " << PortValueText(port, PresetPortValue(program, port)) << "\n    ]";
+        out << " .\n\n";
+    }
+    return out.str();
+}
+
+std::string Manifest(const std::string& binary)
+{
+    std::ostringstream out;
+    out << kPrefixes;
+    out << Uri(kPluginUri) << "\n"
+        << "    a lv2:Plugin ;\n"
+        << "    lv2:binary " << Uri(binary) << " ;\n"
+        << "    rdfs:seeAlso <MorlentDelay.ttl> .\n\n";
+    for (int32_t program = 0; program < MorlentDelay::kProgramCount; ++program)
+        out << Uri(PresetUri(program)) << "\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo " << Uri(kPluginUri) << " ;\n"
+            << "    rdfs:seeAlso <presets.ttl> .\n\n";
+    return out.str();
+}
+
+bool Write(const std::string& path, const std::string& text)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    file.close();
+    if (!file) {
+        std::fprintf(stderr, "make_lv2_bundle: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_lv2_bundle BUNDLE_FOLDER BINARY_NAME\n");
+        return 2;
+    }
+    // Two programs whose names make the same word would share a preset.
+    std::set<std::string> uris;
+    for (int32_t program = 0; program < MorlentDelay::kProgramCount; ++program) {
+        if (PresetSlug(FactoryBank::kPrograms[program].name).empty() || !uris.insert(PresetUri(program)).second) {
+            std::fprintf(stderr, "make_lv2_bundle: program %d's name makes no preset URI of its own\n",
+                         static_cast<int>(program));
+            return 1;
+        }
+    }
+    const std::string folder = argv[1];
+    const bool written = Write(folder + "/manifest.ttl", Manifest(argv[2])) &&
+                         Write(folder + "/MorlentDelay.ttl", PluginDescription()) &&
+                         Write(folder + "/presets.ttl", Presets());
+    return written ? 0 : 1;
+}

@@ -1,0 +1,123 @@
+// Proves the LV2 module's run never allocates and never takes a mutex: this program replaces
+// the allocator and the mutex lock for the whole process (the loaded module included) and
+// counts the calls made while the audio thread is inside run.
+
+#include "Lv2Host.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace {
+
+thread_local bool insideAudioCall = false;
+std::atomic<long> audioAllocations{0};
+std::atomic<long> audioLocks{0};
+
+void CountAllocation()
+{
+    if (insideAudioCall)
+        audioAllocations.fetch_add(1, std::memory_order_relaxed);
+}
+
+void CountMutexLock()
+{
+    if (insideAudioCall)
+        audioLocks.fetch_add(1, std::memory_order_relaxed);
+}
+
+} // namespace
+
+#include "support/CountingAllocator.h"
+
+namespace {
+
+using namespace Lv2Testing;
+
+TEST(Lv2Realtime, CountersReachIntoTheLoadedModule)
+{
+    // Instantiating allocates the model and its lines inside the module: the counters see it.
+    const Module module(MORLENT_LV2_MODULE_PATH);
+    const LV2_Descriptor* descriptor = module.Descriptor();
+    ASSERT_NE(nullptr, descriptor);
+    const LV2_Feature* const none[] = {nullptr};
+    audioAllocations.store(0);
+    insideAudioCall = true;
+    LV2_Handle instance = descriptor->instantiate(descriptor, 48000.0, "", none);
+    insideAudioCall = false;
+    ASSERT_NE(nullptr, instance);
+    EXPECT_GT(audioAllocations.exchange(0), 0);
+    descriptor->cleanup(instance);
+}
+
+TEST(Lv2Realtime, RunNeverAllocatesOrLocksWhilePortsTimeAndStateChange)
+{
+    const Module module(MORLENT_LV2_MODULE_PATH);
+    Features features;
+    Instance instance(module.Descriptor(), 48000.0, features);
+    ASSERT_TRUE(instance.Valid());
+    instance.Activate();
+    // Every URI the events use is mapped before the audio thread starts.
+    for (const char* uri : {LV2_TIME__beatsPerMinute, LV2_TIME__speed, LV2_TIME__bar, LV2_TIME__barBeat,
+                            LV2_TIME__beatsPerBar, LV2_TIME__beatUnit, LV2_ATOM__Float, LV2_ATOM__Long,
+                            LV2_ATOM__Int, LV2_ATOM__Object, LV2_TIME__Position})
+        features.map.Map(uri);
+
+    std::atomic<bool> stop{false};
+    std::atomic<long> blocks{0};
+    std::atomic<bool> finite{true};
+    std::thread audio([&] {
+        std::vector<float> left(256), right(256);
+        std::vector<std::pair<const char*, Number>> position;
+        position.reserve(8);
+        long block = 0;
+        while (!stop.load(std::memory_order_relaxed)) {
+            for (int i = 0; i < 256; ++i) {
+                left[static_cast<size_t>(i)] = std::sin(0.01f * static_cast<float>(block * 256 + i));
+                right[static_cast<size_t>(i)] = left[static_cast<size_t>(i)] * 0.5f;
+            }
+            // Every control moves now and then, in and out of range; the transport and the tempo
+            // change, as a host's automation and transport make them.
+            const auto port = static_cast<uint32_t>(block % MorlentLv2::kControlPortCount);
+            instance.controls[port] = static_cast<float>(block % 23) * 0.37f - 1.0f;
+            instance.controls[MorlentLv2::kControlPortCount - 1] = static_cast<float>(block % 201) - 100.0f;
+            if (block % 10 == 0) {
+                position.clear();
+                position.push_back({LV2_TIME__beatsPerMinute, {Number::kFloat, block % 20 == 0 ? 90.0 : 140.0}});
+                position.push_back({LV2_TIME__speed, {Number::kFloat, block % 70 < 35 ? 1.0 : 0.0}});
+                position.push_back({LV2_TIME__bar, {Number::kLong, static_cast<double>(block / 8)}});
+                position.push_back({LV2_TIME__barBeat, {Number::kFloat, static_cast<double>(block % 4)}});
+                position.push_back({LV2_TIME__beatsPerBar, {Number::kFloat, 4.0}});
+                position.push_back({LV2_TIME__beatUnit, {Number::kInt, 4.0}});
+                instance.sequence.AddPosition(position);
+            }
+            insideAudioCall = true;
+            instance.Render(left, right, 256);
+            insideAudioCall = false;
+            if (!std::isfinite(left[0]) || !std::isfinite(right[255]))
+                finite.store(false);
+            ++block;
+            blocks.store(block, std::memory_order_relaxed);
+        }
+    });
+
+    // Meanwhile another thread saves the state, as a host may while the audio runs.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+    while (std::chrono::steady_clock::now() < until || blocks.load() < 200) {
+        State state;
+        EXPECT_EQ(LV2_STATE_SUCCESS, instance.Save(state));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    stop.store(true);
+    audio.join();
+
+    EXPECT_EQ(0, audioAllocations.load()) << "allocations in run over " << blocks.load() << " blocks";
+    EXPECT_EQ(0, audioLocks.load()) << "mutex locks in run";
+    EXPECT_TRUE(finite.load());
+}
+
+} // namespace
