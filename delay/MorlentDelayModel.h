@@ -48,7 +48,7 @@ public:
     // While nothing processes: every change waiting for the engine applied, then the engine as a
     // new model's (DelayEngine::Restart). Lets one instance stand in for a new one in a long
     // fuzzing run.
-    void RestartEngine();
+    void RestartEngine() override;
 
     static const char* NoteName(int32_t noteIndex);
     // The delay in seconds of a note at a tempo, kept within 0..DelayEngine::kMaxDelaySeconds

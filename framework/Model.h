@@ -47,6 +47,10 @@ public:
     // Renders count frames from frame offset of the host's channel arrays.
     virtual void Process(float** inputs, float** outputs, int32_t offset, int32_t count);
 
+    // While nothing processes: the signal path as a new instance's at the current settings, with
+    // nothing left of earlier audio. Base: nothing to restart.
+    virtual void RestartEngine() {}
+
     // --- chunks (main thread) ---
     virtual void SerializeSelectedProgram(Morlent::ChunkBuffer& buffer);
     virtual bool DeserializeSelectedProgram(Morlent::ChunkReader& reader);

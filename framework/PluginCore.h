@@ -88,6 +88,10 @@ public:
     // Reads a chunk from a private copy of data (the host may reuse its buffer meanwhile). A
     // chunk that is empty, too large, damaged, not ours or newer changes nothing: false.
     bool SetState(const void* data, int64_t size, StateScope scope);
+    // While nothing processes (before the first block, between a host's deactivation and
+    // activation): the effect starts from here as a new instance would at the current settings,
+    // delays at their values instead of gliding there, lines empty.
+    void Restart() { model->RestartEngine(); }
     // A rate outside the usable range changes nothing and answers false.
     bool SetSampleRate(float rate);
     float GetSampleRate() const { return model->GetSampleRate(); }

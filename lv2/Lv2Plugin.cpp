@@ -62,7 +62,7 @@ Lv2Plugin* Lv2Plugin::Create(double sampleRate, const LV2_Feature* const* featur
 }
 
 Lv2Plugin::Lv2Plugin(MorlentDelayModel* model, LV2_URID_Map* map, LV2_Log_Log* log)
-    : PluginCore(model), effect(model), log(log)
+    : PluginCore(model), log(log)
 {
     AttachToModel();
     urids.atomSequence = Map(map, LV2_ATOM__Sequence);
@@ -106,7 +106,7 @@ void Lv2Plugin::Activate()
     // Settings made before activation are where the instance starts, not where it glides to,
     // as a VST 2 host's parameters set before resuming.
     ApplyControlPorts();
-    effect->RestartEngine();
+    Restart();
 }
 
 void Lv2Plugin::Run(uint32_t frames)
@@ -263,7 +263,7 @@ LV2_State_Status Lv2Plugin::Save(LV2_State_Store_Function store, LV2_State_Handl
     if (urids.bankKey == 0 || urids.bankType == 0)
         return LV2_STATE_ERR_NO_FEATURE;
     // The host may run the audio thread meanwhile: the core reads the values it stores whole.
-    VstToolkit::ChunkBuffer bank;
+    Morlent::ChunkBuffer bank;
     GetState(bank, StateScope::kBank);
     return store(handle, urids.bankKey, bank.Data(), bank.Length(), urids.bankType,
                  LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Chunk.h"
+#include "common/Chunk.h"
 #include "framework/PluginCore.h"
 #include "lv2/Lv2Ports.h"
 
@@ -70,7 +70,6 @@ private:
     bool ReadNumber(const LV2_Atom* atom, double& number) const;
     void LogError(const char* message) const;
 
-    MorlentDelayModel* effect; // owned by the core
     LV2_Log_Log* log;
     Urids urids;
 
@@ -85,7 +84,7 @@ private:
     const LV2_Atom_Sequence* timeEvents = nullptr;
 
     // A new instance's bank: what a state without our property restores.
-    VstToolkit::ChunkBuffer builtBank;
+    Morlent::ChunkBuffer builtBank;
 };
 
 } // namespace MorlentLv2
