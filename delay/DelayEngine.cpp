@@ -1,6 +1,6 @@
 #include "delay/DelayEngine.h"
 
-#include "delay/Lanes.h"
+#include "dsp/Lanes.h"
 
 #include <algorithm>
 #include <cfloat>

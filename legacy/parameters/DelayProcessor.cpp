@@ -1,7 +1,7 @@
 #include "legacy/parameters/DelayProcessor.h"
 
+#include "dsp/Lanes.h"
 #include "legacy/parameters/ParameterSmoother.h"
-#include "delay/Lanes.h"
 
 #include <cmath>
 #include <cstring>
