@@ -1,5 +1,6 @@
 #include "delay/DelayEngine.h"
 
+#include "dsp/FlagDispatch.h"
 #include "dsp/Lanes.h"
 
 #include <algorithm>
@@ -149,49 +150,39 @@ void DelayEngine::Restart()
 void DelayEngine::Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
 {
     if (count > 0) {
-        if (!filterEnabled)
-            RenderWithFilter<LoopFilter::None>(inLeft, inRight, outLeft, outRight, count);
-        else if (filterType == kLowPass)
-            RenderWithFilter<LoopFilter::LowPass>(inLeft, inRight, outLeft, outRight, count);
-        else
-            RenderWithFilter<LoopFilter::HighPass>(inLeft, inRight, outLeft, outRight, count);
+        using Dsp::FilterKind;
+        const FilterKind filter =
+            !filterEnabled ? FilterKind::None : (filterType == kLowPass ? FilterKind::LowPass : FilterKind::HighPass);
+        // Targets do not move during a call, so idle smoothers stay idle for the whole of it. No
+        // stretch of frames is longer than its delays, so delays short now or at the end of a glide
+        // go frame by frame.
+        const bool gliding = leftSmoother.IsGliding() || rightSmoother.IsGliding();
+        const bool shortDelay = std::min(std::min(leftSmoother.GetCurrent(), leftSmoother.GetTarget()),
+                                         std::min(rightSmoother.GetCurrent(), rightSmoother.GetTarget())) < kShortestChunk;
+        if (shortDelay) {
+            Dsp::WithConstants(
+                [&](auto kind, auto glide, auto cross) {
+                    Render<decltype(kind)::value, decltype(glide)::value, decltype(cross)::value>(
+                        inLeft, inRight, outLeft, outRight, count);
+                },
+                filter, gliding, crossFeedback);
+        } else if (gliding) {
+            Dsp::WithConstants(
+                [&](auto kind, auto cross) {
+                    RenderGliding<decltype(kind)::value, decltype(cross)::value>(inLeft, inRight, outLeft, outRight,
+                                                                                 count);
+                },
+                filter, crossFeedback);
+        } else {
+            Dsp::WithConstants(
+                [&](auto kind, auto cross) {
+                    RenderInChunks<decltype(kind)::value, decltype(cross)::value>(inLeft, inRight, outLeft, outRight,
+                                                                                  count);
+                },
+                filter, crossFeedback);
+        }
     }
     writeOffset = -writeOffset;
-}
-
-template <DelayEngine::LoopFilter filter>
-void DelayEngine::RenderWithFilter(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                   int32_t count)
-{
-    // Targets do not move during a call, so idle smoothers stay idle for the whole of it. No
-    // stretch of frames is longer than its delays, so delays short now or at the end of a glide
-    // go frame by frame.
-    const bool gliding = leftSmoother.IsGliding() || rightSmoother.IsGliding();
-    const bool shortDelay = std::min(std::min(leftSmoother.GetCurrent(), leftSmoother.GetTarget()),
-                                     std::min(rightSmoother.GetCurrent(), rightSmoother.GetTarget())) < kShortestChunk;
-    if (!shortDelay) {
-        if (gliding) {
-            if (crossFeedback)
-                RenderGliding<filter, true>(inLeft, inRight, outLeft, outRight, count);
-            else
-                RenderGliding<filter, false>(inLeft, inRight, outLeft, outRight, count);
-        } else {
-            if (crossFeedback)
-                RenderInChunks<filter, true>(inLeft, inRight, outLeft, outRight, count);
-            else
-                RenderInChunks<filter, false>(inLeft, inRight, outLeft, outRight, count);
-        }
-    } else if (gliding) {
-        if (crossFeedback)
-            Render<filter, true, true>(inLeft, inRight, outLeft, outRight, count);
-        else
-            Render<filter, true, false>(inLeft, inRight, outLeft, outRight, count);
-    } else {
-        if (crossFeedback)
-            Render<filter, false, true>(inLeft, inRight, outLeft, outRight, count);
-        else
-            Render<filter, false, false>(inLeft, inRight, outLeft, outRight, count);
-    }
 }
 
 namespace {
@@ -483,9 +474,6 @@ inline Lanes ShiftIn(Lanes previous, Lanes lanes)
 #endif
 }
 
-constexpr int kNoFilterKind = 0;
-constexpr int kHighPassKind = 2;
-
 // An output at least this large is its own next state: adding the denormal offset to it rounds
 // back to it (its half step is above 1e-18).
 constexpr float kSelfStateLevel = 1e-10f;
@@ -510,7 +498,7 @@ struct StretchFilters {
 
 // Frames from the first on, to the end of the stretch, in whole groups (the last one padded
 // when the stretch is not a whole number of them): the fractional reads, the filter (kind
-// as DelayEngine::LoopFilter) and FeedAndMixGroup, bit for bit the frame-by-frame loop.
+// as Dsp::FilterKind) and FeedAndMixGroup, bit for bit the frame-by-frame loop.
 //
 // The input's part of each filter output, g × (x ± previous input state), depends on the inputs
 // only and is taken four frames at a time. What remains is y = k × (y' + 1e-25) + that part, one
@@ -518,11 +506,11 @@ struct StretchFilters {
 // speculative form runs the recursion without it, one multiply and one add per frame, and
 // checks every four outputs before using them; it stops before the first four in which the
 // offset would have counted and returns where it stopped, for the long form to go on from there.
-template <int kind, bool cross, bool speculative>
+template <Dsp::FilterKind kind, bool cross, bool speculative>
 inline int32_t RenderGroups(const Stretch& s, StretchFilters& filters, const Mixing& mixing, int32_t first)
 {
-    constexpr bool filtered = kind != kNoFilterKind;
-    constexpr bool highPass = kind == kHighPassKind;
+    constexpr bool filtered = kind != Dsp::FilterKind::None;
+    constexpr bool highPass = kind == Dsp::FilterKind::HighPass;
     constexpr float kOffset = FirstOrderFilter::kDenormalOffset;
     const Lanes denormal = Both(kOffset);
     const Lanes fL = s.fraction[0], fR = s.fraction[1];
@@ -603,7 +591,7 @@ inline int32_t RenderGroups(const Stretch& s, StretchFilters& filters, const Mix
 
 // Both lines always share one length and one write position: they are sized, emptied and
 // written together. One frame at a time, both channels side by side.
-template <DelayEngine::LoopFilter filter, bool gliding, bool cross>
+template <Dsp::FilterKind filter, bool gliding, bool cross>
 void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
 {
     float* const left = leftLine.GetSamples();
@@ -616,8 +604,8 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
     const Lanes gain = Both(feedback);
     const Lanes offset = Both(writeOffset);
 
-    FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
-    FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
+    FirstOrderFilter& leftFilter = filter == Dsp::FilterKind::HighPass ? leftHighPass : leftLowPass;
+    FirstOrderFilter& rightFilter = filter == Dsp::FilterKind::HighPass ? rightHighPass : rightLowPass;
     FilterPair filters = LoadFilters(leftFilter, rightFilter);
 
     const SmootherPair smoothers = LoadSmoothers(leftSmoother, rightSmoother);
@@ -650,8 +638,8 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
         const Lanes delayed = older + (newer - older) * fraction;
 
         Lanes wetSignal = delayed;
-        if (filter != LoopFilter::None)
-            wetSignal = FilterStep<filter == LoopFilter::HighPass>(filters, delayed);
+        if (filter != Dsp::FilterKind::None)
+            wetSignal = FilterStep<filter == Dsp::FilterKind::HighPass>(filters, delayed);
 
         const Lanes limited = LimitLanes(cross ? SwapChannels(wetSignal) : wetSignal);
 
@@ -668,7 +656,7 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
 
     leftLine.SetWriteIndex(writeIndex);
     rightLine.SetWriteIndex(writeIndex);
-    if (filter != LoopFilter::None)
+    if (filter != Dsp::FilterKind::None)
         StoreFilters(filters, leftFilter, rightFilter);
     if (gliding)
         StoreSmoothers(state, current, leftSmoother, rightSmoother);
@@ -680,7 +668,7 @@ void DelayEngine::Render(const float* inLeft, const float* inRight, float* outLe
 // for the end of the stretch and be done four frames at a time. A stretch ends before the
 // first frame whose delay, in whole samples, no longer exceeds its place in the stretch, and
 // after a frame in which a delay lands on its target.
-template <DelayEngine::LoopFilter filter, bool cross>
+template <Dsp::FilterKind filter, bool cross>
 void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                 int32_t count)
 {
@@ -690,8 +678,8 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
     const LaneBits lengths{length, length, length, length};
     int32_t writeIndex = leftLine.GetWriteIndex();
 
-    FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
-    FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
+    FirstOrderFilter& leftFilter = filter == Dsp::FilterKind::HighPass ? leftHighPass : leftLowPass;
+    FirstOrderFilter& rightFilter = filter == Dsp::FilterKind::HighPass ? rightHighPass : rightLowPass;
     FilterPair filters = LoadFilters(leftFilter, rightFilter);
 
     const SmootherPair smoothers = LoadSmoothers(leftSmoother, rightSmoother);
@@ -752,8 +740,8 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
             const Lanes delayed = first + (second - first) * fraction;
 
             Lanes wet = delayed;
-            if (filter != LoopFilter::None)
-                wet = FilterStep<filter == LoopFilter::HighPass>(filters, delayed);
+            if (filter != Dsp::FilterKind::None)
+                wet = FilterStep<filter == Dsp::FilterKind::HighPass>(filters, delayed);
             wetSignal[0][chunk] = wet[0];
             wetSignal[1][chunk] = wet[1];
             if (++newest == length)
@@ -774,7 +762,7 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
 
     leftLine.SetWriteIndex(writeIndex);
     rightLine.SetWriteIndex(writeIndex);
-    if (filter != LoopFilter::None)
+    if (filter != Dsp::FilterKind::None)
         StoreFilters(filters, leftFilter, rightFilter);
     kept = Select(moving, state, kept);
     StoreSmoothers(kept, current, leftSmoother, rightSmoother);
@@ -784,14 +772,10 @@ void DelayEngine::RenderGliding(const float* inLeft, const float* inRight, float
 // frames that short reaches a sample written in the same stretch. So a stretch can be read,
 // filtered, limited, written and mixed four frames at a time, in exactly the arithmetic of the
 // frame-by-frame loop, the feedback written straight into the lines.
-template <DelayEngine::LoopFilter filter, bool cross>
+template <Dsp::FilterKind filter, bool cross>
 void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                  int32_t count)
 {
-    constexpr int kind = static_cast<int>(filter);
-    static_assert(static_cast<int>(LoopFilter::None) == kNoFilterKind &&
-                      static_cast<int>(LoopFilter::HighPass) == kHighPassKind,
-                  "RenderGroups reads the filter kind as a number");
     float* const lines[2] = {leftLine.GetSamples(), rightLine.GetSamples()};
     const int32_t length = leftLine.GetLength();
     int32_t writeIndex = leftLine.GetWriteIndex();
@@ -800,8 +784,8 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
     SplitDelay(Lanes{leftSmoother.GetCurrent(), rightSmoother.GetCurrent(), 0.0f, 0.0f}, whole, fraction);
     const int32_t longestChunk = std::min(kLongestChunk, std::min(whole[0], whole[1]));
 
-    FirstOrderFilter& leftFilter = filter == LoopFilter::HighPass ? leftHighPass : leftLowPass;
-    FirstOrderFilter& rightFilter = filter == LoopFilter::HighPass ? rightHighPass : rightLowPass;
+    FirstOrderFilter& leftFilter = filter == Dsp::FilterKind::HighPass ? leftHighPass : leftLowPass;
+    FirstOrderFilter& rightFilter = filter == Dsp::FilterKind::HighPass ? rightHighPass : rightLowPass;
     StretchFilters filters{{Both(leftFilter.GetGain()), Both(rightFilter.GetGain())},
                            {leftFilter.GetCoefficient(), rightFilter.GetCoefficient()},
                            {Both(leftFilter.GetPreviousInput()), Both(rightFilter.GetPreviousInput())},
@@ -844,11 +828,11 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
         const int32_t whole4 = chunk & ~3;
         s.count = whole4;
         int32_t done = 0;
-        if (filter != LoopFilter::None && std::fabs(filters.outputState[0]) >= kSelfStateLevel &&
+        if (filter != Dsp::FilterKind::None && std::fabs(filters.outputState[0]) >= kSelfStateLevel &&
             std::fabs(filters.outputState[1]) >= kSelfStateLevel)
-            done = RenderGroups<kind, cross, true>(s, filters, mixing, 0);
+            done = RenderGroups<filter, cross, true>(s, filters, mixing, 0);
         if (done < whole4)
-            RenderGroups<kind, cross, false>(s, filters, mixing, done);
+            RenderGroups<filter, cross, false>(s, filters, mixing, done);
         if (whole4 < chunk) {
             const int32_t rest = chunk - whole4;
             float olderPad[2][8] = {}, inPad[2][4] = {}, outPad[2][4], writtenPad[2][4];
@@ -862,7 +846,7 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
                 tail.out[channel] = outPad[channel];
                 tail.written[channel] = writtenPad[channel];
             }
-            RenderGroups<kind, cross, false>(tail, filters, mixing, 0);
+            RenderGroups<filter, cross, false>(tail, filters, mixing, 0);
             for (int channel = 0; channel < 2; ++channel) {
                 std::memcpy(s.out[channel] + whole4, outPad[channel], sizeof(float) * static_cast<size_t>(rest));
                 std::memcpy(s.written[channel] + whole4, writtenPad[channel], sizeof(float) * static_cast<size_t>(rest));
@@ -880,7 +864,7 @@ void DelayEngine::RenderInChunks(const float* inLeft, const float* inRight, floa
 
     leftLine.SetWriteIndex(writeIndex);
     rightLine.SetWriteIndex(writeIndex);
-    if (filter != LoopFilter::None) {
+    if (filter != Dsp::FilterKind::None) {
         leftFilter.SetStates(filters.inputState[0][3], filters.outputState[0]);
         rightFilter.SetStates(filters.inputState[1][3], filters.outputState[1]);
     }

@@ -3,6 +3,7 @@
 #include "delay/DelayLine.h"
 #include "delay/DelayTimeSmoother.h"
 #include "delay/FirstOrderFilter.h"
+#include "dsp/FilterKind.h"
 
 #include <cstdint>
 #include <memory>
@@ -94,18 +95,15 @@ public:
     float mix = 0.5f;
 
 private:
-    enum class LoopFilter { None, LowPass, HighPass };
     // Stretches of frames rendered at once; shorter delays go frame by frame.
     static constexpr int32_t kLongestChunk = 64;
     static constexpr int32_t kShortestChunk = 8;
-    template <LoopFilter filter, bool gliding, bool cross>
+    template <Dsp::FilterKind filter, bool gliding, bool cross>
     void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <LoopFilter filter, bool cross>
+    template <Dsp::FilterKind filter, bool cross>
     void RenderGliding(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <LoopFilter filter, bool cross>
+    template <Dsp::FilterKind filter, bool cross>
     void RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <LoopFilter filter>
-    void RenderWithFilter(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
     void ApplySampleRate(float hz);
     void FinishSampleRate(float hz);
     static float ClampDelaySeconds(float seconds);

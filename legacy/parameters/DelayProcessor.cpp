@@ -1,5 +1,6 @@
 #include "legacy/parameters/DelayProcessor.h"
 
+#include "dsp/FlagDispatch.h"
 #include "dsp/Lanes.h"
 #include "legacy/parameters/ParameterSmoother.h"
 
@@ -204,46 +205,35 @@ void DelayProcessor::Process(const float* inLeft, const float* inRight, float* o
 
 void DelayProcessor::Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
 {
-    if (filterEnabled && filterType == kLowPass)
-        RenderFiltered<Filter::LowPass>(inLeft, inRight, outLeft, outRight, count);
-    else if (filterEnabled && filterType == kHighPass)
-        RenderFiltered<Filter::HighPass>(inLeft, inRight, outLeft, outRight, count);
-    else
-        RenderFiltered<Filter::None>(inLeft, inRight, outLeft, outRight, count);
-}
-
-template <DelayProcessor::Filter filter>
-void DelayProcessor::RenderFiltered(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                    int32_t count)
-{
+    using Dsp::FilterKind;
+    const FilterKind filter = !filterEnabled          ? FilterKind::None
+                              : filterType == kLowPass  ? FilterKind::LowPass
+                              : filterType == kHighPass ? FilterKind::HighPass
+                                                        : FilterKind::None;
     const RampSurvey survey = delaysHeld ? HeldSurvey(leftDelayRamp[0], rightDelayRamp[0], leftLine.mask)
                                          : Survey(leftDelayRamp, rightDelayRamp, count, leftLine.mask);
     const uint32_t longest = survey.nearest + 1;
     if (longest < static_cast<uint32_t>(kShortestStretch)) {
-        if (crossFeedback)
-            RenderFrames<filter, true>(inLeft, inRight, outLeft, outRight, count);
-        else
-            RenderFrames<filter, false>(inLeft, inRight, outLeft, outRight, count);
+        Dsp::WithConstants(
+            [&](auto kind, auto cross) {
+                RenderFrames<decltype(kind)::value, decltype(cross)::value>(inLeft, inRight, outLeft, outRight, count);
+            },
+            filter, crossFeedback);
         return;
     }
     const int32_t stretch = longest < static_cast<uint32_t>(kLongestStretch) ? static_cast<int32_t>(longest)
                                                                             : kLongestStretch;
-    if (survey.fixed) {
-        if (crossFeedback)
-            RenderStretches<filter, true, true>(inLeft, inRight, outLeft, outRight, count, stretch);
-        else
-            RenderStretches<filter, false, true>(inLeft, inRight, outLeft, outRight, count, stretch);
-    } else {
-        if (crossFeedback)
-            RenderStretches<filter, true, false>(inLeft, inRight, outLeft, outRight, count, stretch);
-        else
-            RenderStretches<filter, false, false>(inLeft, inRight, outLeft, outRight, count, stretch);
-    }
+    Dsp::WithConstants(
+        [&](auto kind, auto cross, auto fixed) {
+            RenderStretches<decltype(kind)::value, decltype(cross)::value, decltype(fixed)::value>(
+                inLeft, inRight, outLeft, outRight, count, stretch);
+        },
+        filter, crossFeedback, survey.fixed);
 }
 
 // Frame by frame, for delays so short that a frame reads what the frames just before wrote.
 // Both lines always share one write position: they are written together.
-template <DelayProcessor::Filter filter, bool cross>
+template <Dsp::FilterKind filter, bool cross>
 void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                   int32_t count)
 {
@@ -263,10 +253,10 @@ void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, flo
         const float dL = ReadLine(left, writeIndex, mask, leftDelayRamp[n]);
         const float dR = ReadLine(right, writeIndex, mask, rightDelayRamp[n]);
         float wL = dL, wR = dR;
-        if (filter == Filter::LowPass) {
+        if (filter == Dsp::FilterKind::LowPass) {
             wL = stateL = AddWriteOffset(stateL + (dL - stateL) * lowPassL);
             wR = stateR = AddWriteOffset(stateR + (dR - stateR) * lowPassR);
-        } else if (filter == Filter::HighPass) {
+        } else if (filter == Dsp::FilterKind::HighPass) {
             wL = outputL = AddWriteOffset(highGainL * (dL - inputL) + poleL * outputL);
             wR = outputR = AddWriteOffset(highGainR * (dR - inputR) + poleR * outputR);
             inputL = dL;
@@ -295,7 +285,7 @@ void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, flo
 // No frame of a stretch reads a sample written inside it, so a stretch goes a pass at a time:
 // the reads of both channels, the filter recursions, then the feedback writes and the mix four
 // frames at a time, in exactly the arithmetic of the frame-by-frame loop.
-template <DelayProcessor::Filter filter, bool cross, bool fixedDelay>
+template <Dsp::FilterKind filter, bool cross, bool fixedDelay>
 void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                                      int32_t count, int32_t longest)
 {
@@ -320,14 +310,14 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
     alignas(16) float delayed[2][kRoom];
     alignas(16) float filtered[2][kRoom];
     alignas(16) float written[2][kRoom];
-    float(&wet)[2][kRoom] = filter == Filter::None ? delayed : filtered;
+    float(&wet)[2][kRoom] = filter == Dsp::FilterKind::None ? delayed : filtered;
 
     for (int32_t start = 0; start < count; start += longest) {
         const int32_t chunk = count - start < longest ? count - start : longest;
 
         // Moving taps cost many instructions but no latency: behind a filter they are fetched in
         // its loop, where they overlap with its recursion.
-        constexpr bool readInFilter = filter != Filter::None && !fixedDelay;
+        constexpr bool readInFilter = filter != Dsp::FilterKind::None && !fixedDelay;
         for (int channel = 0; channel < 2 && !readInFilter; ++channel) {
             const float* line = lines[channel];
             const float* ramp = ramps[channel] + start;
@@ -375,13 +365,13 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
                                            ramps[channel][start + j])
                                 : delayed[channel][j];
         };
-        if (filter == Filter::LowPass) {
+        if (filter == Dsp::FilterKind::LowPass) {
             for (int32_t j = 0; j < chunk; ++j) {
                 const float dL = delayedSample(0, j), dR = delayedSample(1, j);
                 filtered[0][j] = stateL = AddWriteOffset(stateL + (dL - stateL) * lowPassL);
                 filtered[1][j] = stateR = AddWriteOffset(stateR + (dR - stateR) * lowPassR);
             }
-        } else if (filter == Filter::HighPass) {
+        } else if (filter == Dsp::FilterKind::HighPass) {
             for (int32_t j = 0; j < chunk; ++j) {
                 const float dL = delayedSample(0, j), dR = delayedSample(1, j);
                 filtered[0][j] = outputL = AddWriteOffset(highGainL * (dL - inputL) + poleL * outputL);
@@ -390,7 +380,7 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
                 inputR = dR;
             }
         }
-        if (filter != Filter::None)
+        if (filter != Dsp::FilterKind::None)
             for (int32_t j = chunk; j % 4 != 0; ++j)
                 filtered[0][j] = filtered[1][j] = 0.0f;
 

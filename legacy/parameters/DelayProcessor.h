@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/FilterKind.h"
 #include "legacy/parameters/MaskedDelayLine.h"
 #include "legacy/parameters/OnePoleHighPass.h"
 #include "legacy/parameters/OnePoleLowPass.h"
@@ -72,18 +73,15 @@ public:
     bool delaysHeld = false;
 
 private:
-    enum class Filter { None, LowPass, HighPass };
     // Stretches of frames rendered a pass at a time; delays too short for the shortest go
     // frame by frame.
     static constexpr int32_t kLongestStretch = 64;
     static constexpr int32_t kShortestStretch = 8;
 
     void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Filter filter>
-    void RenderFiltered(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Filter filter, bool cross>
+    template <Dsp::FilterKind filter, bool cross>
     void RenderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Filter filter, bool cross, bool fixedDelay>
+    template <Dsp::FilterKind filter, bool cross, bool fixedDelay>
     void RenderStretches(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count,
                          int32_t longest);
 
