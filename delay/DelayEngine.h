@@ -22,9 +22,6 @@ public:
     // the same duration, about 0.2268 s, at every other rate.
     static constexpr float kInverseReferenceRate = 2.2675737e-05f;
     static constexpr float kTimeConstantAtReferenceRate = 10000.0f;
-    // Fed-back magnitudes up to the knee pass unchanged; above it they bend toward 1.
-    static constexpr float kLimiterKnee = 0.72f;
-    static constexpr float kLimiterRange = 1.0f - kLimiterKnee;
     static constexpr float kWriteOffset = 1e-25f;
     // Rates outside this range are ignored: the engine keeps the rate it has.
     static constexpr float kMinSampleRate = 1000.0f;
@@ -60,16 +57,6 @@ public:
     // Renders count frames; the outputs may be the inputs. Allocation-free.
     void Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
 
-    // The soft limiter of the feedback path: strictly inside (-1, 1) for finite input.
-    static float Limit(float s)
-    {
-        if (s > kLimiterKnee)
-            return kLimiterKnee + (1.0f - kLimiterKnee / s) * kLimiterRange;
-        if (s < -kLimiterKnee)
-            return -(kLimiterKnee + (1.0f - kLimiterKnee / -s) * kLimiterRange);
-        return s;
-    }
-
     float GetSampleRate() const { return sampleRate; }
     float GetMaxDelaySeconds() const { return maxDelaySeconds; }
     float GetCutoff() const { return cutoff; }
@@ -95,15 +82,6 @@ public:
     float mix = 0.5f;
 
 private:
-    // Stretches of frames rendered at once; shorter delays go frame by frame.
-    static constexpr int32_t kLongestChunk = 64;
-    static constexpr int32_t kShortestChunk = 8;
-    template <Dsp::FilterKind filter, bool gliding, bool cross>
-    void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Dsp::FilterKind filter, bool cross>
-    void RenderGliding(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Dsp::FilterKind filter, bool cross>
-    void RenderInChunks(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
     void ApplySampleRate(float hz);
     void FinishSampleRate(float hz);
     static float ClampDelaySeconds(float seconds);

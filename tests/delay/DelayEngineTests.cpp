@@ -1,4 +1,5 @@
 #include "delay/DelayEngine.h"
+#include "delay/FeedbackLimiter.h"
 
 #include "support/Noise.h"
 
@@ -104,7 +105,7 @@ struct ReferenceDelay {
             writeIndex = writeIndex + 1 == length ? 0 : writeIndex + 1;
             for (int c = 0; c < 2; ++c) {
                 const float source = settings.crossFeedback ? wetSignal[1 - c] : wetSignal[c];
-                line[c][writeIndex] = settings.feedback * DelayEngine::Limit(source) + x[c] + offset;
+                line[c][writeIndex] = settings.feedback * DelayLoops::Limit(source) + x[c] + offset;
                 out[c][n] = (1.0f - settings.mix) * x[c] + settings.mix * wetSignal[c];
             }
         }
@@ -196,7 +197,7 @@ TEST(DelayEngine, StepResponseThroughFeedbackAndMix)
     engine.mix = 0.25f;
     std::vector<float> out = LeftImpulseResponse(engine, 12);
     // The output takes the echo before the limiter; the line gets it limited (1.0 -> 0.7984).
-    const float limited = DelayEngine::Limit(1.0f);
+    const float limited = DelayLoops::Limit(1.0f);
     EXPECT_EQ(out[0], 0.75f) << "dry share";
     EXPECT_NEAR(out[3], 0.25f, 1e-7f);
     EXPECT_NEAR(out[6], 0.25f * 0.5f * limited, 1e-7f);
@@ -598,9 +599,9 @@ TEST(DelayEngine, FeedbackAroundTheLimiterKneeMatchesThePlainLoopBitForBit)
     // Fed-back values a few float steps either side of the knee, and far above it, in every lane
     // of a group: the lane limiter must round exactly as DelayEngine::Limit does.
     std::vector<float> values;
-    for (float v = DelayEngine::kLimiterKnee, i = 0; i < 12; ++i)
+    for (float v = DelayLoops::kLimiterKnee, i = 0; i < 12; ++i)
         v = std::nextafter(v, 0.0f), values.push_back(v), values.push_back(-v);
-    for (float v = DelayEngine::kLimiterKnee, i = 0; i < 40; ++i)
+    for (float v = DelayLoops::kLimiterKnee, i = 0; i < 40; ++i)
         values.push_back(v), values.push_back(-v), v = std::nextafter(v, 2.0f);
     for (float v : {0.73f, 0.99f, 1.0f, 1.7f, 15.99f, 16.0f, 16.01f, 300.0f, 1e6f, 1e29f})
         values.push_back(v), values.push_back(-v);
