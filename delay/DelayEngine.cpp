@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+// --- Set-up ---
+
 DelayEngine::DelayEngine()
     : leftLine(LineLength(kDefaultSampleRate)),
       rightLine(LineLength(kDefaultSampleRate)),
@@ -25,18 +27,7 @@ DelayEngine::DelayEngine()
     rightSmoother.SetTimeConstant(static_cast<int32_t>(kTimeConstantAtReferenceRate));
 }
 
-bool DelayEngine::IsUsableSampleRate(float hz)
-{
-    return hz >= kMinSampleRate && hz <= kMaxSampleRate;
-}
-
-int32_t DelayEngine::LineLength(float hz)
-{
-    // The read at the full delay (D = rate) needs one sample more than a second holds.
-    return static_cast<int32_t>(kMaxDelaySeconds * hz) + 1;
-}
-
-void DelayEngine::SetSampleRate(float hz)
+void DelayEngine::Prepare(float hz)
 {
     if (!IsUsableSampleRate(hz))
         return;
@@ -46,8 +37,36 @@ void DelayEngine::SetSampleRate(float hz)
     FinishSampleRate(hz);
 }
 
+void DelayEngine::Restart()
+{
+    Prepare(sampleRate);
+    for (FirstOrderFilter* filter : {&leftLowPass, &rightLowPass, &leftHighPass, &rightHighPass})
+        filter->Reset();
+    writeOffset = kWriteOffset;
+}
+
+void DelayEngine::Resize()
+{
+    const int32_t length = LineLength(sampleRate);
+    leftLine.Resize(length);
+    rightLine.Resize(length);
+}
+
+int32_t DelayEngine::LineLength(float hz) noexcept
+{
+    // The read at the full delay (D = rate) needs one sample more than a second holds.
+    return static_cast<int32_t>(kMaxDelaySeconds * hz) + 1;
+}
+
+bool DelayEngine::IsUsableSampleRate(float hz) noexcept
+{
+    return hz >= kMinSampleRate && hz <= kMaxSampleRate;
+}
+
+// --- Settings ---
+
 void DelayEngine::SetSampleRate(float hz, std::unique_ptr<float[]>& leftSamples,
-                                std::unique_ptr<float[]>& rightSamples)
+                                std::unique_ptr<float[]>& rightSamples) noexcept
 {
     if (!IsUsableSampleRate(hz))
         return;
@@ -58,7 +77,7 @@ void DelayEngine::SetSampleRate(float hz, std::unique_ptr<float[]>& leftSamples,
     FinishSampleRate(hz);
 }
 
-void DelayEngine::ApplySampleRate(float hz)
+void DelayEngine::ApplySampleRate(float hz) noexcept
 {
     leftHighPass.SetSampleRate(hz);
     rightHighPass.SetSampleRate(hz);
@@ -66,7 +85,7 @@ void DelayEngine::ApplySampleRate(float hz)
     rightLowPass.SetSampleRate(hz);
 }
 
-void DelayEngine::FinishSampleRate(float hz)
+void DelayEngine::FinishSampleRate(float hz) noexcept
 {
     UpdateDelayTargets();
     const int32_t timeConstant = static_cast<int32_t>(hz * kInverseReferenceRate * kTimeConstantAtReferenceRate);
@@ -76,7 +95,15 @@ void DelayEngine::FinishSampleRate(float hz)
     rightSmoother.JumpToTarget();
 }
 
-void DelayEngine::SetCutoff(float hz)
+void DelayEngine::UpdateDelayTargets() noexcept
+{
+    leftDelaySamples = leftDelaySeconds * sampleRate;
+    rightDelaySamples = rightDelaySeconds * sampleRate;
+    leftSmoother.SetTarget(leftDelaySamples);
+    rightSmoother.SetTarget(rightDelaySamples);
+}
+
+void DelayEngine::SetCutoff(float hz) noexcept
 {
     cutoff = hz;
     leftLowPass.SetCutoff(hz);
@@ -85,62 +112,43 @@ void DelayEngine::SetCutoff(float hz)
     rightHighPass.SetCutoff(hz);
 }
 
-float DelayEngine::ClampDelaySeconds(float seconds)
+float DelayEngine::ClampDelaySeconds(float seconds) noexcept
 {
     if (!(seconds > 0.0f))
         return 0.0f;
     return seconds > kMaxDelaySeconds ? kMaxDelaySeconds : seconds;
 }
 
-void DelayEngine::SetLeftDelayTime(float seconds)
+void DelayEngine::SetLeftDelayTime(float seconds) noexcept
 {
     leftDelaySeconds = ClampDelaySeconds(seconds);
     leftDelaySamples = leftDelaySeconds * sampleRate;
     leftSmoother.SetTarget(leftDelaySamples);
 }
 
-void DelayEngine::SetRightDelayTime(float seconds)
+void DelayEngine::SetRightDelayTime(float seconds) noexcept
 {
     rightDelaySeconds = ClampDelaySeconds(seconds);
     rightDelaySamples = rightDelaySeconds * sampleRate;
     rightSmoother.SetTarget(rightDelaySamples);
 }
 
-void DelayEngine::UpdateDelayTargets()
-{
-    leftDelaySamples = leftDelaySeconds * sampleRate;
-    rightDelaySamples = rightDelaySeconds * sampleRate;
-    leftSmoother.SetTarget(leftDelaySamples);
-    rightSmoother.SetTarget(rightDelaySamples);
-}
+// --- Reset ---
 
-void DelayEngine::Resize()
-{
-    const int32_t length = LineLength(sampleRate);
-    leftLine.Resize(length);
-    rightLine.Resize(length);
-}
-
-void DelayEngine::Clear()
+void DelayEngine::Clear() noexcept
 {
     leftLine.Clear();
     rightLine.Clear();
 }
 
-void DelayEngine::Restart()
-{
-    SetSampleRate(sampleRate);
-    for (FirstOrderFilter* filter : {&leftLowPass, &rightLowPass, &leftHighPass, &rightHighPass})
-        filter->Reset();
-    writeOffset = kWriteOffset;
-}
+// --- Process ---
 
-void DelayEngine::Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
+void DelayEngine::Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                          int32_t count) noexcept
 {
     if (count > 0) {
         using Dsp::FilterKind;
-        const FilterKind filter =
-            !filterEnabled ? FilterKind::None : (filterType == kLowPass ? FilterKind::LowPass : FilterKind::HighPass);
+        const FilterKind filter = settings.filter;
         // Targets do not move during a call, so idle smoothers stay idle for the whole of it. No
         // stretch of frames is longer than its delays, so delays short now or at the end of a glide
         // go frame by frame.
@@ -155,8 +163,8 @@ void DelayEngine::Process(const float* inLeft, const float* inRight, float* outL
                                          rightSmoother,
                                          highPass ? leftHighPass : leftLowPass,
                                          highPass ? rightHighPass : rightLowPass,
-                                         feedback,
-                                         mix,
+                                         settings.feedback,
+                                         settings.mix,
                                          writeOffset};
         if (shortDelay) {
             Dsp::WithConstants(
@@ -164,21 +172,21 @@ void DelayEngine::Process(const float* inLeft, const float* inRight, float* outL
                     DelayLoops::RenderFrames<decltype(kind)::value, decltype(glide)::value, decltype(cross)::value>(
                         path, inLeft, inRight, outLeft, outRight, count);
                 },
-                filter, gliding, crossFeedback);
+                filter, gliding, settings.crossFeedback);
         } else if (gliding) {
             Dsp::WithConstants(
                 [&](auto kind, auto cross) {
                     DelayLoops::RenderGliding<decltype(kind)::value, decltype(cross)::value>(path, inLeft, inRight,
                                                                                              outLeft, outRight, count);
                 },
-                filter, crossFeedback);
+                filter, settings.crossFeedback);
         } else {
             Dsp::WithConstants(
                 [&](auto kind, auto cross) {
                     DelayLoops::RenderInChunks<decltype(kind)::value, decltype(cross)::value>(path, inLeft, inRight,
                                                                                               outLeft, outRight, count);
                 },
-                filter, crossFeedback);
+                filter, settings.crossFeedback);
         }
     }
     writeOffset = -writeOffset;
