@@ -37,16 +37,19 @@ void EngineProcess(benchmark::State& state)
     const Input input;
     std::vector<float> outL(block), outR(block);
     DelayEngine engine;
-    engine.SetSampleRate(48000.0f);
-    engine.feedback = 0.5f;
-    engine.crossFeedback = true;
-    engine.mix = 0.5f;
-    engine.filterEnabled = filter != kNoFilter;
-    engine.filterType = filter == kHighPassFilter ? DelayEngine::kHighPass : DelayEngine::kLowPass;
+    engine.Prepare(48000.0f);
+    DelayEngine::Settings settings;
+    settings.feedback = 0.5f;
+    settings.crossFeedback = true;
+    settings.mix = 0.5f;
+    settings.filter = filter == kNoFilter        ? Dsp::FilterKind::None
+                      : filter == kHighPassFilter ? Dsp::FilterKind::HighPass
+                                                  : Dsp::FilterKind::LowPass;
+    engine.SetSettings(settings);
     engine.SetCutoff(2515.0f);
     engine.SetLeftDelayTime(0.4f);
     engine.SetRightDelayTime(0.3f);
-    engine.SetSampleRate(48000.0f);
+    engine.Prepare(48000.0f);
     size_t position = 0;
     bool longer = false;
     for (auto _ : state) {
@@ -74,15 +77,17 @@ void EngineProcessSpecialGlide(benchmark::State& state)
     const Input input;
     std::vector<float> outL(block), outR(block);
     DelayEngine engine;
-    engine.SetSampleRate(48000.0f);
-    engine.feedback = 0.5f;
-    engine.filterEnabled = true;
+    engine.Prepare(48000.0f);
+    DelayEngine::Settings settings = engine.GetSettings();
+    settings.feedback = 0.5f;
+    settings.filter = Dsp::FilterKind::LowPass;
+    engine.SetSettings(settings);
     engine.SetCutoff(2515.0f);
     const float low = shortDelays ? 0.0f : 0.2f;
     const float high = shortDelays ? 6.0f / 48000.0f : 0.7f;
     engine.SetLeftDelayTime(low);
     engine.SetRightDelayTime(shortDelays ? high : 0.3f);
-    engine.SetSampleRate(48000.0f);
+    engine.Prepare(48000.0f);
     size_t position = 0;
     bool longer = false;
     for (auto _ : state) {

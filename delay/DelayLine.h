@@ -8,22 +8,31 @@
 // Plain single-threaded DSP state: its owner calls every member from one thread at a time.
 class DelayLine {
 public:
+    // --- Set-up: may allocate; never on the audio thread ---
+
     explicit DelayLine(int32_t length);
-
-    // Set-up, may allocate: a new array only when the length changes; always emptied, index 0.
+    // A new array only when the length changes; always emptied, index 0.
     void Resize(int32_t length);
-    // Allocation-free: takes over a zeroed array of the given length and hands the previous
-    // array back through the same pointer, to be freed by the caller.
-    void Adopt(std::unique_ptr<float[]>& zeroedSamples, int32_t length);
-    // Empties the line; the write position stays.
-    void Clear();
 
-    int32_t GetLength() const { return length; }
-    int32_t GetWriteIndex() const { return writeIndex; }
-    const float* GetSamples() const { return samples.get(); }
-    float* GetSamples() { return samples.get(); }
+    // --- Settings: allocation-free ---
+
+    // Takes over a zeroed array of the given length and hands the previous array back through
+    // the same pointer, to be freed by the caller.
+    void Adopt(std::unique_ptr<float[]>& zeroedSamples, int32_t length) noexcept;
+
+    // --- Reset ---
+
+    // Empties the line; the write position stays.
+    void Clear() noexcept;
+
+    // --- Process: the engine's loops read and write the samples ---
+
+    int32_t GetLength() const noexcept { return length; }
+    int32_t GetWriteIndex() const noexcept { return writeIndex; }
+    const float* GetSamples() const noexcept { return samples.get(); }
+    float* GetSamples() noexcept { return samples.get(); }
     // The engine keeps the position in a local inside its loops; index lies inside the ring.
-    void SetWriteIndex(int32_t index) { writeIndex = index; }
+    void SetWriteIndex(int32_t index) noexcept { writeIndex = index; }
 
 private:
     std::unique_ptr<float[]> samples;

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-void DelayTimeSmoother::SetTimeConstant(int32_t samples)
+void DelayTimeSmoother::SetTimeConstant(int32_t samples) noexcept
 {
     timeConstant = samples;
     coefficient = std::exp(-1.0f / static_cast<float>(samples));
     oneMinusCoefficient = 1.0f - coefficient;
 }
 
-void DelayTimeSmoother::SetTarget(float samples)
+void DelayTimeSmoother::SetTarget(float samples) noexcept
 {
     target = samples;
     if (samples > current) {
@@ -21,13 +21,13 @@ void DelayTimeSmoother::SetTarget(float samples)
     }
 }
 
-void DelayTimeSmoother::JumpToTarget()
+void DelayTimeSmoother::JumpToTarget() noexcept
 {
     current = target;
     state = target;
 }
 
-float DelayTimeSmoother::Creep(float from, bool falling)
+float DelayTimeSmoother::Creep(float from, bool falling) noexcept
 {
     return std::nextafter(from, falling ? -HUGE_VALF : HUGE_VALF);
 }

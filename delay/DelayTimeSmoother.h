@@ -8,23 +8,31 @@
 // large target the curve's step can round to nothing (22050 to 44100 samples would stop 25
 // samples short); from there it creeps on by one float step per sample until it lands.
 // Plain single-threaded DSP state: its owner calls every member from one thread at a time.
+// Nothing in it allocates.
 class DelayTimeSmoother {
 public:
     static constexpr float kDenormalOffset = 1e-25f;
     // How far past the target the curve aims, in samples.
     static constexpr float kOvershoot = 0.001f;
 
-    // Set-up. c = exp(-1 / samples).
-    void SetTimeConstant(int32_t samples);
-    // A glide in progress continues from where it is.
-    void SetTarget(float samples);
-    // The delay jumps to the target; the next glide starts from there.
-    void JumpToTarget();
+    // --- Settings ---
 
-    bool IsGliding() const { return target < current || target > current; }
+    // c = exp(-1 / samples).
+    void SetTimeConstant(int32_t samples) noexcept;
+    // A glide in progress continues from where it is.
+    void SetTarget(float samples) noexcept;
+
+    // --- Reset ---
+
+    // The delay jumps to the target; the next glide starts from there.
+    void JumpToTarget() noexcept;
+
+    // --- Process ---
+
+    bool IsGliding() const noexcept { return target < current || target > current; }
 
     // One sample's step; idle (one comparison) once the target is reached.
-    float Step()
+    float Step() noexcept
     {
         if (IsGliding()) {
             float y = aim * oneMinusCoefficient + coefficient * state + kDenormalOffset;
@@ -38,25 +46,25 @@ public:
         return current;
     }
 
-    int32_t GetTimeConstant() const { return timeConstant; }
-    float GetCoefficient() const { return coefficient; }
-    float GetState() const { return state; }
-    float GetTarget() const { return target; }
-    float GetCurrent() const { return current; }
-    float GetAim() const { return aim; }
-    float GetOneMinusCoefficient() const { return oneMinusCoefficient; }
-    bool IsFalling() const { return falling; }
-
     // Takes over the state and delay reached by steps taken elsewhere in exactly Step's
     // arithmetic (the engine steps both channels side by side).
-    void Continue(float newState, float newCurrent)
+    void Continue(float newState, float newCurrent) noexcept
     {
         state = newState;
         current = newCurrent;
     }
 
     // One float step from a stalled value toward the target.
-    static float Creep(float from, bool falling);
+    static float Creep(float from, bool falling) noexcept;
+
+    int32_t GetTimeConstant() const noexcept { return timeConstant; }
+    float GetCoefficient() const noexcept { return coefficient; }
+    float GetState() const noexcept { return state; }
+    float GetTarget() const noexcept { return target; }
+    float GetCurrent() const noexcept { return current; }
+    float GetAim() const noexcept { return aim; }
+    float GetOneMinusCoefficient() const noexcept { return oneMinusCoefficient; }
+    bool IsFalling() const noexcept { return falling; }
 
 private:
     int32_t timeConstant = 1;

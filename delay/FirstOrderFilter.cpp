@@ -2,13 +2,13 @@
 
 #include <cmath>
 
-FirstOrderFilter::FirstOrderFilter(Kind kind, float sampleRate, float cutoff)
+FirstOrderFilter::FirstOrderFilter(Kind kind, float sampleRate, float cutoff) noexcept
     : kind(kind), sampleRate(sampleRate), cutoff(cutoff)
 {
     UpdateCoefficients();
 }
 
-void FirstOrderFilter::SetSampleRate(float hz)
+void FirstOrderFilter::SetSampleRate(float hz) noexcept
 {
     sampleRate = hz;
     if (cutoff > HighestCutoff())
@@ -16,7 +16,7 @@ void FirstOrderFilter::SetSampleRate(float hz)
     UpdateCoefficients();
 }
 
-void FirstOrderFilter::SetCutoff(float hz)
+void FirstOrderFilter::SetCutoff(float hz) noexcept
 {
     // A NaN would poison the states for good; it leaves the filter as it is.
     if (std::isnan(hz))
@@ -25,13 +25,13 @@ void FirstOrderFilter::SetCutoff(float hz)
     UpdateCoefficients();
 }
 
-void FirstOrderFilter::Reset()
+void FirstOrderFilter::Reset() noexcept
 {
     previousInput = 0.0f;
     previousOutput = 0.0f;
 }
 
-void FirstOrderFilter::UpdateCoefficients()
+void FirstOrderFilter::UpdateCoefficients() noexcept
 {
     const float w = cutoff * kTwoPi / sampleRate;
     // cos(w) / (1 + sin(w)) is (1 - tan(w/2)) / (1 + tan(w/2)) without the pole of tan.

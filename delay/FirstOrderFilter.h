@@ -2,6 +2,7 @@
 
 // One-pole, one-zero filter from the bilinear transform, in low-pass or high-pass form.
 // Plain single-threaded DSP state: its owner calls every member from one thread at a time.
+// Nothing in it allocates.
 class FirstOrderFilter {
 public:
     enum class Kind { LowPass, HighPass };
@@ -14,30 +15,37 @@ public:
     // ratio keeps |pole| below 1 for every rate from 1 kHz to 768 kHz.
     static constexpr float kHighestCutoffRatio = 0.4999f;
 
-    FirstOrderFilter(Kind kind, float sampleRate, float cutoff);
+    FirstOrderFilter(Kind kind, float sampleRate, float cutoff) noexcept;
 
-    // Set-up. Lowers a cutoff that no longer fits below half the rate; the lowered value stays
-    // when the rate rises again.
-    void SetSampleRate(float hz);
-    // Set-up. Cutoff in Hz, kept at or below half the rate; a NaN changes nothing.
-    void SetCutoff(float hz);
-    void Reset();
+    // --- Settings ---
 
-    float Process(float x)
+    // Lowers a cutoff that no longer fits below half the rate; the lowered value stays when the
+    // rate rises again.
+    void SetSampleRate(float hz) noexcept;
+    // Cutoff in Hz, kept at or below half the rate; a NaN changes nothing.
+    void SetCutoff(float hz) noexcept;
+
+    // --- Reset ---
+
+    void Reset() noexcept;
+
+    // --- Process ---
+
+    float Process(float x) noexcept
     {
         return kind == Kind::LowPass ? StepLowPass(x, gain, coefficient, previousInput, previousOutput)
                                      : StepHighPass(x, gain, coefficient, previousInput, previousOutput);
     }
 
     // The per-sample recursions, shared with the engine's loops, which keep the states in locals.
-    static float StepLowPass(float x, float g, float k, float& previousInput, float& previousOutput)
+    static float StepLowPass(float x, float g, float k, float& previousInput, float& previousOutput) noexcept
     {
         const float y = g * (x + previousInput) + k * previousOutput;
         previousOutput = y + kDenormalOffset;
         previousInput = x + kDenormalOffset;
         return y;
     }
-    static float StepHighPass(float x, float g, float k, float& previousInput, float& previousOutput)
+    static float StepHighPass(float x, float g, float k, float& previousInput, float& previousOutput) noexcept
     {
         const float y = g * (x - previousInput) + k * previousOutput;
         previousOutput = y + kDenormalOffset;
@@ -45,24 +53,24 @@ public:
         return y;
     }
 
-    Kind GetKind() const { return kind; }
-    float GetSampleRate() const { return sampleRate; }
-    float GetCutoff() const { return cutoff; }
-    float GetGain() const { return gain; }
-    float GetCoefficient() const { return coefficient; }
-    float GetPreviousInput() const { return previousInput; }
-    float GetPreviousOutput() const { return previousOutput; }
     // Takes over the states left by StepLowPass or StepHighPass run elsewhere.
-    void SetStates(float newPreviousInput, float newPreviousOutput)
+    void SetStates(float newPreviousInput, float newPreviousOutput) noexcept
     {
         previousInput = newPreviousInput;
         previousOutput = newPreviousOutput;
     }
 
-private:
+    Kind GetKind() const noexcept { return kind; }
+    float GetSampleRate() const noexcept { return sampleRate; }
+    float GetCutoff() const noexcept { return cutoff; }
+    float GetGain() const noexcept { return gain; }
+    float GetCoefficient() const noexcept { return coefficient; }
+    float GetPreviousInput() const noexcept { return previousInput; }
+    float GetPreviousOutput() const noexcept { return previousOutput; }
 
-    float HighestCutoff() const { return sampleRate * kHighestCutoffRatio; }
-    void UpdateCoefficients();
+private:
+    float HighestCutoff() const noexcept { return sampleRate * kHighestCutoffRatio; }
+    void UpdateCoefficients() noexcept;
 
     Kind kind;
     float sampleRate;

@@ -31,7 +31,7 @@ MorlentDelayModel::MorlentDelayModel()
     // Nothing processes yet, so this thread may touch the engine. The program's delays start
     // where they are instead of gliding there from the engine's interim values.
     ApplyPendingChanges();
-    engine.SetSampleRate(GetSampleRate());
+    engine.Prepare(GetSampleRate());
 }
 
 MorlentDelayModel::~MorlentDelayModel()
@@ -96,16 +96,18 @@ void MorlentDelayModel::ApplyPendingChanges()
     ApplyOrderedChanges(changes & ~applied, false, 0, applied);
     if ((changes & kClearChange) != 0)
         engine.Clear();
+    DelayEngine::Settings settings = engine.GetSettings();
     if ((changes & kFeedbackChange) != 0)
-        engine.feedback = wantedFeedback.load(std::memory_order_relaxed);
+        settings.feedback = wantedFeedback.load(std::memory_order_relaxed);
     if ((changes & kMixChange) != 0)
-        engine.mix = wantedMix.load(std::memory_order_relaxed);
-    if ((changes & kFilterChange) != 0) {
-        engine.filterEnabled = wantedFilterEnabled.load(std::memory_order_relaxed);
-        engine.filterType = wantedFilterType.load(std::memory_order_relaxed);
-    }
+        settings.mix = wantedMix.load(std::memory_order_relaxed);
+    if ((changes & kFilterChange) != 0)
+        settings.filter = wantedFilterEnabled.load(std::memory_order_relaxed)
+                              ? wantedFilterType.load(std::memory_order_relaxed)
+                              : Dsp::FilterKind::None;
     if ((changes & kCrossFeedbackChange) != 0)
-        engine.crossFeedback = wantedCrossFeedback.load(std::memory_order_relaxed);
+        settings.crossFeedback = wantedCrossFeedback.load(std::memory_order_relaxed);
+    engine.SetSettings(settings);
 }
 
 // The cutoff and the delay times asked for before a rate change go to the engine before it
@@ -281,8 +283,9 @@ void MorlentDelayModel::OnParameterValueChanged(int32_t index, float, float valu
         break;
     }
     case kFilterType: {
-        const int32_t type = NormalizedFloatToSelection(value, 2);
-        wantedFilterType.store(type, std::memory_order_relaxed);
+        const int32_t type = NormalizedFloatToSelection(value, kFilterTypeCount);
+        wantedFilterType.store(type == 0 ? Dsp::FilterKind::LowPass : Dsp::FilterKind::HighPass,
+                               std::memory_order_relaxed);
         RequestChange(kFilterChange);
         break;
     }

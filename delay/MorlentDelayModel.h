@@ -104,7 +104,7 @@ private:
     std::atomic<float> wantedFeedback{0.0f};
     std::atomic<float> wantedMix{0.5f};
     std::atomic<bool> wantedFilterEnabled{false};
-    std::atomic<int32_t> wantedFilterType{DelayEngine::kLowPass};
+    std::atomic<Dsp::FilterKind> wantedFilterType{Dsp::FilterKind::LowPass};
     std::atomic<bool> wantedCrossFeedback{false};
     std::atomic<float> wantedCutoff{0.0f};
     std::atomic<float> wantedLeftDelay{0.0f};

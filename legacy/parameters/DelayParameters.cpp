@@ -52,9 +52,10 @@ DelayParameters::DelayParameters(int32_t programCount, DelayProcessor* processor
 void DelayParameters::OnParameterValueChanged(int32_t index, float value)
 {
     const float squared = value * value;
+    DelayProcessor::Settings settings = processor->GetSettings();
     switch (index) {
     case MorlentDelay::kEnabled:
-        processor->enabled = value >= 0.5f;
+        settings.enabled = value >= 0.5f;
         break;
     case MorlentDelay::kLeftDelay:
         leftSeconds = squared;
@@ -82,19 +83,21 @@ void DelayParameters::OnParameterValueChanged(int32_t index, float value)
             UpdateDelayTarget(kRight);
         break;
     case MorlentDelay::kFeedbackLevel:
-        processor->feedback = squared;
+        settings.feedback = squared;
         break;
     case MorlentDelay::kFilter:
-        processor->filterEnabled = value >= 0.5f;
+        filterEnabled = value >= 0.5f;
+        settings.filter = filterEnabled ? filterType : Dsp::FilterKind::None;
         break;
     case MorlentDelay::kCutoffFrequency:
         processor->SetCutoff(squared * kCutoffRange + kLowestCutoff);
         break;
     case MorlentDelay::kFilterType:
-        processor->filterType = Choice(value, kFilterTypeCount);
+        filterType = Choice(value, kFilterTypeCount) == 0 ? Dsp::FilterKind::LowPass : Dsp::FilterKind::HighPass;
+        settings.filter = filterEnabled ? filterType : Dsp::FilterKind::None;
         break;
     case MorlentDelay::kPan:
-        processor->crossFeedback = value >= 0.5f;
+        settings.crossFeedback = value >= 0.5f;
         break;
     case MorlentDelay::kWetDryMix:
         mix = value;
@@ -103,12 +106,13 @@ void DelayParameters::OnParameterValueChanged(int32_t index, float value)
     default:
         break;
     }
+    processor->SetSettings(settings);
 }
 
 void DelayParameters::Advance(int32_t count)
 {
     SmoothableParameterGroup::Advance(count);
-    processor->delaysHeld = DelaysHeld();
+    processor->SetDelaysHeld(DelaysHeld());
 }
 
 bool DelayParameters::DelaysHeld() const
@@ -163,7 +167,7 @@ void DelayParameters::GetParameterDisplay(int32_t index, char* text, int32_t max
     char formatted[32] = "";
     switch (index) {
     case MorlentDelay::kEnabled:
-        std::snprintf(formatted, sizeof formatted, "%s", processor->enabled ? "On" : "Bypass");
+        std::snprintf(formatted, sizeof formatted, "%s", processor->GetSettings().enabled ? "On" : "Bypass");
         break;
     case MorlentDelay::kLeftDelay:
         std::snprintf(formatted, sizeof formatted, "%.2f", static_cast<double>(leftSeconds));
@@ -181,22 +185,20 @@ void DelayParameters::GetParameterDisplay(int32_t index, char* text, int32_t max
         std::snprintf(formatted, sizeof formatted, "%s", MorlentDelay::kNoteNames[rightNoteIndex]);
         break;
     case MorlentDelay::kFeedbackLevel:
-        std::snprintf(formatted, sizeof formatted, "%.2f", static_cast<double>(processor->feedback));
+        std::snprintf(formatted, sizeof formatted, "%.2f", static_cast<double>(processor->GetSettings().feedback));
         break;
     case MorlentDelay::kFilter:
-        std::snprintf(formatted, sizeof formatted, "%s", OnOff(processor->filterEnabled));
+        std::snprintf(formatted, sizeof formatted, "%s", OnOff(filterEnabled));
         break;
     case MorlentDelay::kCutoffFrequency:
         std::snprintf(formatted, sizeof formatted, "%.2f", static_cast<double>(processor->GetCutoff()));
         break;
-    case MorlentDelay::kFilterType: {
-        const int32_t type = processor->filterType;
+    case MorlentDelay::kFilterType:
         std::snprintf(formatted, sizeof formatted, "%s",
-                      type >= 0 && type < kFilterTypeCount ? kFilterTypeNames[type] : "");
+                      kFilterTypeNames[filterType == Dsp::FilterKind::HighPass ? 1 : 0]);
         break;
-    }
     case MorlentDelay::kPan:
-        std::snprintf(formatted, sizeof formatted, "%s", OnOff(processor->crossFeedback));
+        std::snprintf(formatted, sizeof formatted, "%s", OnOff(processor->GetSettings().crossFeedback));
         break;
     case MorlentDelay::kWetDryMix:
         std::snprintf(formatted, sizeof formatted, "%d", static_cast<int>((2.0f * mix - 1.0f) * 100.0f));

@@ -57,6 +57,9 @@ private:
     int32_t leftNoteIndex = 2;
     int32_t rightNoteIndex = 2;
     float mix = 0.5f;
+    // The filter switch and the filter type chosen, together the processor's filter.
+    bool filterEnabled = false;
+    Dsp::FilterKind filterType = Dsp::FilterKind::LowPass;
 };
 
 } // namespace Effects

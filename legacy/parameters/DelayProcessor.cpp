@@ -1,7 +1,8 @@
 #include "legacy/parameters/DelayProcessor.h"
 
+#include "dsp/FlagDispatch.h"
+#include "dsp/Lanes.h"
 #include "legacy/parameters/ParameterSmoother.h"
-#include "delay/Lanes.h"
 
 #include <cmath>
 #include <cstring>
@@ -17,17 +18,17 @@ namespace {
 
 using namespace Lanes4;
 
-inline LaneBits Spread(int32_t value)
+inline LaneBits Spread(int32_t value) noexcept
 {
     return LaneBits{value, value, value, value};
 }
 
-inline Lanes SanitiseLanes(Lanes x)
+inline Lanes SanitiseLanes(Lanes x) noexcept
 {
     return ((x <= Both(DelayProcessor::kLargestInput)) & (x >= Both(-DelayProcessor::kLargestInput))) ? x : Both(0.0f);
 }
 
-inline uint32_t Bits(float value)
+inline uint32_t Bits(float value) noexcept
 {
     uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -42,20 +43,20 @@ struct RampSurvey {
     uint32_t nearest;
 };
 
-uint32_t NearestTap(float delay, uint32_t mask)
+uint32_t NearestTap(float delay, uint32_t mask) noexcept
 {
     const uint32_t whole = static_cast<uint32_t>(static_cast<int32_t>(delay));
     const uint32_t newer = whole & mask, older = (whole + 1) & mask;
     return newer < older ? newer : older;
 }
 
-RampSurvey HeldSurvey(float left, float right, uint32_t mask)
+RampSurvey HeldSurvey(float left, float right, uint32_t mask) noexcept
 {
     const uint32_t l = NearestTap(left, mask), r = NearestTap(right, mask);
     return {true, l < r ? l : r};
 }
 
-RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t mask)
+RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t mask) noexcept
 {
     // Idle ramps are the common case: one cheap pass proves them fixed.
     const uint32_t firstLeft = Bits(left[0]), firstRight = Bits(right[0]);
@@ -98,7 +99,7 @@ RampSurvey Survey(const float* left, const float* right, int32_t count, uint32_t
 // spacing, so the sum rounds back to the value: only smaller values need the add. Taken as a
 // predicted branch, the add leaves the filters' recursions, which set the pace of the loops; a
 // select would keep it on them, so the empty statement stops the compiler making one.
-inline float AddWriteOffset(float x)
+inline float AddWriteOffset(float x) noexcept
 {
     if (__builtin_expect(!(std::fabs(x) >= 0x1p-57f), 0)) {
         x += DelayProcessor::kWriteOffset;
@@ -112,7 +113,7 @@ inline float AddWriteOffset(float x)
 }
 
 // The first generation's read: between the sample D back and the next older one.
-inline float ReadLine(const float* samples, uint32_t writeIndex, uint32_t mask, float delay)
+inline float ReadLine(const float* samples, uint32_t writeIndex, uint32_t mask, float delay) noexcept
 {
     const uint32_t whole = static_cast<uint32_t>(static_cast<int32_t>(delay));
     const float fraction = delay - static_cast<float>(static_cast<int32_t>(whole));
@@ -123,7 +124,7 @@ inline float ReadLine(const float* samples, uint32_t writeIndex, uint32_t mask, 
 }
 
 // Copies count samples into a ring from position first on, wrapping at its end.
-inline void CopyIntoRing(float* ring, uint32_t length, uint32_t first, const float* samples, int32_t count)
+inline void CopyIntoRing(float* ring, uint32_t length, uint32_t first, const float* samples, int32_t count) noexcept
 {
     const uint32_t head = first + static_cast<uint32_t>(count) > length ? length - first : static_cast<uint32_t>(count);
     std::memcpy(ring + first, samples, sizeof(float) * head);
@@ -131,6 +132,8 @@ inline void CopyIntoRing(float* ring, uint32_t length, uint32_t first, const flo
 }
 
 } // namespace
+
+// --- Set-up ---
 
 DelayProcessor::DelayProcessor(uint32_t lineLength)
     : leftDelayRamp(ParameterHandling::ParameterSmoother::ZeroRamp()),
@@ -146,7 +149,7 @@ DelayProcessor::DelayProcessor(uint32_t lineLength)
     SetSampleRate(kFilterSampleRate);
 }
 
-void DelayProcessor::SetSampleRate(float hz)
+void DelayProcessor::SetSampleRate(float hz) noexcept
 {
     leftLowPass.SetSampleRate(hz);
     rightLowPass.SetSampleRate(hz);
@@ -154,7 +157,9 @@ void DelayProcessor::SetSampleRate(float hz)
     rightHighPass.SetSampleRate(hz);
 }
 
-void DelayProcessor::SetCutoff(float hz)
+// --- Settings ---
+
+void DelayProcessor::SetCutoff(float hz) noexcept
 {
     // A negative cutoff would put the high-pass pole outside the unit circle.
     if (!(hz >= 0.0f) || !std::isfinite(hz))
@@ -165,7 +170,7 @@ void DelayProcessor::SetCutoff(float hz)
     rightHighPass.SetCutoff(hz);
 }
 
-void DelayProcessor::SetRamps(const float* leftDelay, const float* rightDelay, const float* mix)
+void DelayProcessor::SetRamps(const float* leftDelay, const float* rightDelay, const float* mix) noexcept
 {
     const float* zeros = ParameterHandling::ParameterSmoother::ZeroRamp();
     leftDelayRamp = leftDelay != nullptr ? leftDelay : zeros;
@@ -174,21 +179,26 @@ void DelayProcessor::SetRamps(const float* leftDelay, const float* rightDelay, c
     delaysHeld = false;
 }
 
-void DelayProcessor::Reset()
+// --- Reset ---
+
+void DelayProcessor::Reset() noexcept
 {
     leftLine.Clear();
     rightLine.Clear();
-    leftLowPass.state = rightLowPass.state = 0.0f;
-    leftHighPass.previousInput = rightHighPass.previousInput = 0.0f;
-    leftHighPass.previousOutput = rightHighPass.previousOutput = 0.0f;
+    leftLowPass.Reset();
+    rightLowPass.Reset();
+    leftHighPass.Reset();
+    rightHighPass.Reset();
 }
 
+// --- Process ---
+
 void DelayProcessor::Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                             int32_t count)
+                             int32_t count) noexcept
 {
     if (count <= 0)
         return;
-    if (!enabled) {
+    if (!settings.enabled) {
         const size_t bytes = sizeof(float) * static_cast<size_t>(count);
         if (outLeft != inLeft)
             std::memmove(outLeft, inLeft, bytes);
@@ -202,56 +212,41 @@ void DelayProcessor::Process(const float* inLeft, const float* inRight, float* o
     }
 }
 
-void DelayProcessor::Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count)
-{
-    if (filterEnabled && filterType == kLowPass)
-        RenderFiltered<Filter::LowPass>(inLeft, inRight, outLeft, outRight, count);
-    else if (filterEnabled && filterType == kHighPass)
-        RenderFiltered<Filter::HighPass>(inLeft, inRight, outLeft, outRight, count);
-    else
-        RenderFiltered<Filter::None>(inLeft, inRight, outLeft, outRight, count);
-}
-
-template <DelayProcessor::Filter filter>
-void DelayProcessor::RenderFiltered(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                    int32_t count)
+void DelayProcessor::Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                            int32_t count) noexcept
 {
     const RampSurvey survey = delaysHeld ? HeldSurvey(leftDelayRamp[0], rightDelayRamp[0], leftLine.mask)
                                          : Survey(leftDelayRamp, rightDelayRamp, count, leftLine.mask);
     const uint32_t longest = survey.nearest + 1;
     if (longest < static_cast<uint32_t>(kShortestStretch)) {
-        if (crossFeedback)
-            RenderFrames<filter, true>(inLeft, inRight, outLeft, outRight, count);
-        else
-            RenderFrames<filter, false>(inLeft, inRight, outLeft, outRight, count);
+        Dsp::WithConstants(
+            [&](auto kind, auto cross) {
+                RenderFrames<decltype(kind)::value, decltype(cross)::value>(inLeft, inRight, outLeft, outRight, count);
+            },
+            settings.filter, settings.crossFeedback);
         return;
     }
     const int32_t stretch = longest < static_cast<uint32_t>(kLongestStretch) ? static_cast<int32_t>(longest)
                                                                             : kLongestStretch;
-    if (survey.fixed) {
-        if (crossFeedback)
-            RenderStretches<filter, true, true>(inLeft, inRight, outLeft, outRight, count, stretch);
-        else
-            RenderStretches<filter, false, true>(inLeft, inRight, outLeft, outRight, count, stretch);
-    } else {
-        if (crossFeedback)
-            RenderStretches<filter, true, false>(inLeft, inRight, outLeft, outRight, count, stretch);
-        else
-            RenderStretches<filter, false, false>(inLeft, inRight, outLeft, outRight, count, stretch);
-    }
+    Dsp::WithConstants(
+        [&](auto kind, auto cross, auto fixed) {
+            RenderStretches<decltype(kind)::value, decltype(cross)::value, decltype(fixed)::value>(
+                inLeft, inRight, outLeft, outRight, count, stretch);
+        },
+        settings.filter, settings.crossFeedback, survey.fixed);
 }
 
 // Frame by frame, for delays so short that a frame reads what the frames just before wrote.
 // Both lines always share one write position: they are written together.
-template <DelayProcessor::Filter filter, bool cross>
+template <Dsp::FilterKind filter, bool cross>
 void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                  int32_t count)
+                                  int32_t count) noexcept
 {
     float* const left = leftLine.samples.get();
     float* const right = rightLine.samples.get();
     const uint32_t mask = leftLine.mask;
     uint32_t writeIndex = leftLine.writeIndex;
-    const float gain = feedback;
+    const float gain = settings.feedback;
     const float lowPassL = leftLowPass.coefficient, lowPassR = rightLowPass.coefficient;
     float stateL = leftLowPass.state, stateR = rightLowPass.state;
     const float highGainL = leftHighPass.gain, highGainR = rightHighPass.gain;
@@ -263,10 +258,10 @@ void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, flo
         const float dL = ReadLine(left, writeIndex, mask, leftDelayRamp[n]);
         const float dR = ReadLine(right, writeIndex, mask, rightDelayRamp[n]);
         float wL = dL, wR = dR;
-        if (filter == Filter::LowPass) {
+        if (filter == Dsp::FilterKind::LowPass) {
             wL = stateL = AddWriteOffset(stateL + (dL - stateL) * lowPassL);
             wR = stateR = AddWriteOffset(stateR + (dR - stateR) * lowPassR);
-        } else if (filter == Filter::HighPass) {
+        } else if (filter == Dsp::FilterKind::HighPass) {
             wL = outputL = AddWriteOffset(highGainL * (dL - inputL) + poleL * outputL);
             wR = outputR = AddWriteOffset(highGainR * (dR - inputR) + poleR * outputR);
             inputL = dL;
@@ -295,16 +290,16 @@ void DelayProcessor::RenderFrames(const float* inLeft, const float* inRight, flo
 // No frame of a stretch reads a sample written inside it, so a stretch goes a pass at a time:
 // the reads of both channels, the filter recursions, then the feedback writes and the mix four
 // frames at a time, in exactly the arithmetic of the frame-by-frame loop.
-template <DelayProcessor::Filter filter, bool cross, bool fixedDelay>
+template <Dsp::FilterKind filter, bool cross, bool fixedDelay>
 void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
-                                     int32_t count, int32_t longest)
+                                     int32_t count, int32_t longest) noexcept
 {
     float* const lines[2] = {leftLine.samples.get(), rightLine.samples.get()};
     const float* const ramps[2] = {leftDelayRamp, rightDelayRamp};
     const uint32_t length = leftLine.length;
     const uint32_t mask = leftLine.mask;
     uint32_t writeIndex = leftLine.writeIndex;
-    const Lanes gain = Both(feedback);
+    const Lanes gain = Both(settings.feedback);
     const Lanes offset = Both(kWriteOffset);
     const Lanes one = Both(1.0f);
     const float lowPassL = leftLowPass.coefficient, lowPassR = rightLowPass.coefficient;
@@ -320,14 +315,14 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
     alignas(16) float delayed[2][kRoom];
     alignas(16) float filtered[2][kRoom];
     alignas(16) float written[2][kRoom];
-    float(&wet)[2][kRoom] = filter == Filter::None ? delayed : filtered;
+    float(&wet)[2][kRoom] = filter == Dsp::FilterKind::None ? delayed : filtered;
 
     for (int32_t start = 0; start < count; start += longest) {
         const int32_t chunk = count - start < longest ? count - start : longest;
 
         // Moving taps cost many instructions but no latency: behind a filter they are fetched in
         // its loop, where they overlap with its recursion.
-        constexpr bool readInFilter = filter != Filter::None && !fixedDelay;
+        constexpr bool readInFilter = filter != Dsp::FilterKind::None && !fixedDelay;
         for (int channel = 0; channel < 2 && !readInFilter; ++channel) {
             const float* line = lines[channel];
             const float* ramp = ramps[channel] + start;
@@ -375,13 +370,13 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
                                            ramps[channel][start + j])
                                 : delayed[channel][j];
         };
-        if (filter == Filter::LowPass) {
+        if (filter == Dsp::FilterKind::LowPass) {
             for (int32_t j = 0; j < chunk; ++j) {
                 const float dL = delayedSample(0, j), dR = delayedSample(1, j);
                 filtered[0][j] = stateL = AddWriteOffset(stateL + (dL - stateL) * lowPassL);
                 filtered[1][j] = stateR = AddWriteOffset(stateR + (dR - stateR) * lowPassR);
             }
-        } else if (filter == Filter::HighPass) {
+        } else if (filter == Dsp::FilterKind::HighPass) {
             for (int32_t j = 0; j < chunk; ++j) {
                 const float dL = delayedSample(0, j), dR = delayedSample(1, j);
                 filtered[0][j] = outputL = AddWriteOffset(highGainL * (dL - inputL) + poleL * outputL);
@@ -390,7 +385,7 @@ void DelayProcessor::RenderStretches(const float* inLeft, const float* inRight, 
                 inputR = dR;
             }
         }
-        if (filter != Filter::None)
+        if (filter != Dsp::FilterKind::None)
             for (int32_t j = chunk; j % 4 != 0; ++j)
                 filtered[0][j] = filtered[1][j] = 0.0f;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dsp/FilterKind.h"
 #include "legacy/parameters/MaskedDelayLine.h"
 #include "legacy/parameters/OnePoleHighPass.h"
 #include "legacy/parameters/OnePoleLowPass.h"
@@ -15,7 +16,7 @@ namespace Effects {
 // mix come from ramps its parameters fill before each call.
 //
 // Threads: a plain DSP object without locks; its owner serialises every call (Process runs on
-// the audio thread). Members marked "set-up" may allocate.
+// the audio thread).
 class DelayProcessor {
 public:
     // The line length of the 32-bit module.
@@ -30,62 +31,71 @@ public:
     // silence, as infinities and NaNs do.
     static constexpr float kLargestInput = 1e30f;
 
-    enum FilterType : int32_t { kLowPass = 0, kHighPass = 1 };
+    // What the next calls render with, handed over whole and read once per Process call.
+    struct Settings {
+        // When off, Process copies the inputs and leaves the lines alone.
+        bool enabled = true;
+        float feedback = 0.0f;
+        bool crossFeedback = false;
+        Dsp::FilterKind filter = Dsp::FilterKind::None;
+    };
 
-    // Set-up: allocates both lines (rounded up to a power of two).
+    // --- Set-up: may allocate; never on the audio thread ---
+
+    // Allocates both lines (rounded up to a power of two).
     explicit DelayProcessor(uint32_t lineLength = kModuleLineLength);
 
-    // Set-up. Called once by the constructor; the filters keep that rate's coefficients.
-    void SetSampleRate(float hz);
+    // --- Settings: allocation-free, between Process calls ---
+
+    void SetSettings(const Settings& newSettings) noexcept { settings = newSettings; }
     // Cutoff in Hz for all four filters, without a clamp; a NaN or negative cutoff is ignored.
-    void SetCutoff(float hz);
+    void SetCutoff(float hz) noexcept;
     // The per-sample delays (samples) and mix the next Process calls read. Each array holds at
     // least kMaxFrames values; the delays are finite, at least 0 and below 2^24.
-    void SetRamps(const float* leftDelay, const float* rightDelay, const float* mix);
-    // Empties both lines and the filter states; the write positions stay.
-    void Reset();
-
-    // Audio thread, allocation-free. Renders count frames; the outputs may be the inputs. When
-    // not enabled, copies the inputs and leaves the lines alone. A call longer than kMaxFrames
-    // goes in pieces, each reading the ramps from their start.
-    void Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-
-    // The input a line and a filter see for a host sample.
-    static float Sanitise(float x) { return x <= kLargestInput && x >= -kLargestInput ? x : 0.0f; }
-
-    float GetCutoff() const { return leftLowPass.cutoff; }
-    const MaskedDelayLine& GetLeftLine() const { return leftLine; }
-    const MaskedDelayLine& GetRightLine() const { return rightLine; }
-    const OnePoleLowPass& GetLeftLowPass() const { return leftLowPass; }
-    const OnePoleLowPass& GetRightLowPass() const { return rightLowPass; }
-    const OnePoleHighPass& GetLeftHighPass() const { return leftHighPass; }
-    const OnePoleHighPass& GetRightHighPass() const { return rightHighPass; }
-
-    // Written directly by the owner between calls.
-    bool enabled = true;
-    float feedback = 0.0f;
-    bool crossFeedback = false;
-    bool filterEnabled = false;
-    int32_t filterType = kLowPass; // any other value: no filter
+    void SetRamps(const float* leftDelay, const float* rightDelay, const float* mix) noexcept;
     // True only while each delay ramp holds one value throughout, as an idle smoother's does:
     // the next call then takes the delays from the ramps' first values without surveying them.
-    bool delaysHeld = false;
+    // New ramps are not held until said so.
+    void SetDelaysHeld(bool held) noexcept { delaysHeld = held; }
+
+    // --- Reset ---
+
+    // Empties both lines and the filter states; the write positions stay.
+    void Reset() noexcept;
+
+    // --- Process ---
+
+    // Renders count frames; the outputs may be the inputs. A call longer than kMaxFrames goes in
+    // pieces, each reading the ramps from their start.
+    void Process(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count) noexcept;
+
+    // The input a line and a filter see for a host sample.
+    static float Sanitise(float x) noexcept { return x <= kLargestInput && x >= -kLargestInput ? x : 0.0f; }
+
+    const Settings& GetSettings() const noexcept { return settings; }
+    float GetCutoff() const noexcept { return leftLowPass.cutoff; }
+    const MaskedDelayLine& GetLeftLine() const noexcept { return leftLine; }
+    const MaskedDelayLine& GetRightLine() const noexcept { return rightLine; }
+    const OnePoleLowPass& GetLeftLowPass() const noexcept { return leftLowPass; }
+    const OnePoleLowPass& GetRightLowPass() const noexcept { return rightLowPass; }
+    const OnePoleHighPass& GetLeftHighPass() const noexcept { return leftHighPass; }
+    const OnePoleHighPass& GetRightHighPass() const noexcept { return rightHighPass; }
 
 private:
-    enum class Filter { None, LowPass, HighPass };
     // Stretches of frames rendered a pass at a time; delays too short for the shortest go
     // frame by frame.
     static constexpr int32_t kLongestStretch = 64;
     static constexpr int32_t kShortestStretch = 8;
 
-    void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Filter filter>
-    void RenderFiltered(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Filter filter, bool cross>
-    void RenderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count);
-    template <Filter filter, bool cross, bool fixedDelay>
+    // Set-up, once, by the constructor: the filters keep that rate's coefficients for good.
+    void SetSampleRate(float hz) noexcept;
+    void Render(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count) noexcept;
+    template <Dsp::FilterKind filter, bool cross>
+    void RenderFrames(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                      int32_t count) noexcept;
+    template <Dsp::FilterKind filter, bool cross, bool fixedDelay>
     void RenderStretches(const float* inLeft, const float* inRight, float* outLeft, float* outRight, int32_t count,
-                         int32_t longest);
+                         int32_t longest) noexcept;
 
     const float* leftDelayRamp;
     const float* rightDelayRamp;
@@ -96,6 +106,8 @@ private:
     OnePoleHighPass rightHighPass;
     MaskedDelayLine leftLine;
     MaskedDelayLine rightLine;
+    Settings settings;
+    bool delaysHeld = false;
 };
 
 } // namespace Effects

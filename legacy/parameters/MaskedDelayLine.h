@@ -10,13 +10,15 @@ namespace Effects {
 // A ring of a power-of-two length, indexed through a mask, so any index lands inside it and a
 // delay longer than the ring reads as that delay modulo the length.
 struct MaskedDelayLine {
-    // Set-up: allocates a zeroed ring; a length that is not a power of two is rounded up to one.
+    // --- Set-up: may allocate; never on the audio thread ---
+
+    // Allocates a zeroed ring; a length that is not a power of two is rounded up to one.
     explicit MaskedDelayLine(uint32_t requestedLength)
         : length(RoundUpToPowerOfTwo(requestedLength)), mask(length - 1), samples(new float[length]())
     {
     }
 
-    static uint32_t RoundUpToPowerOfTwo(uint32_t value)
+    static uint32_t RoundUpToPowerOfTwo(uint32_t value) noexcept
     {
         uint32_t power = 1;
         while (power < value && power < (1u << 31))
@@ -24,9 +26,11 @@ struct MaskedDelayLine {
         return power;
     }
 
+    // --- Process ---
+
     // The value D samples back, before this sample's write, interpolated toward the older
     // neighbour: D = 0 is the newest sample. D must be finite, at least 0 and below 2^24.
-    float Read(float delay) const
+    float Read(float delay) const noexcept
     {
         const int32_t whole = static_cast<int32_t>(delay);
         const float fraction = delay - static_cast<float>(whole);
@@ -36,7 +40,7 @@ struct MaskedDelayLine {
         return a + (b - a) * fraction;
     }
 
-    void Write(float value)
+    void Write(float value) noexcept
     {
         writeIndex = (writeIndex + 1) & mask;
         samples[writeIndex] = value;
@@ -45,15 +49,17 @@ struct MaskedDelayLine {
 
     // Writers that fill the ring themselves, at the positions after writeIndex, report how
     // many they wrote once writeIndex has moved past them.
-    void NoteWritten(uint32_t count)
+    void NoteWritten(uint32_t count) noexcept
     {
         written = count >= length - written ? length : written + count;
     }
 
+    // --- Reset ---
+
     // Zeroes what was written since the last clear: the samples up to and including
     // writeIndex. A ring that has been round once is zeroed whole; one that was barely used
     // costs next to nothing, so a program change soon after another is cheap.
-    void Clear()
+    void Clear() noexcept
     {
         if (written >= length) {
             std::memset(samples.get(), 0, sizeof(float) * length);

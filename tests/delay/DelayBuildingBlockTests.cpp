@@ -1,4 +1,5 @@
 #include "delay/DelayEngine.h"
+#include "delay/FeedbackLimiter.h"
 
 #include <gtest/gtest.h>
 
@@ -147,18 +148,18 @@ TEST(DelayTimeSmoother, RetargetingMidGlideDoesNotJump)
 
 TEST(DelayEngineLimiter, PassesTheKneeAndBendsLouderValuesInsideOne)
 {
-    EXPECT_EQ(DelayEngine::kLimiterRange, std::nextafter(0.28f, 0.0f));
-    EXPECT_EQ(DelayEngine::Limit(0.72f), 0.72f);
-    EXPECT_EQ(DelayEngine::Limit(-0.72f), -0.72f);
-    EXPECT_EQ(DelayEngine::Limit(0.5f), 0.5f);
-    EXPECT_NEAR(DelayEngine::Limit(1.0f), 0.7984f, 1e-6f);
-    EXPECT_NEAR(DelayEngine::Limit(-1.0f), -0.7984f, 1e-6f);
+    EXPECT_EQ(DelayLoops::kLimiterRange, std::nextafter(0.28f, 0.0f));
+    EXPECT_EQ(DelayLoops::Limit(0.72f), 0.72f);
+    EXPECT_EQ(DelayLoops::Limit(-0.72f), -0.72f);
+    EXPECT_EQ(DelayLoops::Limit(0.5f), 0.5f);
+    EXPECT_NEAR(DelayLoops::Limit(1.0f), 0.7984f, 1e-6f);
+    EXPECT_NEAR(DelayLoops::Limit(-1.0f), -0.7984f, 1e-6f);
     for (float s : {0.73f, 2.0f, 1e3f}) {
-        EXPECT_EQ(DelayEngine::Limit(-s), -DelayEngine::Limit(s));
-        EXPECT_LT(DelayEngine::Limit(s), 1.0f);
+        EXPECT_EQ(DelayLoops::Limit(-s), -DelayLoops::Limit(s));
+        EXPECT_LT(DelayLoops::Limit(s), 1.0f);
     }
     // Beyond about 1e7 the bend rounds to exactly 1: still bounded.
-    EXPECT_EQ(DelayEngine::Limit(3e38f), 1.0f);
+    EXPECT_EQ(DelayLoops::Limit(3e38f), 1.0f);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "delay/DelayEngine.h"
+#include "delay/FeedbackLimiter.h"
 
 #include "support/Noise.h"
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+using Dsp::FilterKind;
 
 // The signal path written the plain way, one sample at a time from the field values, to pin
 // the optimised loops bit for bit.
@@ -78,9 +81,10 @@ struct ReferenceDelay {
         offset = engine.GetWriteOffset();
     }
 
-    void Process(const DelayEngine& settings, const float* inL, const float* inR, float* outL, float* outR,
+    void Process(const DelayEngine& engine, const float* inL, const float* inR, float* outL, float* outR,
                  int32_t count)
     {
+        const DelayEngine::Settings& settings = engine.GetSettings();
         const float* in[2] = {inL, inR};
         float* out[2] = {outL, outR};
         const int32_t length = static_cast<int32_t>(line[0].size());
@@ -97,14 +101,14 @@ struct ReferenceDelay {
                     p += length;
                 const int32_t q = p + 1 == length ? 0 : p + 1;
                 const float d = line[c][p] + (line[c][q] - line[c][p]) * f;
-                wetSignal[c] = !settings.filterEnabled ? d
-                               : settings.filterType == 0 ? lowPass[c].Step(d, false)
-                                                          : highPass[c].Step(d, true);
+                wetSignal[c] = settings.filter == FilterKind::None      ? d
+                               : settings.filter == FilterKind::LowPass ? lowPass[c].Step(d, false)
+                                                                        : highPass[c].Step(d, true);
             }
             writeIndex = writeIndex + 1 == length ? 0 : writeIndex + 1;
             for (int c = 0; c < 2; ++c) {
                 const float source = settings.crossFeedback ? wetSignal[1 - c] : wetSignal[c];
-                line[c][writeIndex] = settings.feedback * DelayEngine::Limit(source) + x[c] + offset;
+                line[c][writeIndex] = settings.feedback * DelayLoops::Limit(source) + x[c] + offset;
                 out[c][n] = (1.0f - settings.mix) * x[c] + settings.mix * wetSignal[c];
             }
         }
@@ -113,6 +117,15 @@ struct ReferenceDelay {
 };
 
 using TestSupport::Noise;
+
+// Changes some of an engine's settings, as its owner does between calls.
+template <typename Change>
+void ChangeSettings(DelayEngine& engine, Change change)
+{
+    DelayEngine::Settings settings = engine.GetSettings();
+    change(settings);
+    engine.SetSettings(settings);
+}
 
 bool SameBits(const std::vector<float>& a, const std::vector<float>& b)
 {
@@ -131,10 +144,12 @@ std::vector<float> LeftImpulseResponse(DelayEngine& engine, int32_t count)
 // A wet-only, feedback-free engine at a rate where delays in samples are exact.
 DelayEngine& WetOnly(DelayEngine& engine, float rate)
 {
-    engine.SetSampleRate(rate);
-    engine.mix = 1.0f;
-    engine.feedback = 0.0f;
-    engine.crossFeedback = false;
+    engine.Prepare(rate);
+    ChangeSettings(engine, [](DelayEngine::Settings& settings) {
+        settings.mix = 1.0f;
+        settings.feedback = 0.0f;
+        settings.crossFeedback = false;
+    });
     return engine;
 }
 
@@ -151,7 +166,7 @@ TEST(DelayEngine, ConstructionStateAndTimeConstantsPerRate)
     const std::pair<float, int32_t> expected[] = {{44100.0f, 10000}, {48000.0f, 10884}, {88200.0f, 20000},
                                                   {96000.0f, 21768}};
     for (const auto& [rate, samples] : expected) {
-        engine.SetSampleRate(rate);
+        engine.Prepare(rate);
         EXPECT_EQ(engine.GetLeftSmoother().GetTimeConstant(), samples) << rate;
         EXPECT_EQ(engine.GetRightSmoother().GetTimeConstant(), samples) << rate;
         EXPECT_EQ(engine.GetLeftLine().GetLength(), static_cast<int32_t>(rate) + 1);
@@ -163,7 +178,7 @@ TEST(DelayEngine, ImpulseResponsesPinTheFractionalRead)
     DelayEngine engine;
     WetOnly(engine, 1024.0f);
     engine.SetLeftDelayTime(0.0f);
-    engine.SetSampleRate(1024.0f); // jump there instead of gliding
+    engine.Prepare(1024.0f); // jump there instead of gliding
     std::vector<float> out = LeftImpulseResponse(engine, 8);
     EXPECT_EQ(out[0], 0.0f);
     EXPECT_EQ(out[1], 1.0f) << "a zero delay is one sample";
@@ -171,7 +186,7 @@ TEST(DelayEngine, ImpulseResponsesPinTheFractionalRead)
 
     // 2.25 samples: 0.75 x[n-3] + 0.25 x[n-2].
     engine.SetLeftDelayTime(2.25f / 1024.0f);
-    engine.SetSampleRate(1024.0f);
+    engine.Prepare(1024.0f);
     out = LeftImpulseResponse(engine, 8);
     EXPECT_NEAR(out[1], 0.0f, 1e-20f);
     EXPECT_EQ(out[2], 0.25f);
@@ -180,7 +195,7 @@ TEST(DelayEngine, ImpulseResponsesPinTheFractionalRead)
 
     // The full second reads the oldest sample in the line.
     engine.SetLeftDelayTime(1.0f);
-    engine.SetSampleRate(1024.0f);
+    engine.Prepare(1024.0f);
     out = LeftImpulseResponse(engine, 1100);
     for (int n = 0; n < 1100; ++n)
         EXPECT_NEAR(out[n], n == 1025 ? 1.0f : 0.0f, 1e-20f) << n;
@@ -191,12 +206,14 @@ TEST(DelayEngine, StepResponseThroughFeedbackAndMix)
     DelayEngine engine;
     WetOnly(engine, 1000.0f);
     engine.SetLeftDelayTime(0.002f); // 2 samples: a 3-sample loop
-    engine.SetSampleRate(1000.0f);
-    engine.feedback = 0.5f;
-    engine.mix = 0.25f;
+    engine.Prepare(1000.0f);
+    ChangeSettings(engine, [](DelayEngine::Settings& settings) {
+        settings.feedback = 0.5f;
+        settings.mix = 0.25f;
+    });
     std::vector<float> out = LeftImpulseResponse(engine, 12);
     // The output takes the echo before the limiter; the line gets it limited (1.0 -> 0.7984).
-    const float limited = DelayEngine::Limit(1.0f);
+    const float limited = DelayLoops::Limit(1.0f);
     EXPECT_EQ(out[0], 0.75f) << "dry share";
     EXPECT_NEAR(out[3], 0.25f, 1e-7f);
     EXPECT_NEAR(out[6], 0.25f * 0.5f * limited, 1e-7f);
@@ -208,9 +225,11 @@ TEST(DelayEngine, StepResponseThroughFeedbackAndMix)
     WetOnly(crossed, 1000.0f);
     crossed.SetLeftDelayTime(0.002f);
     crossed.SetRightDelayTime(0.004f);
-    crossed.SetSampleRate(1000.0f);
-    crossed.feedback = 0.5f;
-    crossed.crossFeedback = true;
+    crossed.Prepare(1000.0f);
+    ChangeSettings(crossed, [](DelayEngine::Settings& settings) {
+        settings.feedback = 0.5f;
+        settings.crossFeedback = true;
+    });
     std::vector<float> inLeft(16, 0.0f), inRight(16, 0.0f), outLeft(16), outRight(16);
     inLeft[0] = 1.0f;
     crossed.Process(inLeft.data(), inRight.data(), outLeft.data(), outRight.data(), 16);
@@ -223,28 +242,29 @@ TEST(DelayEngine, StepResponseThroughFeedbackAndMix)
 TEST(DelayEngine, MatchesThePlainReferenceLoopBitForBit)
 {
     struct Case {
-        bool filter;
-        int32_t type;
+        FilterKind filter;
         bool cross;
         float rate;
         float rightDelay;
     };
     // Delays from a few samples (frame by frame) to hundreds (in stretches), lines of odd lengths.
-    const Case cases[] = {{false, 0, false, 44100.0f, 0.01f}, {true, 0, true, 48000.0f, 0.0001f},
-                          {true, 1, true, 1000.0f, 0.011f},   {true, 1, false, 96000.0f, 0.5f},
-                          {false, 0, true, 1001.0f, 0.005f},  {true, 0, false, 1003.0f, 0.037f}};
+    const Case cases[] = {
+        {FilterKind::None, false, 44100.0f, 0.01f},    {FilterKind::LowPass, true, 48000.0f, 0.0001f},
+        {FilterKind::HighPass, true, 1000.0f, 0.011f}, {FilterKind::HighPass, false, 96000.0f, 0.5f},
+        {FilterKind::None, true, 1001.0f, 0.005f},     {FilterKind::LowPass, false, 1003.0f, 0.037f}};
     for (const Case& c : cases) {
         DelayEngine engine;
-        engine.SetSampleRate(c.rate);
-        engine.filterEnabled = c.filter;
-        engine.filterType = c.type;
-        engine.crossFeedback = c.cross;
-        engine.feedback = 0.97f;
-        engine.mix = 0.7f;
+        engine.Prepare(c.rate);
+        ChangeSettings(engine, [&](DelayEngine::Settings& settings) {
+            settings.filter = c.filter;
+            settings.crossFeedback = c.cross;
+            settings.feedback = 0.97f;
+            settings.mix = 0.7f;
+        });
         engine.SetCutoff(1500.0f);
         engine.SetLeftDelayTime(0.3f);
         engine.SetRightDelayTime(c.rightDelay);
-        engine.SetSampleRate(c.rate); // start idle
+        engine.Prepare(c.rate); // start idle
         ReferenceDelay reference(engine);
 
         const std::vector<float> inL = Noise(20000, 1, 1.5f), inR = Noise(20000, 2, 1.5f);
@@ -341,22 +361,22 @@ TEST(DelayEngine, GlidesMatchThePlainReferenceLoopBitForBit)
         {"retargeted in every block, across the delay range", 0.5f, 0.5f,
          {{0, 0.9f, 40}, {1, 0.001f, 70}, {0, 0.0f, 3}, {2, 0.3f, 250}, {1, 1.0f, 1}, {0, 0.01f, 600}}},
     };
-    const bool filters[] = {false, true, true};
-    const int32_t types[] = {DelayEngine::kLowPass, DelayEngine::kLowPass, DelayEngine::kHighPass};
+    const FilterKind filters[] = {FilterKind::None, FilterKind::LowPass, FilterKind::HighPass};
     for (const Script& script : scripts) {
         for (int setting = 0; setting < 3; ++setting) {
             for (bool cross : {false, true}) {
                 DelayEngine engine;
-                engine.SetSampleRate(1000.0f);
-                engine.filterEnabled = filters[setting];
-                engine.filterType = types[setting];
-                engine.crossFeedback = cross;
-                engine.feedback = 0.9f;
-                engine.mix = 0.6f;
+                engine.Prepare(1000.0f);
+                ChangeSettings(engine, [&](DelayEngine::Settings& settings) {
+                    settings.filter = filters[setting];
+                    settings.crossFeedback = cross;
+                    settings.feedback = 0.9f;
+                    settings.mix = 0.6f;
+                });
                 engine.SetCutoff(150.0f);
                 engine.SetLeftDelayTime(script.left);
                 engine.SetRightDelayTime(script.right);
-                engine.SetSampleRate(1000.0f); // start idle
+                engine.Prepare(1000.0f); // start idle
                 GlideRun run(engine);
                 bool same = run.Render(300);
                 for (const Step& step : script.steps) {
@@ -376,10 +396,10 @@ TEST(DelayEngine, LongGlideStallsNearTheTargetThenCreepsOntoItBitForBit)
     // From half the line to all of it at 44.1 kHz the curve's step rounds to nothing about 25
     // samples short of the target; from there the delay creeps one float step per frame.
     DelayEngine engine;
-    engine.filterEnabled = true;
+    ChangeSettings(engine, [](DelayEngine::Settings& settings) { settings.filter = FilterKind::LowPass; });
     engine.SetLeftDelayTime(0.5f);
     engine.SetRightDelayTime(0.5f);
-    engine.SetSampleRate(44100.0f);
+    engine.Prepare(44100.0f);
     GlideRun run(engine);
     run.SetDelay(0, 1.0f);
     bool same = true;
@@ -394,8 +414,7 @@ TEST(DelayEngine, InPlaceEqualsSeparateBuffers)
 {
     DelayEngine separate, inPlace;
     for (DelayEngine* engine : {&separate, &inPlace}) {
-        engine->filterEnabled = true;
-        engine->filterType = DelayEngine::kHighPass;
+        ChangeSettings(*engine, [](DelayEngine::Settings& settings) { settings.filter = FilterKind::HighPass; });
         engine->SetLeftDelayTime(0.001f);
         engine->SetRightDelayTime(0.3f);
     }
@@ -429,7 +448,7 @@ TEST(DelayEngine, SampleRateChangeEmptiesJumpsAndClampsTheCutoff)
     const std::vector<float> in = Noise(1000, 6);
     std::vector<float> out(1000), out2(1000);
     engine.Process(in.data(), in.data(), out.data(), out2.data(), 1000);
-    engine.SetSampleRate(16000.0f);
+    engine.Prepare(16000.0f);
     EXPECT_EQ(engine.GetLeftSmoother().GetCurrent(), 0.2f * 16000.0f) << "jumps, no glide";
     EXPECT_EQ(engine.GetRightSmoother().GetCurrent(), 0.25f * 16000.0f);
     EXPECT_EQ(engine.GetLeftLine().GetWriteIndex(), 0);
@@ -438,13 +457,13 @@ TEST(DelayEngine, SampleRateChangeEmptiesJumpsAndClampsTheCutoff)
     const float clamped = 16000.0f * FirstOrderFilter::kHighestCutoffRatio;
     EXPECT_EQ(engine.GetLeftLowPass().GetCutoff(), clamped);
     EXPECT_EQ(engine.GetRightHighPass().GetCutoff(), clamped);
-    engine.SetSampleRate(48000.0f);
+    engine.Prepare(48000.0f);
     EXPECT_EQ(engine.GetLeftLowPass().GetCutoff(), clamped) << "raising the rate does not restore it";
     EXPECT_EQ(engine.GetCutoff(), 10000.0f);
 
     for (float bad : {0.0f, -44100.0f, 999.0f, 768001.0f, std::numeric_limits<float>::quiet_NaN(),
                       std::numeric_limits<float>::infinity()}) {
-        engine.SetSampleRate(bad);
+        engine.Prepare(bad);
         EXPECT_EQ(engine.GetSampleRate(), 48000.0f);
         EXPECT_EQ(engine.GetLeftLine().GetLength(), 48001);
     }
@@ -457,12 +476,13 @@ TEST(DelayEngine, RestartRendersAsANewEngineDoes)
     // As the model builds its engine: the settings, then the rate, which brings the delays there.
     const auto configure = [](DelayEngine& engine) {
         engine.SetCutoff(3000.0f);
-        engine.filterEnabled = true;
-        engine.filterType = DelayEngine::kHighPass;
-        engine.feedback = 0.9f;
+        ChangeSettings(engine, [](DelayEngine::Settings& settings) {
+            settings.filter = FilterKind::HighPass;
+            settings.feedback = 0.9f;
+        });
         engine.SetLeftDelayTime(0.01f);
         engine.SetRightDelayTime(0.013f);
-        engine.SetSampleRate(48000.0f);
+        engine.Prepare(48000.0f);
     };
     const std::vector<float> loud = Noise(3001, 8, 4.0f);
     // Silence first, where nothing but the write offset reaches the output.
@@ -474,10 +494,10 @@ TEST(DelayEngine, RestartRendersAsANewEngineDoes)
     configure(used);
     used.Process(loud.data(), loud.data(), outL.data(), outR.data(), 3001);
     used.SetLeftDelayTime(0.3f); // mid-glide, an odd number of calls, both filters warm
-    used.filterType = DelayEngine::kLowPass;
+    ChangeSettings(used, [](DelayEngine::Settings& settings) { settings.filter = FilterKind::LowPass; });
     used.Process(loud.data(), loud.data(), outL.data(), outR.data(), 3001);
     used.Process(nullptr, nullptr, nullptr, nullptr, 0);
-    used.filterType = DelayEngine::kHighPass;
+    ChangeSettings(used, [](DelayEngine::Settings& settings) { settings.filter = FilterKind::HighPass; });
     used.SetLeftDelayTime(0.01f);
     used.Restart();
 
@@ -504,8 +524,8 @@ TEST(DelayEngine, DelayTimesStayInsideTheLine)
 TEST(DelayEngine, LoudFeedbackStaysBoundedAndNonFiniteInputIsSilence)
 {
     DelayEngine engine;
-    engine.SetSampleRate(1000.0f);
-    engine.feedback = 1.0f;
+    engine.Prepare(1000.0f);
+    ChangeSettings(engine, [](DelayEngine::Settings& settings) { settings.feedback = 1.0f; });
     engine.SetLeftDelayTime(0.003f);
     engine.SetRightDelayTime(0.007f);
     std::vector<float> in = Noise(5000, 7, 4.0f), outL(5000), outR(5000);
@@ -513,13 +533,12 @@ TEST(DelayEngine, LoudFeedbackStaysBoundedAndNonFiniteInputIsSilence)
     for (int32_t i = 0; i < engine.GetLeftLine().GetLength(); ++i)
         ASSERT_LT(std::fabs(engine.GetLeftLine().GetSamples()[i]), 5.0f);
 
-    engine.filterEnabled = true;
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     // The largest finite floats too: summed in the filter they would overflow to infinity.
     const float huge = std::numeric_limits<float>::max();
     std::vector<float> bad = {nan, inf, -inf, 0.5f, nan, huge, -huge, huge, 1e31f};
-    engine.filterType = DelayEngine::kHighPass;
+    ChangeSettings(engine, [](DelayEngine::Settings& settings) { settings.filter = FilterKind::HighPass; });
     engine.Process(bad.data(), bad.data(), outL.data(), outR.data(), static_cast<int32_t>(bad.size()));
     std::vector<float> silence(3000, 0.0f);
     engine.Process(silence.data(), silence.data(), outL.data(), outR.data(), 3000);
@@ -537,7 +556,8 @@ bool SameAsReference(DelayEngine& engine, ReferenceDelay& reference, const std::
     const int32_t frames = static_cast<int32_t>(inL.size());
     std::vector<float> outL(frames), outR(frames), refL(frames), refR(frames);
     const FirstOrderFilter* filters[2] = {&engine.GetLeftLowPass(), &engine.GetRightLowPass()};
-    if (engine.filterType == DelayEngine::kHighPass) {
+    const bool highPass = engine.GetSettings().filter == FilterKind::HighPass;
+    if (highPass) {
         filters[0] = &engine.GetLeftHighPass();
         filters[1] = &engine.GetRightHighPass();
     }
@@ -550,7 +570,7 @@ bool SameAsReference(DelayEngine& engine, ReferenceDelay& reference, const std::
         position += count;
         for (int c = 0; c < 2; ++c) {
             const ReferenceDelay::Filter& plain =
-                engine.filterType == DelayEngine::kHighPass ? reference.highPass[c] : reference.lowPass[c];
+                highPass ? reference.highPass[c] : reference.lowPass[c];
             if (filters[c]->GetPreviousOutput() != plain.y1 || filters[c]->GetPreviousInput() != plain.x1) {
                 ADD_FAILURE() << "filter " << c << " differs after frame " << position;
                 return false;
@@ -565,19 +585,20 @@ TEST(DelayEngine, FilterFadingIntoSilenceMidStretchMatchesThePlainLoopBitForBit)
     // Without feedback the delayed signal stops dead and the filter's output decays from loud to
     // the size of the denormal offset within a stretch of frames, where the offset starts to
     // count; then the sound comes back. Stretches of odd lengths end in partial groups.
-    for (int32_t type : {DelayEngine::kLowPass, DelayEngine::kHighPass}) {
+    for (FilterKind type : {FilterKind::LowPass, FilterKind::HighPass}) {
         for (float cutoffRatio : {0.05f, 0.2f}) {
             for (float rate : {1000.0f, 1003.0f}) {
                 DelayEngine engine;
-                engine.SetSampleRate(rate);
-                engine.filterEnabled = true;
-                engine.filterType = type;
-                engine.feedback = 0.0f;
-                engine.mix = 0.8f;
+                engine.Prepare(rate);
+                ChangeSettings(engine, [&](DelayEngine::Settings& settings) {
+                    settings.filter = type;
+                    settings.feedback = 0.0f;
+                    settings.mix = 0.8f;
+                });
                 engine.SetCutoff(rate * cutoffRatio);
                 engine.SetLeftDelayTime(0.3f);
                 engine.SetRightDelayTime(0.077f);
-                engine.SetSampleRate(rate); // start idle
+                engine.Prepare(rate); // start idle
                 ReferenceDelay reference(engine);
                 std::mt19937 random(5);
                 bool same = true;
@@ -587,7 +608,7 @@ TEST(DelayEngine, FilterFadingIntoSilenceMidStretchMatchesThePlainLoopBitForBit)
                     std::fill(inR.begin() + 900 - round * 53, inR.end(), 0.0f);
                     same = SameAsReference(engine, reference, inL, inR, random);
                 }
-                EXPECT_TRUE(same) << "type " << type << ", cutoff ratio " << cutoffRatio << ", rate " << rate;
+                EXPECT_TRUE(same) << "type " << static_cast<int>(type) << ", cutoff ratio " << cutoffRatio << ", rate " << rate;
             }
         }
     }
@@ -598,21 +619,23 @@ TEST(DelayEngine, FeedbackAroundTheLimiterKneeMatchesThePlainLoopBitForBit)
     // Fed-back values a few float steps either side of the knee, and far above it, in every lane
     // of a group: the lane limiter must round exactly as DelayEngine::Limit does.
     std::vector<float> values;
-    for (float v = DelayEngine::kLimiterKnee, i = 0; i < 12; ++i)
+    for (float v = DelayLoops::kLimiterKnee, i = 0; i < 12; ++i)
         v = std::nextafter(v, 0.0f), values.push_back(v), values.push_back(-v);
-    for (float v = DelayEngine::kLimiterKnee, i = 0; i < 40; ++i)
+    for (float v = DelayLoops::kLimiterKnee, i = 0; i < 40; ++i)
         values.push_back(v), values.push_back(-v), v = std::nextafter(v, 2.0f);
     for (float v : {0.73f, 0.99f, 1.0f, 1.7f, 15.99f, 16.0f, 16.01f, 300.0f, 1e6f, 1e29f})
         values.push_back(v), values.push_back(-v);
     for (bool cross : {false, true}) {
         DelayEngine engine;
-        engine.SetSampleRate(1000.0f);
-        engine.crossFeedback = cross;
-        engine.feedback = 1.0f;
-        engine.mix = 1.0f;
+        engine.Prepare(1000.0f);
+        ChangeSettings(engine, [&](DelayEngine::Settings& settings) {
+            settings.crossFeedback = cross;
+            settings.feedback = 1.0f;
+            settings.mix = 1.0f;
+        });
         engine.SetLeftDelayTime(0.1f);
         engine.SetRightDelayTime(0.013f);
-        engine.SetSampleRate(1000.0f);
+        engine.Prepare(1000.0f);
         ReferenceDelay reference(engine);
         // Each value once, with silence behind it, so it comes back from the line unchanged.
         std::vector<float> inL(values.size() * 2, 0.0f), inR(values.size() * 2, 0.0f);

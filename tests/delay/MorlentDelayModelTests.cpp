@@ -13,6 +13,7 @@
 
 namespace {
 
+using Dsp::FilterKind;
 using Model = MorlentDelayModel;
 
 std::string Display(const Model& model, int32_t index)
@@ -62,10 +63,10 @@ TEST(MorlentDelayModel, DefaultProgramDisplaysAndEngineSettings)
     EXPECT_EQ(engine.GetLeftDelaySeconds(), 1.0f);
     EXPECT_EQ(engine.GetRightDelaySeconds(), 0.25f);
     EXPECT_FALSE(engine.GetLeftSmoother().IsGliding()) << "a new model starts at its delays";
-    EXPECT_EQ(engine.feedback, 0.0f);
-    EXPECT_FALSE(engine.filterEnabled);
-    EXPECT_FALSE(engine.crossFeedback);
-    EXPECT_EQ(engine.mix, 0.5f);
+    EXPECT_EQ(engine.GetSettings().feedback, 0.0f);
+    EXPECT_EQ(engine.GetSettings().filter, FilterKind::None);
+    EXPECT_FALSE(engine.GetSettings().crossFeedback);
+    EXPECT_EQ(engine.GetSettings().mix, 0.5f);
     EXPECT_EQ(engine.GetCutoff(), 2515.0f);
 }
 
@@ -225,15 +226,14 @@ TEST(MorlentDelayModel, ProgramChangeReappliesEveryParameter)
     model.SetParameterValue(MorlentDelay::kPan, 1.0f);
     model.SetParameterValue(MorlentDelay::kRightDelay, 0.1f);
     model.SetSelectedProgramIndex(0);
-    EXPECT_EQ(Engine(model).feedback, 0.0f);
-    EXPECT_FALSE(model.GetEngine().filterEnabled);
+    EXPECT_EQ(Engine(model).GetSettings().feedback, 0.0f);
+    EXPECT_EQ(model.GetEngine().GetSettings().filter, FilterKind::None);
     EXPECT_EQ(Display(model, MorlentDelay::kFilterType), "Low");
     model.SetSelectedProgramIndex(1);
     const DelayEngine& engine = Engine(model);
-    EXPECT_EQ(engine.feedback, 0.25f);
-    EXPECT_TRUE(engine.filterEnabled);
-    EXPECT_EQ(engine.filterType, DelayEngine::kHighPass);
-    EXPECT_TRUE(engine.crossFeedback);
+    EXPECT_EQ(engine.GetSettings().feedback, 0.25f);
+    EXPECT_EQ(engine.GetSettings().filter, FilterKind::HighPass) << "switched on, high-pass";
+    EXPECT_TRUE(engine.GetSettings().crossFeedback);
     EXPECT_EQ(engine.GetRightDelaySeconds(), 0.1f * 0.1f);
     EXPECT_TRUE(engine.GetRightSmoother().IsGliding()) << "delay changes glide from the present delay";
     EXPECT_EQ(Display(model, MorlentDelay::kRightDelay), "0.01");
@@ -245,12 +245,14 @@ TEST(MorlentDelayModel, SoundsExactlyLikeTheEngineDrivenDirectly)
 {
     Model model;
     DelayEngine engine;
+    DelayEngine::Settings settings = engine.GetSettings();
     engine.SetLeftDelayTime(1.0f);
     engine.SetRightDelayTime(0.25f);
-    engine.feedback = 0.0f;
-    engine.crossFeedback = false;
+    settings.feedback = 0.0f;
+    settings.crossFeedback = false;
+    engine.SetSettings(settings);
     engine.SetCutoff(2515.0f);
-    engine.SetSampleRate(44100.0f);
+    engine.Prepare(44100.0f);
 
     std::vector<float> outL, outR, refL, refR;
     unsigned seed = 10;
@@ -266,13 +268,14 @@ TEST(MorlentDelayModel, SoundsExactlyLikeTheEngineDrivenDirectly)
     };
     render(300);
     model.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.9f);
-    engine.feedback = 0.9f * 0.9f;
+    settings.feedback = 0.9f * 0.9f;
     model.SetParameterValue(MorlentDelay::kLeftDelay, 0.2f);
     engine.SetLeftDelayTime(0.2f * 0.2f);
     model.SetParameterValue(MorlentDelay::kFilter, 0.7f);
-    engine.filterEnabled = true;
+    settings.filter = FilterKind::LowPass;
     model.SetParameterValue(MorlentDelay::kPan, 1.0f);
-    engine.crossFeedback = true;
+    settings.crossFeedback = true;
+    engine.SetSettings(settings);
     render(4000);
     // A delay asked for before a rate change jumps with it; a cutoff asked for after it is
     // not held down by the clamp.
@@ -281,18 +284,19 @@ TEST(MorlentDelayModel, SoundsExactlyLikeTheEngineDrivenDirectly)
     model.SetParameterValue(MorlentDelay::kCutoffFrequency, 1.0f);
     engine.SetCutoff(10000.0f);
     model.SetSampleRate(16000.0f);
-    engine.SetSampleRate(16000.0f);
+    engine.Prepare(16000.0f);
     model.SetParameterValue(MorlentDelay::kCutoffFrequency, 0.9f);
     engine.SetCutoff(0.9f * 0.9f * 9980.0f + 20.0f);
     model.SetParameterValue(MorlentDelay::kLeftDelay, 0.6f);
     engine.SetLeftDelayTime(0.6f * 0.6f);
     render(3000);
     model.SetSampleRate(48000.0f);
-    engine.SetSampleRate(48000.0f);
+    engine.Prepare(48000.0f);
     model.SetParameterValue(MorlentDelay::kFilterType, 1.0f);
-    engine.filterType = DelayEngine::kHighPass;
+    settings.filter = FilterKind::HighPass;
     model.SetParameterValue(MorlentDelay::kWetDryMix, 0.8f);
-    engine.mix = 0.8f;
+    settings.mix = 0.8f;
+    engine.SetSettings(settings);
     render(5000);
     model.OnTransportPlayingChanged(false);
     engine.Clear();

@@ -41,10 +41,10 @@ TEST(DelayParametersTest, TheDefaultProgramDisplaysAsTheFirstGenerationDid)
     EXPECT_EQ(Target(delay.parameters, MorlentDelay::kLeftDelay), 44100.0f);
     EXPECT_EQ(Target(delay.parameters, MorlentDelay::kRightDelay), 11025.0f);
     EXPECT_EQ(Target(delay.parameters, MorlentDelay::kWetDryMix), 0.5f);
-    EXPECT_TRUE(delay.processor.enabled);
-    EXPECT_EQ(delay.processor.feedback, 0.0f);
-    EXPECT_FALSE(delay.processor.filterEnabled);
-    EXPECT_FALSE(delay.processor.crossFeedback);
+    EXPECT_TRUE(delay.processor.GetSettings().enabled);
+    EXPECT_EQ(delay.processor.GetSettings().feedback, 0.0f);
+    EXPECT_EQ(delay.processor.GetSettings().filter, Dsp::FilterKind::None);
+    EXPECT_FALSE(delay.processor.GetSettings().crossFeedback);
 }
 
 TEST(DelayParametersTest, ExtremesAndChoicesDisplayCutToTheCallersWidth)
@@ -67,7 +67,9 @@ TEST(DelayParametersTest, ExtremesAndChoicesDisplayCutToTheCallersWidth)
     EXPECT_EQ(Display(p, MorlentDelay::kEnabled, 4), "Byp");
     p.SetParameterValue(MorlentDelay::kFilterType, 1.0f);
     EXPECT_EQ(Display(p, MorlentDelay::kFilterType), "Highpas");
-    EXPECT_EQ(delay.processor.filterType, DelayProcessor::kHighPass);
+    p.SetParameterValue(MorlentDelay::kFilter, 1.0f);
+    EXPECT_EQ(delay.processor.GetSettings().filter, Dsp::FilterKind::HighPass);
+    p.SetParameterValue(MorlentDelay::kFilter, 0.0f);
     p.SetParameterValue(MorlentDelay::kFilterType, 0.49f);
     EXPECT_EQ(Display(p, MorlentDelay::kFilterType), "Lowpass");
     for (int32_t note = 0; note < MorlentDelay::kNoteCount; ++note) {
@@ -83,6 +85,33 @@ TEST(DelayParametersTest, ExtremesAndChoicesDisplayCutToTheCallersWidth)
     char untouched[4] = {'x', 'x', 'x', 'x'};
     p.GetParameterDisplay(MorlentDelay::kPan, untouched, 0);
     EXPECT_EQ(untouched[0], 'x');
+}
+
+// The processor has one filter setting; the switch and the type each keep their own value.
+TEST(DelayParametersTest, TheFilterSwitchAndTypeTogetherPickTheProcessorsFilter)
+{
+    FirstGenerationDelay delay;
+    DelayParameters& p = delay.parameters;
+    const DelayProcessor::Settings& settings = delay.processor.GetSettings();
+    p.SetParameterValue(MorlentDelay::kFilterType, 1.0f);
+    EXPECT_EQ(settings.filter, Dsp::FilterKind::None) << "a type chosen while the filter is off";
+    p.SetParameterValue(MorlentDelay::kFilter, 1.0f);
+    EXPECT_EQ(settings.filter, Dsp::FilterKind::HighPass);
+    p.SetParameterValue(MorlentDelay::kFilterType, 0.0f);
+    EXPECT_EQ(settings.filter, Dsp::FilterKind::LowPass) << "a type chosen while it is on";
+    p.SetParameterValue(MorlentDelay::kFilter, 0.0f);
+    EXPECT_EQ(settings.filter, Dsp::FilterKind::None);
+    EXPECT_EQ(Display(p, MorlentDelay::kFilter), "Off");
+    EXPECT_EQ(Display(p, MorlentDelay::kFilterType), "Lowpass") << "the type stays chosen";
+
+    p.SetParameterValue(MorlentDelay::kFilter, 1.0f);
+    p.SetParameterValue(MorlentDelay::kFeedbackLevel, 0.5f);
+    p.SetParameterValue(MorlentDelay::kPan, 1.0f);
+    p.SetParameterValue(MorlentDelay::kEnabled, 0.0f);
+    EXPECT_EQ(settings.filter, Dsp::FilterKind::LowPass) << "other parameters leave the filter alone";
+    EXPECT_EQ(settings.feedback, 0.25f);
+    EXPECT_TRUE(settings.crossFeedback);
+    EXPECT_FALSE(settings.enabled);
 }
 
 TEST(DelayParametersTest, NamesComeFromTheSharedDescriptionWithTheFirstGenerationsCutoffName)

@@ -11,6 +11,7 @@
 
 namespace {
 
+using Dsp::FilterKind;
 using VovezEdeduvo::Effects::DelayParameters;
 using VovezEdeduvo::Effects::DelayProcessor;
 
@@ -36,13 +37,14 @@ struct ReferenceDelay {
     void Process(const DelayProcessor& p, const float* delayL, const float* delayR, const float* mix,
                  const float* inL, const float* inR, float* outL, float* outR, int32_t count)
     {
-        if (!p.enabled) {
+        const DelayProcessor::Settings& settings = p.GetSettings();
+        if (!settings.enabled) {
             std::memmove(outL, inL, sizeof(float) * static_cast<size_t>(count));
             std::memmove(outR, inR, sizeof(float) * static_cast<size_t>(count));
             return;
         }
-        const bool lowPass = p.filterEnabled && p.filterType == 0;
-        const bool highPass = p.filterEnabled && p.filterType == 1;
+        const bool lowPass = settings.filter == FilterKind::LowPass;
+        const bool highPass = settings.filter == FilterKind::HighPass;
         for (int32_t n = 0; n < count; ++n) {
             const float dL = Read(left, delayL[n]), dR = Read(right, delayR[n]);
             float wL = dL, wR = dR;
@@ -61,8 +63,8 @@ struct ReferenceDelay {
             const float xL = std::fabs(inL[n]) <= 1e30f ? inL[n] : 0.0f;
             const float xR = std::fabs(inR[n]) <= 1e30f ? inR[n] : 0.0f;
             writeIndex = (writeIndex + 1) & mask;
-            left[writeIndex] = (p.crossFeedback ? wR : wL) * p.feedback + xL + 1e-25f;
-            right[writeIndex] = (p.crossFeedback ? wL : wR) * p.feedback + xR + 1e-25f;
+            left[writeIndex] = (settings.crossFeedback ? wR : wL) * settings.feedback + xL + 1e-25f;
+            right[writeIndex] = (settings.crossFeedback ? wL : wR) * settings.feedback + xR + 1e-25f;
             const float m = mix[n];
             outL[n] = (1.0f - m) * xL + wL * m;
             outR[n] = (1.0f - m) * xR + wR * m;
@@ -73,6 +75,15 @@ struct ReferenceDelay {
     std::vector<float> left, right;
     float stateL = 0.0f, stateR = 0.0f, xL1 = 0.0f, xR1 = 0.0f, yL = 0.0f, yR = 0.0f;
 };
+
+// Changes some of a processor's settings, as its parameters do between calls.
+template <typename Change>
+void ChangeSettings(DelayProcessor& processor, Change change)
+{
+    DelayProcessor::Settings settings = processor.GetSettings();
+    change(settings);
+    processor.SetSettings(settings);
+}
 
 // A processor with fixed ramps of its own.
 struct FixedRamps {
@@ -194,14 +205,14 @@ TEST(DelayProcessorTest, BypassCopiesAndKeepsTheEchoesInTheLines)
     std::vector<float> in(300, 0.0f), outL(300), outR(300);
     in[0] = 1.0f;
     processor.Process(in.data(), in.data(), outL.data(), outR.data(), 50);
-    processor.enabled = false;
+    ChangeSettings(processor, [](DelayProcessor::Settings& settings) { settings.enabled = false; });
     std::vector<float> signal(30, 0.25f);
     processor.Process(signal.data(), signal.data(), outL.data(), outR.data(), 30);
     for (int32_t n = 0; n < 30; ++n)
         EXPECT_EQ(outL[static_cast<size_t>(n)], 0.25f);
     processor.Process(outL.data(), outR.data(), outL.data(), outR.data(), 30); // in place: nothing moves
     EXPECT_EQ(outL[29], 0.25f);
-    processor.enabled = true;
+    ChangeSettings(processor, [](DelayProcessor::Settings& settings) { settings.enabled = true; });
     processor.Process(in.data() + 50, in.data() + 50, outL.data(), outR.data(), 100);
     // The impulse was written 50 frames before the pause; 100 frames of delay from its write.
     for (int32_t n = 0; n < 100; ++n)
@@ -212,8 +223,10 @@ TEST(DelayProcessorTest, ResetEmptiesTheLinesAndFiltersButKeepsThePosition)
 {
     FixedRamps fixture(10.0f, 10.0f, 1.0f);
     DelayProcessor& processor = fixture.processor;
-    processor.filterEnabled = true;
-    processor.feedback = 0.5f;
+    ChangeSettings(processor, [](DelayProcessor::Settings& settings) {
+        settings.filter = FilterKind::LowPass;
+        settings.feedback = 0.5f;
+    });
     std::vector<float> in(100, 0.3f), outL(100), outR(100);
     processor.Process(in.data(), in.data(), outL.data(), outR.data(), 100);
     EXPECT_NE(processor.GetLeftLowPass().state, 0.0f);
@@ -243,7 +256,7 @@ TEST(DelayProcessorTest, ResetEmptiesWhatWasWrittenHoweverTheRingWasFilled)
         std::vector<float> ramp(kMaxFrames, delay), mix(kMaxFrames, 1.0f);
         DelayProcessor processor(1024);
         processor.SetRamps(ramp.data(), ramp.data(), mix.data());
-        processor.feedback = 0.5f;
+        ChangeSettings(processor, [](DelayProcessor::Settings& settings) { settings.feedback = 0.5f; });
         for (int32_t frames : {700, 500, 77, 1, 3000, 1023}) {
             for (int32_t done = 0; done < frames; done += 97)
                 processor.Process(in.data(), in.data(), outL.data(), outR.data(), std::min(97, frames - done));
@@ -258,14 +271,15 @@ TEST(DelayProcessorTest, ResetEmptiesWhatWasWrittenHoweverTheRingWasFilled)
 TEST(DelayProcessorTest, WhatIsNotASoundEntersNeitherLineNorFilter)
 {
     const float inf = std::numeric_limits<float>::infinity();
-    for (const int32_t filterType : {0, 1, 2}) {
+    for (const FilterKind filter : {FilterKind::LowPass, FilterKind::HighPass, FilterKind::None}) {
         for (const float delay : {3.0f, 300.0f}) {
             FixedRamps fixture(delay, delay, 0.5f);
             DelayProcessor& processor = fixture.processor;
-            processor.feedback = 0.9f;
-            processor.crossFeedback = true;
-            processor.filterEnabled = filterType != 2;
-            processor.filterType = filterType;
+            ChangeSettings(processor, [&](DelayProcessor::Settings& settings) {
+                settings.feedback = 0.9f;
+                settings.crossFeedback = true;
+                settings.filter = filter;
+            });
             std::vector<float> in(2048, 0.1f), outL(2048), outR(2048);
             in[10] = std::nanf("");
             in[11] = inf;
@@ -357,8 +371,10 @@ TEST(DelayProcessorTest, DelaysAroundAndBeyondTheLineLengthWrapAsThePlainLoopDoe
     std::uniform_real_distribution<float> signal(-0.5f, 0.5f);
     for (const auto& pair : delays) {
         FixedRamps fixture(pair[0], pair[1], 0.5f);
-        fixture.processor.feedback = 0.7f;
-        fixture.processor.crossFeedback = pair[0] > 262200.0f;
+        ChangeSettings(fixture.processor, [&](DelayProcessor::Settings& settings) {
+            settings.feedback = 0.7f;
+            settings.crossFeedback = pair[0] > 262200.0f;
+        });
         ReferenceDelay reference(fixture.processor.GetLeftLine().length);
         std::vector<float> inL(4096), inR(4096), outL(4096), outR(4096), refL(4096), refR(4096);
         for (int block = 0; block < 80; ++block) {
@@ -379,13 +395,15 @@ TEST(DelayProcessorTest, DelaysAroundAndBeyondTheLineLengthWrapAsThePlainLoopDoe
 // take the offset's add another way than for a sound.
 TEST(DelayProcessorTest, EchoesDyingIntoSilenceRenderAsThePlainLoopDoes)
 {
-    for (const int32_t filterType : {DelayProcessor::kLowPass, DelayProcessor::kHighPass}) {
+    for (const FilterKind filter : {FilterKind::LowPass, FilterKind::HighPass}) {
+        const int filterType = static_cast<int>(filter);
         for (const float delay : {3.0f, 300.25f}) { // frame by frame, and in stretches
             FixedRamps fixture(delay, delay + 1.0f, 0.5f);
-            fixture.processor.feedback = 0.3f;
-            fixture.processor.crossFeedback = true;
-            fixture.processor.filterEnabled = true;
-            fixture.processor.filterType = filterType;
+            ChangeSettings(fixture.processor, [&](DelayProcessor::Settings& settings) {
+                settings.feedback = 0.3f;
+                settings.crossFeedback = true;
+                settings.filter = filter;
+            });
             fixture.processor.SetCutoff(2000.0f);
             ReferenceDelay reference(fixture.processor.GetLeftLine().length);
             std::vector<float> in(512), outL(512), outR(512), refL(512), refR(512);
@@ -400,7 +418,7 @@ TEST(DelayProcessorTest, EchoesDyingIntoSilenceRenderAsThePlainLoopDoes)
                                   in.data(), in.data(), refL.data(), refR.data(), 512);
                 ASSERT_EQ(outL, refL) << filterType << " " << delay << " block " << block;
                 ASSERT_EQ(outR, refR) << filterType << " " << delay << " block " << block;
-                const float state = filterType == DelayProcessor::kLowPass
+                const float state = filter == FilterKind::LowPass
                                         ? fixture.processor.GetLeftLowPass().state
                                         : fixture.processor.GetLeftHighPass().previousOutput;
                 quietest = std::min(quietest, std::fabs(state));
@@ -422,7 +440,7 @@ TEST(DelayProcessorTest, ACallBeyondTheRampsGoesInPiecesThatEachReadTheRampsFrom
     for (FixedRamps* f : {&whole, &pieces}) {
         for (int32_t n = 0; n < kMaxFrames; ++n)
             f->mix[static_cast<size_t>(n)] = static_cast<float>(n) / kMaxFrames; // a ramp that is not fixed
-        f->processor.feedback = 0.5f;
+        ChangeSettings(f->processor, [](DelayProcessor::Settings& settings) { settings.feedback = 0.5f; });
     }
     whole.processor.Process(in.data(), in.data(), outWhole.data(), outWhole.data() + kFrames, kFrames);
     for (int32_t start = 0; start < kFrames; start += kMaxFrames) {

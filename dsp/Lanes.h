@@ -13,25 +13,25 @@ namespace Lanes4 {
 typedef float Lanes __attribute__((vector_size(16)));
 typedef int32_t LaneBits __attribute__((vector_size(16)));
 
-inline Lanes Both(float value)
+inline Lanes Both(float value) noexcept
 {
     return Lanes{value, value, value, value};
 }
 
-inline Lanes Load(const float* samples)
+inline Lanes Load(const float* samples) noexcept
 {
     Lanes lanes;
     std::memcpy(&lanes, samples, sizeof lanes);
     return lanes;
 }
 
-inline void Store(float* samples, Lanes lanes)
+inline void Store(float* samples, Lanes lanes) noexcept
 {
     std::memcpy(samples, &lanes, sizeof lanes);
 }
 
 // Loads up to four samples, zeros beyond the end.
-inline Lanes LoadUpTo(const float* samples, int32_t available)
+inline Lanes LoadUpTo(const float* samples, int32_t available) noexcept
 {
     if (available >= 4)
         return Load(samples);
@@ -41,7 +41,7 @@ inline Lanes LoadUpTo(const float* samples, int32_t available)
     return lanes;
 }
 
-inline void StoreUpTo(float* samples, Lanes lanes, int32_t available)
+inline void StoreUpTo(float* samples, Lanes lanes, int32_t available) noexcept
 {
     if (available >= 4) {
         Store(samples, lanes);
