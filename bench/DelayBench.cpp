@@ -1,8 +1,8 @@
 // Cost per stereo frame of the delay engine and of the whole model as the host drives it.
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
-#include "support/Noise.h"
-#include "support/StandInHost.h"
+#include "tests/support/Noise.h"
+#include "tests/support/StandInHost.h"
 
 #include <benchmark/benchmark.h>
 

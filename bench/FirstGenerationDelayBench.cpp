@@ -4,7 +4,7 @@
 #include "description/EffectDescription.h"
 #include "legacy/parameters/DelayParameters.h"
 #include "legacy/parameters/DelayProcessor.h"
-#include "support/Noise.h"
+#include "tests/support/Noise.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,7 +4,7 @@
 // filters down), and the output stays finite throughout. The first generation has no limiter:
 // the peak may grow, and is reported.
 
-#include "support/FirstGenerationPlugin.h"
+#include "tests/support/FirstGenerationPlugin.h"
 
 #include <benchmark/benchmark.h>
 

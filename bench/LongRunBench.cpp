@@ -4,7 +4,7 @@
 
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
-#include "support/StandInHost.h"
+#include "tests/support/StandInHost.h"
 
 #include <benchmark/benchmark.h>
 

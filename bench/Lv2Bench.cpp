@@ -8,9 +8,9 @@
 //     lv2_bench [benchmark options]
 
 #include "lv2/Lv2Ports.h"
-#include "support/HostDriver.h"
-#include "support/Noise.h"
-#include "support/StandInHost.h"
+#include "tests/support/HostDriver.h"
+#include "tests/support/Noise.h"
+#include "tests/support/StandInHost.h"
 #include "tests/lv2/Lv2Host.h"
 
 #include <benchmark/benchmark.h>

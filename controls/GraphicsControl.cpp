@@ -1,4 +1,4 @@
-#include "GraphicsControl.h"
+#include "controls/GraphicsControl.h"
 
 #include "pictures/Graphics.h"
 #include "pictures/ImageResource.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A window that paints itself over the piece of the background picture it covers.
 
-#include "Window.h"
+#include "controls/Window.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
-#include "GraphicsParameterControl.h"
+#include "controls/GraphicsParameterControl.h"
 
-#include "GraphicsControl.h"
-#include "ImageStrip.h"
+#include "controls/GraphicsControl.h"
+#include "controls/ImageStrip.h"
 
 namespace WindowsToolkit {
 

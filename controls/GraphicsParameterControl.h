@@ -1,7 +1,7 @@
 #pragma once
 // A parameter control drawn from a film strip over the background picture.
 
-#include "ParameterControl.h"
+#include "controls/ParameterControl.h"
 
 namespace Pictures {
 class Graphics;

@@ -1,4 +1,4 @@
-#include "ImageStrip.h"
+#include "controls/ImageStrip.h"
 
 #include "pictures/Graphics.h"
 #include "pictures/ImageResource.h"

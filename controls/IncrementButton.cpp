@@ -1,8 +1,8 @@
-#include "IncrementButton.h"
+#include "controls/IncrementButton.h"
 
-#include "ImageStrip.h"
-#include "ParameterControl.h"
-#include "WindowClasses.h"
+#include "controls/ImageStrip.h"
+#include "controls/ParameterControl.h"
+#include "controls/WindowClasses.h"
 
 namespace WindowsToolkit {
 

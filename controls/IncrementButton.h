@@ -2,7 +2,7 @@
 // A push button that advances another control by one index on release, wrapping past its last
 // index to its first.
 
-#include "GraphicsControl.h"
+#include "controls/GraphicsControl.h"
 
 namespace WindowsToolkit {
 

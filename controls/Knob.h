@@ -2,7 +2,7 @@
 // A rotary knob: vertical drags and the wheel move a position of 0..100 percent, shown as one
 // of the strip's frames.
 
-#include "GraphicsParameterControl.h"
+#include "controls/GraphicsParameterControl.h"
 
 #include <atomic>
 

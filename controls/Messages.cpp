@@ -1,4 +1,4 @@
-#include "Messages.h"
+#include "controls/Messages.h"
 
 namespace WindowsToolkit {
 

@@ -1,8 +1,8 @@
-#include "Multiswitch.h"
+#include "controls/Multiswitch.h"
 
-#include "ImageStrip.h"
-#include "Messages.h"
-#include "WindowClasses.h"
+#include "controls/ImageStrip.h"
+#include "controls/Messages.h"
+#include "controls/WindowClasses.h"
 
 namespace WindowsToolkit {
 

@@ -2,7 +2,7 @@
 // A switch of n states, one strip frame per state: a click (or a drag across the bands)
 // selects the state whose band lies under the pointer, the wheel steps one state at a time.
 
-#include "GraphicsParameterControl.h"
+#include "controls/GraphicsParameterControl.h"
 
 #include <atomic>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "ParameterControl.h"
+#include "controls/ParameterControl.h"
 
-#include "Messages.h"
+#include "controls/Messages.h"
 
 namespace WindowsToolkit {
 

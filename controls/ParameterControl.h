@@ -2,7 +2,7 @@
 // A control that shows one plug-in parameter as a normalised value and reports the user's
 // changes, hovering, leaving and right clicks to its parent by the registered messages.
 
-#include "Window.h"
+#include "controls/Window.h"
 
 namespace WindowsToolkit {
 

@@ -1,7 +1,7 @@
-#include "StatusControl.h"
+#include "controls/StatusControl.h"
 
 #include "pictures/Graphics.h"
-#include "WindowClasses.h"
+#include "controls/WindowClasses.h"
 
 #include <cstring>
 

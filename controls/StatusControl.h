@@ -1,7 +1,7 @@
 #pragma once
 // One line of white text over the background: the parameter under the pointer and its value.
 
-#include "GraphicsControl.h"
+#include "controls/GraphicsControl.h"
 
 namespace WindowsToolkit {
 

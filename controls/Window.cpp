@@ -1,4 +1,4 @@
-#include "Window.h"
+#include "controls/Window.h"
 
 namespace WindowsToolkit {
 

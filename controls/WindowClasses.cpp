@@ -1,6 +1,6 @@
-#include "WindowClasses.h"
+#include "controls/WindowClasses.h"
 
-#include "Window.h"
+#include "controls/Window.h"
 #include "platform/Module.h"
 #include "platform/Trace.h"
 

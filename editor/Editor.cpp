@@ -1,4 +1,4 @@
-#include "Editor.h"
+#include "editor/Editor.h"
 
 #include "framework/Controller.h"
 #include "platform/Trace.h"

@@ -2,7 +2,7 @@
 // The VST 2 editor: builds a view window inside the host's window on open and destroys it on
 // close. Every operation runs on the host's user-interface thread.
 
-#include "View.h"
+#include "editor/View.h"
 #include "effect_base/AEffEditor.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "MorlentDelayView.h"
+#include "editor/MorlentDelayView.h"
 
-#include "Editor.h"
+#include "editor/Editor.h"
 #include "pictures/Graphics.h"
 #include "pictures/ImageResource.h"
 #include "controls/ImageStrip.h"

@@ -3,7 +3,7 @@
 // buttons that step the note rows, a status line in the picture's display window and the view
 // menu on the title banner.
 
-#include "View.h"
+#include "editor/View.h"
 #include "description/EffectDescription.h"
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "View.h"
+#include "editor/View.h"
 
 #include "controls/Messages.h"
 #include "controls/ParameterControl.h"

@@ -1,7 +1,7 @@
 // setChunk with arbitrary bytes, as a program (first byte odd) or a bank. Whatever the bytes,
 // the plug-in must not crash, and a chunk it refuses must leave its state exactly as it was.
 
-#include "FuzzHost.h"
+#include "fuzz/FuzzHost.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,11 +2,11 @@
 // What the 64-bit fuzz targets share: the real effect on a quiet stand-in host, built as the
 // entry point builds it (FuzzEffect), or one instance for the whole run (SixtyFourBit()).
 
-#include "FuzzInstance.h"
+#include "fuzz/FuzzInstance.h"
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
-#include "support/EffectCalls.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/StandInHost.h"
 
 // The effect as the entry point builds it; closing goes through the record like a host's.
 // The host records nothing, so a long run does not grow.

@@ -5,11 +5,11 @@
 // trace: every input then also runs on a newly built instance, and both runs must leave the
 // same digest of everything the host saw.
 
-#include "KeptBlocks.h"
+#include "fuzz/KeptBlocks.h"
 #include "effect_base/AudioEffect.h"
 #include "effect_base/VstInterface.h"
-#include "support/EffectCalls.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/StandInHost.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -2,8 +2,8 @@
 // as the first-generation module wrote them (version 2600, and early banks without a controller
 // map). The first byte of each seed selects program (odd) or bank (even), as the fuzzer reads it.
 
-#include "FuzzHost.h"
-#include "LegacyFuzzHost.h"
+#include "fuzz/FuzzHost.h"
+#include "fuzz/LegacyFuzzHost.h"
 
 #include <cstdio>
 #include <string>

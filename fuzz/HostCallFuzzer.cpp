@@ -1,8 +1,8 @@
 // Host call streams against the 64-bit plug-in (HostCallStream.h): blocks up to 4096 frames.
 // One instance serves the whole run, reset between inputs (FuzzInstance.h).
 
-#include "FuzzHost.h"
-#include "HostCallStream.h"
+#include "fuzz/FuzzHost.h"
+#include "fuzz/HostCallStream.h"
 #include "description/EffectDescription.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -5,8 +5,8 @@
 // only the contract that pointers it passes are valid for what they claim to be. Finite input
 // audio must always give finite output audio, and a stored value stays within 0..1.
 
-#include "FuzzInstance.h"
-#include "support/EventList.h"
+#include "fuzz/FuzzInstance.h"
+#include "tests/support/EventList.h"
 
 #include <sanitizer/asan_interface.h>
 

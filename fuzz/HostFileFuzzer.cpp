@@ -2,9 +2,9 @@
 // and WAV files. Arbitrary bytes must give a clean refusal or a consistent result, never a
 // crash, a hang or a read out of bounds.
 
-#include "MidiScript.h"
-#include "PresetFile.h"
-#include "WavFile.h"
+#include "host/MidiScript.h"
+#include "host/PresetFile.h"
+#include "host/WavFile.h"
 
 #include <unistd.h>
 

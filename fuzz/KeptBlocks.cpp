@@ -7,7 +7,7 @@
 // stays poisoned while kept, so a use after free is still caught while it waits, and always
 // within the input that freed it.
 
-#include "KeptBlocks.h"
+#include "fuzz/KeptBlocks.h"
 
 #include <sanitizer/allocator_interface.h>
 #include <sanitizer/asan_interface.h>

@@ -2,7 +2,7 @@
 // faulting ones must end in ASan's report, the reuse one must show the reuse happened, or the
 // faulting modes would pass on the sanitizer's own redzones and prove nothing.
 
-#include "KeptBlocks.h"
+#include "fuzz/KeptBlocks.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 // as it was; an accepted one holds only values in 0..1 and what the plug-in then writes comes
 // back byte for byte.
 
-#include "LegacyFuzzHost.h"
+#include "fuzz/LegacyFuzzHost.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // The first-generation module's instance for the fuzz targets, built as its entry point builds
 // it, on the quiet stand-in host.
 
-#include "FuzzInstance.h"
+#include "fuzz/FuzzInstance.h"
 #include "description/EffectDescription.h"
 #include "legacy/framework/DelayModel.h"
 #include "legacy/framework/Plugin.h"

@@ -1,8 +1,8 @@
 // Host call streams against the first-generation plug-in: blocks up to 40000 frames, longer
 // than its 16384-frame pieces.
 
-#include "HostCallStream.h"
-#include "LegacyFuzzHost.h"
+#include "fuzz/HostCallStream.h"
+#include "fuzz/LegacyFuzzHost.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

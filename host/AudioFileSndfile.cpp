@@ -1,6 +1,6 @@
 // Audio files on Linux through libsndfile, which reads every common format.
 
-#include "AudioFile.h"
+#include "host/AudioFile.h"
 
 #include <sndfile.h>
 

@@ -1,6 +1,6 @@
 // Audio files on Windows, where the builds carry no audio library: our own WAV code.
 
-#include "WavFile.h"
+#include "host/WavFile.h"
 
 namespace MorlentHost {
 

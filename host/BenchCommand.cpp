@@ -1,7 +1,7 @@
-#include "Benchmark.h"
-#include "Commands.h"
-#include "PluginInstance.h"
-#include "ProgressLine.h"
+#include "host/Benchmark.h"
+#include "host/Commands.h"
+#include "host/PluginInstance.h"
+#include "host/ProgressLine.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -3,8 +3,8 @@
 // time information of each block set first. Everything is allocated and the noise made before the
 // clock starts, so the figure is the plug-in's work plus the host's bare minimum per block.
 
-#include "PluginInstance.h"
-#include "Renderer.h"
+#include "host/PluginInstance.h"
+#include "host/Renderer.h"
 
 #include <cstdint>
 #include <functional>

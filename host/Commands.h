@@ -2,7 +2,7 @@
 // The subcommands of morlent-host. Each prints its result on stdout, its errors on stderr, and
 // answers the process exit code.
 
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
 namespace MorlentHost {
 

@@ -1,4 +1,4 @@
-#include "DemoSignal.h"
+#include "host/DemoSignal.h"
 
 namespace MorlentHost {
 

@@ -3,7 +3,7 @@
 // clicks at 120 BPM, then two seconds of silence for the echoes. Generated with plain
 // arithmetic only (no library sine or exponential) so every build produces the same bits.
 
-#include "AudioFile.h"
+#include "host/AudioFile.h"
 
 #include <vector>
 

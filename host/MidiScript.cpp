@@ -1,4 +1,4 @@
-#include "MidiScript.h"
+#include "host/MidiScript.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "PluginInstance.h"
+#include "host/PluginInstance.h"
 
 #include <cstring>
 

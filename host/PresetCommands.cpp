@@ -1,6 +1,6 @@
-#include "Commands.h"
-#include "PluginInstance.h"
-#include "PresetFile.h"
+#include "host/Commands.h"
+#include "host/PluginInstance.h"
+#include "host/PresetFile.h"
 
 #include <cctype>
 #include <cstdio>

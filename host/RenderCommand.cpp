@@ -1,9 +1,9 @@
-#include "Commands.h"
-#include "DemoSignal.h"
-#include "PluginInstance.h"
-#include "PresetFile.h"
-#include "ProgressLine.h"
-#include "Renderer.h"
+#include "host/Commands.h"
+#include "host/DemoSignal.h"
+#include "host/PluginInstance.h"
+#include "host/PresetFile.h"
+#include "host/ProgressLine.h"
+#include "host/Renderer.h"
 
 #include <cstdio>
 

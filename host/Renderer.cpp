@@ -1,4 +1,4 @@
-#include "Renderer.h"
+#include "host/Renderer.h"
 
 #include <algorithm>
 #include <cmath>

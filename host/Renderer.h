@@ -3,9 +3,9 @@
 // to processEvents with offsets inside the block, keeps the transport the effect asks for in step,
 // calls processReplacing and writes the outputs. Buffers are allocated once, before the first block.
 
-#include "AudioFile.h"
-#include "MidiScript.h"
-#include "PluginInstance.h"
+#include "host/AudioFile.h"
+#include "host/MidiScript.h"
+#include "host/PluginInstance.h"
 
 #include <functional>
 #include <string>

@@ -1,7 +1,7 @@
 // Windows only: opens the plug-in's editor in a window of our own and saves its pixels as PNG.
 
-#include "Commands.h"
-#include "PluginInstance.h"
+#include "host/Commands.h"
+#include "host/PluginInstance.h"
 
 #include <windows.h>
 // After windows.h, which GDI+ builds on.

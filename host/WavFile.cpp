@@ -1,4 +1,4 @@
-#include "WavFile.h"
+#include "host/WavFile.h"
 
 #include <cmath>
 #include <cstring>

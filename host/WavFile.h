@@ -5,7 +5,7 @@
 // files out byte for byte as the Linux build's audio library does, so renders from the two
 // builds compare equal.
 
-#include "AudioFile.h"
+#include "host/AudioFile.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 // morlent-host: a command-line VST 2 host for inspecting, rendering and preset files.
 
-#include "Commands.h"
+#include "host/Commands.h"
 
 #include <cstdio>
 #include <exception>

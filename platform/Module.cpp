@@ -1,4 +1,4 @@
-#include "Module.h"
+#include "platform/Module.h"
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "Trace.h"
+#include "platform/Trace.h"
 
 #include <atomic>
 

@@ -1,5 +1,5 @@
 #include "Renderer.h"
-#include "MemoryAudio.h"
+#include "host/tests/MemoryAudio.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Pictures from module resources, strips cut from them, and controls over missing pictures.
 
-#include "ToolkitFixture.h"
+#include "tests/controls/ToolkitFixture.h"
 
 #include "controls/Knob.h"
 #include "controls/Multiswitch.h"

@@ -1,6 +1,6 @@
 // A knob on a real window, driven by mouse and wheel messages.
 
-#include "ToolkitFixture.h"
+#include "tests/controls/ToolkitFixture.h"
 
 #include "controls/Knob.h"
 

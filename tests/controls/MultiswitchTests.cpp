@@ -1,6 +1,6 @@
 // Switches with vertical and horizontal strips, and the increment button that steps them.
 
-#include "ToolkitFixture.h"
+#include "tests/controls/ToolkitFixture.h"
 
 #include "controls/IncrementButton.h"
 #include "controls/Multiswitch.h"

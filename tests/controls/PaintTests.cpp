@@ -1,7 +1,7 @@
 // What the controls put on the screen: the right strip frame over the right piece of the
 // background, read back from the painted windows.
 
-#include "ToolkitFixture.h"
+#include "tests/controls/ToolkitFixture.h"
 
 #include "controls/IncrementButton.h"
 #include "controls/Knob.h"

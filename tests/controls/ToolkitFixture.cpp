@@ -1,5 +1,5 @@
-#include "ToolkitFixture.h"
-#include "support/HostWindow.h"
+#include "tests/controls/ToolkitFixture.h"
+#include "tests/support/HostWindow.h"
 
 #include <cstdlib>
 

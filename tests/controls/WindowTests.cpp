@@ -1,7 +1,7 @@
 // The window base and its procedure on real windows: binding, results, ownership and the
 // module-wide classes and messages.
 
-#include "ToolkitFixture.h"
+#include "tests/controls/ToolkitFixture.h"
 
 #include "controls/Knob.h"
 

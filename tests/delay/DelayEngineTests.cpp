@@ -1,7 +1,7 @@
 #include "delay/DelayEngine.h"
 #include "delay/FeedbackLimiter.h"
 
-#include "support/Noise.h"
+#include "tests/support/Noise.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "delay/MorlentDelayModel.h"
 
-#include "support/Noise.h"
+#include "tests/support/Noise.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "EditorFixture.h"
-#include "support/EffectCalls.h"
-#include "support/GuiDriver.h"
-#include "support/HostWindow.h"
+#include "tests/editor/EditorFixture.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/GuiDriver.h"
+#include "tests/support/HostWindow.h"
 
 #include "controls/StatusControl.h"
 #include "controls/WindowClasses.h"

@@ -6,7 +6,7 @@
 #include "editor/Editor.h"
 #include "editor/MorlentDelayView.h"
 #include "framework/Controller.h"
-#include "support/RecordingHost.h"
+#include "tests/support/RecordingHost.h"
 
 #include "controls/ParameterControl.h"
 

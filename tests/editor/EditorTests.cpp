@@ -1,6 +1,6 @@
 // Opening and closing the editor through the record, and what the opened view shows.
 
-#include "EditorFixture.h"
+#include "tests/editor/EditorFixture.h"
 
 #include "pictures/ControlMath.h"
 #include "pictures/ImageResource.h"

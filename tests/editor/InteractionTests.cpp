@@ -1,6 +1,6 @@
 // The user's mouse and the host's values meeting in the opened editor.
 
-#include "EditorFixture.h"
+#include "tests/editor/EditorFixture.h"
 
 #include "delay/MorlentDelayModel.h"
 

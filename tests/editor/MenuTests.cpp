@@ -1,7 +1,7 @@
 // MIDI Learn, the view menu, the confirmation box and the About box. The modal loops are
 // answered with keys queued before they open and from a timer that finds the boxes.
 
-#include "EditorFixture.h"
+#include "tests/editor/EditorFixture.h"
 
 #include "delay/MorlentDelayModel.h"
 

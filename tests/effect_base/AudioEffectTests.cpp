@@ -1,6 +1,6 @@
 #include "effect_base/AudioEffectX.h"
-#include "support/EffectCalls.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "support/ControllerFixture.h"
+#include "tests/support/ControllerFixture.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "support/RecordingModel.h"
+#include "tests/support/RecordingModel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/Trace.h"
-#include "support/ControllerFixture.h"
+#include "tests/support/ControllerFixture.h"
 
 #include <string>
 #include <thread>

@@ -5,9 +5,9 @@
 
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
-#include "support/EffectCalls.h"
-#include "support/EventList.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/EventList.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

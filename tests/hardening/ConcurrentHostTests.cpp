@@ -2,10 +2,10 @@
 // pause while the user-interface thread changes everything it can. Run under ThreadSanitizer
 // too; MORLENT_STRESS_SECONDS makes the runs longer.
 
-#include "support/EffectCalls.h"
-#include "support/EventList.h"
-#include "support/HostDriver.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/EventList.h"
+#include "tests/support/HostDriver.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // repeated, early and late editor calls, closing the effect with its editor open, and opening
 // and closing the editor while another thread processes audio with learned MIDI.
 
-#include "support/EventList.h"
-#include "support/LoadedModuleTest.h"
-#include "support/StandInHost.h"
+#include "tests/support/EventList.h"
+#include "tests/support/LoadedModuleTest.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // FirstGenerationHost.h). Run natively and under ThreadSanitizer, whose lock-order checks would
 // report the view's lock taken before the model's; MORLENT_STRESS_SECONDS makes the run longer.
 
-#include "FirstGenerationHost.h"
+#include "tests/hardening/FirstGenerationHost.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 // Shared by the concurrency test (short, checks the end state) and the lock-wait tool (long,
 // measures how long the audio thread waits for the model's lock).
 
-#include "support/EffectCalls.h"
-#include "support/EventList.h"
-#include "support/FirstGenerationPlugin.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/EventList.h"
+#include "tests/support/FirstGenerationPlugin.h"
 
 #include <atomic>
 #include <cmath>

@@ -3,7 +3,7 @@
 // may grow, but every sample stays finite and full feedback keeps ringing in the silence.
 // The full ten minutes, and their cost per block, are bench/FirstGenerationLongRunBench.cpp.
 
-#include "support/FirstGenerationPlugin.h"
+#include "tests/support/FirstGenerationPlugin.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // includes an allocation or a chunk's copy. This program replaces the allocator and the mutex
 // lock for the whole process, and watches the recursive lock through its test hook.
 
-#include "FirstGenerationHost.h"
+#include "tests/hardening/FirstGenerationHost.h"
 
 #include <gtest/gtest.h>
 
@@ -52,7 +52,7 @@ void Watch(const Platform::RecursiveLock& lock, Platform::LockEvent event)
 
 } // namespace
 
-#include "support/CountingAllocator.h"
+#include "tests/support/CountingAllocator.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // rates, repeated or early calls, no time information, events out of order. The module must
 // stay finite and keep its state whatever they do.
 
-#include "support/EventList.h"
-#include "support/LoadedModuleTest.h"
-#include "support/StandInHost.h"
+#include "tests/support/EventList.h"
+#include "tests/support/LoadedModuleTest.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
-#include "support/StandInHost.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // allocator and the mutex lock for the whole process (the loaded module included) and counts
 // the calls made while the audio thread is inside processEvents or processReplacing.
 
-#include "support/EffectCalls.h"
-#include "support/EventList.h"
-#include "support/HostDriver.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/EventList.h"
+#include "tests/support/HostDriver.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ void CountMutexLock()
 
 } // namespace
 
-#include "support/CountingAllocator.h"
+#include "tests/support/CountingAllocator.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // The built LV2 module driven as LV2 hosts drive it, held to the VST 2 module's sound: the
 // same settings, given in each format's own terms, render the same bits.
 
-#include "Lv2Host.h"
+#include "tests/lv2/Lv2Host.h"
 
 #include "delay/MorlentDelayModel.h"
 #include "framework/PluginCore.h"
 #include "lv2/FactoryPresets.h"
-#include "support/EffectCalls.h"
-#include "support/HostDriver.h"
-#include "support/Noise.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/HostDriver.h"
+#include "tests/support/Noise.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the allocator and the mutex lock for the whole process (the loaded module included) and
 // counts the calls made while the audio thread is inside run.
 
-#include "Lv2Host.h"
+#include "tests/lv2/Lv2Host.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ void CountMutexLock()
 
 } // namespace
 
-#include "support/CountingAllocator.h"
+#include "tests/support/CountingAllocator.h"
 
 namespace {
 

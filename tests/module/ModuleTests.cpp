@@ -1,9 +1,9 @@
 // Drives the built plug-in module exactly as a host does: load it, call its entry point, and
 // talk to it through nothing but the record.
 
-#include "support/LoadedModuleTest.h"
-#include "support/ModuleExpectations.h"
-#include "support/StandInHost.h"
+#include "tests/support/LoadedModuleTest.h"
+#include "tests/support/ModuleExpectations.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // the 64-bit module and of the first-generation module, every program's name and values as the
 // table says, and every program audible, finite and echoing when it should.
 
-#include "FactoryPrograms.h"
+#include "tools/factory-bank/FactoryPrograms.h"
 
-#include "PresetFile.h"
-#include "support/EffectCalls.h"
-#include "support/HostDriver.h"
-#include "support/StandInHost.h"
+#include "host/PresetFile.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/HostDriver.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

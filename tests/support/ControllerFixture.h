@@ -1,9 +1,9 @@
 #pragma once
 
 #include "framework/Controller.h"
-#include "support/EffectCalls.h"
-#include "support/RecordingModel.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/RecordingModel.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

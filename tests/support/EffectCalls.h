@@ -5,7 +5,7 @@
 
 #include "description/EffectDescription.h"
 #include "effect_base/VstInterface.h"
-#include "support/EventList.h"
+#include "tests/support/EventList.h"
 
 #include <algorithm>
 #include <cstdint>

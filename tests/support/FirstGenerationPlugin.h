@@ -5,8 +5,8 @@
 #include "description/EffectDescription.h"
 #include "legacy/framework/DelayModel.h"
 #include "legacy/framework/Plugin.h"
-#include "support/EffectCalls.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/StandInHost.h"
 
 namespace TestSupport {
 

@@ -2,8 +2,8 @@
 // A built module loaded as a host loads it, its instances opened through the entry point on
 // the stand-in host.
 
-#include "support/PluginModule.h"
-#include "support/StandInHost.h"
+#include "tests/support/PluginModule.h"
+#include "tests/support/StandInHost.h"
 
 #include <string>
 

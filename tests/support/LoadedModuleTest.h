@@ -2,9 +2,9 @@
 // A test suite over the built module named by MORLENT_MODULE_PATH: loaded once for the suite,
 // as a host keeps a module loaded, with an instance of each test's own on the stand-in host.
 
-#include "support/EffectCalls.h"
-#include "support/HostDriver.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/HostDriver.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

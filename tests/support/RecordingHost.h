@@ -1,7 +1,7 @@
 #pragma once
 // The stand-in host under the name the editor's tests know it by.
 
-#include "support/StandInHost.h"
+#include "tests/support/StandInHost.h"
 
 using RecordingHost = TestSupport::StandInHost;
 using HostCall = TestSupport::HostCall;

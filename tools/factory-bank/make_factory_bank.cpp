@@ -4,9 +4,9 @@
 //
 //     make_factory_bank OUT.fxb
 
-#include "FactoryPrograms.h"
+#include "tools/factory-bank/FactoryPrograms.h"
 
-#include "PresetFile.h"
+#include "host/PresetFile.h"
 #include "description/EffectDescription.h"
 #include "legacy/framework/DelayModel.h"
 #include "legacy/framework/Plugin.h"

@@ -1,7 +1,7 @@
 // The opened first-generation editor: its layout, its controls under the mouse, and the host's
 // values reaching it on idle.
 
-#include "LegacyEditorFixture.h"
+#include "tests/legacy/editor/LegacyEditorFixture.h"
 
 #include "description/EffectDescription.h"
 #include "legacy/controls/ToolkitClasses.h"

@@ -1,10 +1,10 @@
-#include "LegacyEditorFixture.h"
+#include "tests/legacy/editor/LegacyEditorFixture.h"
 
 #include "description/EffectDescription.h"
 #include "legacy/controls/ToolkitClasses.h"
-#include "support/EffectCalls.h"
-#include "support/GuiDriver.h"
-#include "support/HostWindow.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/GuiDriver.h"
+#include "tests/support/HostWindow.h"
 
 
 namespace LegacyEditorTest {

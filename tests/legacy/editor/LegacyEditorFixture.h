@@ -7,7 +7,7 @@
 #include "legacy/editor/DelayView.h"
 #include "legacy/framework/DelayModel.h"
 #include "legacy/framework/Plugin.h"
-#include "support/StandInHost.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

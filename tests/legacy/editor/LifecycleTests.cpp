@@ -1,10 +1,10 @@
 // Opening and closing the first-generation editor as hosts do: repeatedly, with the effect closed
 // under it, beside a second instance, and while the audio thread plays a learned controller.
 
-#include "LegacyEditorFixture.h"
+#include "tests/legacy/editor/LegacyEditorFixture.h"
 
 #include "description/EffectDescription.h"
-#include "support/EffectCalls.h"
+#include "tests/support/EffectCalls.h"
 
 #include <atomic>
 #include <thread>

@@ -1,9 +1,9 @@
 // The first-generation editor's menus, the Clear All confirmation and the About box.
 
-#include "LegacyEditorFixture.h"
+#include "tests/legacy/editor/LegacyEditorFixture.h"
 
 #include "description/EffectDescription.h"
-#include "support/GuiDriver.h"
+#include "tests/support/GuiDriver.h"
 
 namespace {
 

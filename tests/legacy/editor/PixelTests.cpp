@@ -1,12 +1,12 @@
 // What the first-generation editor draws: screenshots for people, and its pixels against the
 // 64-bit module's editor, an independent drawing of the same face.
 
-#include "LegacyEditorFixture.h"
+#include "tests/legacy/editor/LegacyEditorFixture.h"
 
 #include "description/EffectDescription.h"
-#include "support/EffectCalls.h"
-#include "support/PluginModule.h"
-#include "support/StandInHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/PluginModule.h"
+#include "tests/support/StandInHost.h"
 
 namespace {
 

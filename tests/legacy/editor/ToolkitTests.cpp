@@ -1,6 +1,6 @@
 // The first-generation toolkit's window procedure: binding, refusals and the answers it gives.
 
-#include "LegacyEditorFixture.h"
+#include "tests/legacy/editor/LegacyEditorFixture.h"
 
 #include "legacy/controls/Window.h"
 

@@ -3,8 +3,8 @@
 #include "legacy/framework/Model.h"
 #include "legacy/framework/Plugin.h"
 #include "legacy/parameters/ParameterGroup.h"
-#include "support/EffectCalls.h"
-#include "support/RecordingHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/RecordingHost.h"
 
 #include <gtest/gtest.h>
 

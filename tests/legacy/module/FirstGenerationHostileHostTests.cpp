@@ -4,9 +4,9 @@
 // value within 0..1.
 
 #include "description/EffectDescription.h"
-#include "support/EventList.h"
-#include "support/LoadedModuleTest.h"
-#include "support/StandInHost.h"
+#include "tests/support/EventList.h"
+#include "tests/support/LoadedModuleTest.h"
+#include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>
 

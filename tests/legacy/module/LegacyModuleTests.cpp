@@ -2,9 +2,9 @@
 // first generation's read and event order, learning, chunks and their version rules, and their
 // exchange with the 64-bit module.
 #include "description/EffectDescription.h"
-#include "support/EffectCalls.h"
-#include "support/PluginModule.h"
-#include "support/RecordingHost.h"
+#include "tests/support/EffectCalls.h"
+#include "tests/support/PluginModule.h"
+#include "tests/support/RecordingHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DelayFixture.h"
+#include "tests/legacy/parameters/DelayFixture.h"
 
 #include <gtest/gtest.h>
 
