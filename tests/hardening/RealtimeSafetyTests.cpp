@@ -21,32 +21,11 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/AudioThreadCounters.h"
+
 namespace {
 
 using namespace TestSupport;
-
-// The executable's own thread-local storage: reading it never allocates.
-thread_local bool insideAudioCall = false;
-std::atomic<long> audioAllocations{0};
-std::atomic<long> audioLocks{0};
-
-void CountAllocation()
-{
-    if (insideAudioCall)
-        audioAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-
-void CountMutexLock()
-{
-    if (insideAudioCall)
-        audioLocks.fetch_add(1, std::memory_order_relaxed);
-}
-
-} // namespace
-
-#include "tests/support/CountingAllocator.h"
-
-namespace {
 
 TEST(RealtimeSafety, CountersSeeAllocationsAndLocksMadeInsideAnAudioCall)
 {

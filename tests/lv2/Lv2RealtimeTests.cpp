@@ -12,27 +12,7 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-thread_local bool insideAudioCall = false;
-std::atomic<long> audioAllocations{0};
-std::atomic<long> audioLocks{0};
-
-void CountAllocation()
-{
-    if (insideAudioCall)
-        audioAllocations.fetch_add(1, std::memory_order_relaxed);
-}
-
-void CountMutexLock()
-{
-    if (insideAudioCall)
-        audioLocks.fetch_add(1, std::memory_order_relaxed);
-}
-
-} // namespace
-
-#include "tests/support/CountingAllocator.h"
+#include "tests/support/AudioThreadCounters.h"
 
 namespace {
 
