@@ -166,6 +166,12 @@ void PluginCore::Process(float** inputs, float** outputs, int32_t frames)
     model->ProcessBlock(inputs, outputs, frames);
 }
 
+void PluginCore::ProcessFrames(float** inputs, float** outputs, int32_t offset, int32_t count)
+{
+    if (offset >= 0 && count > 0)
+        model->Process(inputs, outputs, offset, count);
+}
+
 void PluginCore::SetView(ParameterView* newView)
 {
     Platform::Trace("PluginCore::SetView\r\n");

@@ -104,6 +104,11 @@ public:
     // Renders frames of two channels; outputs may be the inputs. Events queued for this block
     // take effect at their frames.
     void Process(float** inputs, float** outputs, int32_t frames);
+    // Renders frames offset..offset+count-1 of the host's channel arrays with the values as they
+    // stand, for a format whose parameter changes arrive at sample offsets: its adapter renders
+    // up to each change, applies it and goes on, as Process does around a MIDI event. Queued MIDI
+    // events are left for Process.
+    void ProcessFrames(float** inputs, float** outputs, int32_t offset, int32_t count);
 
     // ---- User-interface thread: the editor's view ---------------------------------------------
     // Null detaches the view; returns only when no other thread is still using the old one.
