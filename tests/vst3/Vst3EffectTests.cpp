@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace Vst3;
@@ -417,4 +419,42 @@ TEST(Vst3ProcessContextTest, TempoOfTheContextDrivesSynchronisedDelaysAndNoConte
     const std::vector<float> at90 = render(&context);
     EXPECT_NE(at90, at120);
     EXPECT_EQ(render(nullptr), at120);
+}
+
+// The audio thread processes with automation while the main thread edits, reads texts and
+// exchanges state, as hosts do; ThreadSanitizer builds watch for races.
+TEST_F(Vst3EffectTest, ProcessingAndTheMainThreadRunTogether)
+{
+    constexpr int32 kFrames = 256;
+    Activate(kFrames);
+    MemoryStream saved;
+    ASSERT_EQ(component->getState(&saved), kResultOk);
+    std::atomic<bool> stop{false};
+    std::thread audio([&] {
+        StereoBlock block(kFrames);
+        FillNoise(block.inLeft, 3);
+        FillNoise(block.inRight, 4);
+        ParameterChanges changes;
+        block.data.inputParameterChanges = &changes;
+        for (int i = 0; i < 400; ++i) {
+            changes.Clear();
+            changes.Add(MorlentDelay::kFeedbackLevel, i % kFrames, (i % 10) / 10.0);
+            changes.Add(MorlentVst3::kBypassParamId, (i * 7) % kFrames, (i / 50) % 2);
+            EXPECT_EQ(processor->process(block.data), kResultOk);
+        }
+        stop.store(true);
+    });
+    int rounds = 0;
+    while (!stop.load() || rounds == 0) {
+        controller->setParamNormalized(MorlentDelay::kWetDryMix, (rounds % 7) / 7.0);
+        String128 text{};
+        controller->getParamStringByValue(MorlentDelay::kLeftDelay, controller->getParamNormalized(1), text);
+        MemoryStream state;
+        component->getState(&state);
+        saved.position = 0;
+        component->setState(&saved);
+        ++rounds;
+    }
+    audio.join();
+    EXPECT_GT(rounds, 0);
 }
