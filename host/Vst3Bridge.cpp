@@ -49,7 +49,8 @@ public:
         if (buffer == nullptr || numBytes < 0)
             return kInvalidArgument;
         const size_t count = std::min(static_cast<size_t>(numBytes), bytes.size() - position);
-        std::memcpy(buffer, bytes.data() + position, count);
+        if (count > 0)
+            std::memcpy(buffer, bytes.data() + position, count);
         position += count;
         if (numBytesRead != nullptr)
             *numBytesRead = static_cast<int32>(count);

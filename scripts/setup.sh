@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick
   zip unzip python3-markdown  # the release archive and its HTML manual
+  ardour  # Ardour 7 without its window, for the VST 3 bundle's check in a real host
 )
 # 32-bit Wine, for the 32-bit build's programs.
 wine32_packages=(wine32:i386)

@@ -37,7 +37,8 @@ public:
             return kInvalidArgument;
         const size_t left = data.size() - position;
         const size_t count = static_cast<size_t>(numBytes) < left ? static_cast<size_t>(numBytes) : left;
-        std::memcpy(buffer, data.data() + position, count);
+        if (count > 0)
+            std::memcpy(buffer, data.data() + position, count);
         position += count;
         if (numBytesRead != nullptr)
             *numBytesRead = static_cast<int32>(count);
@@ -50,7 +51,8 @@ public:
         const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
         if (data.size() < position + numBytes)
             data.resize(position + numBytes);
-        std::memcpy(data.data() + position, bytes, static_cast<size_t>(numBytes));
+        if (numBytes > 0)
+            std::memcpy(data.data() + position, bytes, static_cast<size_t>(numBytes));
         position += static_cast<size_t>(numBytes);
         if (numBytesWritten != nullptr)
             *numBytesWritten = numBytes;
