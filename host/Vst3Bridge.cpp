@@ -124,12 +124,18 @@ struct Bridge {
     float sampleRate = 44100.0f;
     bool active = false;
     std::vector<uint8_t> chunk;
+    IPlugView* view = nullptr;
+    ERect rect{};
     ProcessContext context{};
     AudioBusBuffers inBus{}, outBus{};
     ProcessData data{};
 
     ~Bridge()
     {
+        if (view != nullptr) {
+            view->removed();
+            view->release();
+        }
         if (units != nullptr)
             units->release();
         if (controller != nullptr)
@@ -274,6 +280,31 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
     }
     case effGetVstVersion:
         return 2400;
+    case effEditGetRect: {
+        // The size comes from the view the host is about to open.
+        if (ptr == nullptr)
+            return 0;
+        if (bridge.view == nullptr)
+            bridge.view = bridge.controller->createView(kEditorViewName);
+        ViewRect size{};
+        if (bridge.view == nullptr || bridge.view->getSize(&size) != kResultOk)
+            return 0;
+        bridge.rect = ERect{static_cast<VstInt16>(size.top), static_cast<VstInt16>(size.left),
+                            static_cast<VstInt16>(size.bottom), static_cast<VstInt16>(size.right)};
+        *static_cast<ERect**>(ptr) = &bridge.rect;
+        return 1;
+    }
+    case effEditOpen:
+        if (bridge.view == nullptr)
+            bridge.view = bridge.controller->createView(kEditorViewName);
+        return bridge.view != nullptr && bridge.view->attached(ptr, kPlatformTypeHWND) == kResultOk ? 1 : 0;
+    case effEditClose:
+        if (bridge.view != nullptr) {
+            bridge.view->removed();
+            bridge.view->release();
+            bridge.view = nullptr;
+        }
+        return 1;
     default:
         return 0;
     }
@@ -411,7 +442,9 @@ AEffect* OpenVst3Effect(void* factoryEntry, audioMasterCallback host, std::strin
         const int32 count = bridge->controller->getParameterCount();
         for (int32 p = 0; p < count; ++p) {
             Vst3::ParameterInfo parameter{};
-            if (bridge->controller->getParameterInfo(p, parameter) != kResultOk)
+            // Hidden parameters (the MIDI controllers' own) are the host's business, not a user's.
+            if (bridge->controller->getParameterInfo(p, parameter) != kResultOk ||
+                (parameter.flags & Vst3::ParameterInfo::kIsHidden) != 0)
                 continue;
             bridge->ids.push_back(parameter.id);
             if (parameter.flags & Vst3::ParameterInfo::kIsProgramChange) {
@@ -436,6 +469,10 @@ AEffect* OpenVst3Effect(void* factoryEntry, audioMasterCallback host, std::strin
         record.numInputs = 2;
         record.numOutputs = 2;
         record.flags = effFlagsCanReplacing | effFlagsProgramChunks;
+        if (IPlugView* view = bridge->controller->createView(kEditorViewName)) {
+            record.flags |= effFlagsHasEditor;
+            view->release();
+        }
         record.object = bridge;
         // The VST 2 unique ID a class made for replacing a VST 2 effect carries after "VST".
         uint8_t bytes[16];

@@ -3,9 +3,13 @@
 #include "delay/MorlentDelayModel.h"
 #include "description/EffectDescription.h"
 #include "framework/Chunk.h"
+#ifdef _WIN32
+#include "vst3/Vst3PlugView.h"
+#endif
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -16,7 +20,8 @@ namespace MorlentVst3 {
 
 namespace {
 
-constexpr int32 kExtraParameterCount = 2; // bypass and program change
+constexpr int32 kExtraParameterCount = 2; // bypass and program change, then the controllers
+constexpr int32 kMidiChannelCount = 16;
 constexpr int32 kChannelCount = 2;
 
 void ToString128(const char* text, String128 out)
@@ -89,6 +94,16 @@ bool ReadStream(IBStream* stream, std::vector<uint8_t>& bytes)
     }
 }
 
+#ifndef _WIN32
+// Without an editor there is no drag to wait for.
+bool PointerCaptured()
+{
+    return false;
+}
+void WatchDragEnd(Vst3Effect*) {}
+void ForgetDragWatch(Vst3Effect*) {}
+#endif
+
 } // namespace
 
 Uid MakeVst2CompatibleClassId(int32_t uniqueId, const char* name)
@@ -153,6 +168,8 @@ tresult VST3_API Vst3Effect::queryInterface(const TUID iid, void** object)
         *object = static_cast<IEditController*>(this);
     else if (kIUnitInfoIid.Matches(iid))
         *object = static_cast<IUnitInfo*>(this);
+    else if (kIMidiMappingIid.Matches(iid))
+        *object = static_cast<IMidiMapping*>(this);
     else
         return kNoInterface;
     addRef();
@@ -183,6 +200,13 @@ tresult VST3_API Vst3Effect::initialize(FUnknown*)
 
 tresult VST3_API Vst3Effect::terminate()
 {
+#ifdef _WIN32
+    // A host that ends the effect with its view open: the window goes first.
+    if (openView != nullptr)
+        openView->EffectEnded();
+#endif
+    EndOpenEdit();
+    ForgetDragWatch(this);
     if (active.load())
         setActive(false);
     setComponentHandler(nullptr);
@@ -205,11 +229,24 @@ tresult VST3_API Vst3Effect::setIoMode(IoMode)
 
 int32 VST3_API Vst3Effect::getBusCount(MediaType type, BusDirection dir)
 {
-    return type == kAudio && (dir == kInput || dir == kOutput) ? 1 : 0;
+    if (type == kAudio)
+        return dir == kInput || dir == kOutput ? 1 : 0;
+    // A MIDI input, so hosts route controllers to the effect.
+    return type == kEvent && dir == kInput ? 1 : 0;
 }
 
 tresult VST3_API Vst3Effect::getBusInfo(MediaType type, BusDirection dir, int32 index, BusInfo& bus)
 {
+    if (type == kEvent && dir == kInput && index == 0) {
+        std::memset(&bus, 0, sizeof bus);
+        bus.mediaType = kEvent;
+        bus.direction = kInput;
+        bus.channelCount = kMidiChannelCount;
+        ToString128("MIDI In", bus.name);
+        bus.busType = kMain;
+        bus.flags = kDefaultActive;
+        return kResultOk;
+    }
     if (type != kAudio || (dir != kInput && dir != kOutput) || index != 0)
         return kInvalidArgument;
     std::memset(&bus, 0, sizeof bus);
@@ -229,6 +266,10 @@ tresult VST3_API Vst3Effect::getRoutingInfo(RoutingInfo&, RoutingInfo&)
 
 tresult VST3_API Vst3Effect::activateBus(MediaType type, BusDirection dir, int32 index, TBool state)
 {
+    if (type == kEvent && dir == kInput && index == 0) {
+        eventBusActive = state != 0;
+        return kResultOk;
+    }
     if (type != kAudio || index != 0 || (dir != kInput && dir != kOutput))
         return kInvalidArgument;
     if (active.load())
@@ -449,7 +490,11 @@ tresult VST3_API Vst3Effect::process(ProcessData& data)
                 ProcessFrames(inputs, outputs, position, point.offset - position);
                 position = point.offset;
             }
-            ApplyParameter(point.id, point.value);
+            if (IsControllerParameter(point.id))
+                ApplyMidiEvent(point.offset, 0xB0, static_cast<uint8_t>(point.id - kFirstControllerParamId),
+                               static_cast<uint8_t>(std::lround(point.value * 127.0f)));
+            else
+                ApplyParameter(point.id, point.value);
         }
         outputOffset = position;
         if (frames > 0 && position < frames)
@@ -483,7 +528,7 @@ tresult VST3_API Vst3Effect::setComponentState(IBStream* state)
 
 int32 VST3_API Vst3Effect::getParameterCount()
 {
-    return GetParameterCount() + kExtraParameterCount;
+    return GetParameterCount() + kExtraParameterCount + kControllerParamCount;
 }
 
 tresult VST3_API Vst3Effect::getParameterInfo(int32 paramIndex, Vst3::ParameterInfo& info)
@@ -510,13 +555,23 @@ tresult VST3_API Vst3Effect::getParameterInfo(int32 paramIndex, Vst3::ParameterI
         info.stepCount = 1;
         info.defaultNormalizedValue = 0.0;
         info.flags = Vst3::ParameterInfo::kCanAutomate | Vst3::ParameterInfo::kIsBypass;
-    } else {
+    } else if (paramIndex == GetParameterCount() + 1) {
         info.id = kProgramParamId;
         ToString128("Program", info.title);
         ToString128("Prg", info.shortTitle);
         info.stepCount = GetProgramCount() - 1;
         info.defaultNormalizedValue = 0.0;
         info.flags = Vst3::ParameterInfo::kIsProgramChange | Vst3::ParameterInfo::kIsList;
+    } else {
+        const int32 number = paramIndex - GetParameterCount() - kExtraParameterCount;
+        info.id = kFirstControllerParamId + static_cast<ParamID>(number);
+        char title[32];
+        std::snprintf(title, sizeof title, "MIDI CC %d", static_cast<int>(number));
+        ToString128(title, info.title);
+        std::snprintf(title, sizeof title, "CC%d", static_cast<int>(number));
+        ToString128(title, info.shortTitle);
+        info.stepCount = 127;
+        info.flags = Vst3::ParameterInfo::kCanAutomate | Vst3::ParameterInfo::kIsHidden;
     }
     return kResultOk;
 }
@@ -534,6 +589,10 @@ tresult VST3_API Vst3Effect::getParamStringByValue(ParamID id, ParamValue valueN
         ToString128(value >= 0.5f ? "On" : "Off", string);
     } else if (id == kProgramParamId) {
         ToString128(GetProgramName(ProgramFromNormalized(valueNormalized, GetProgramCount())), string);
+    } else if (IsControllerParameter(id)) {
+        char text[8];
+        std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(value * 127.0f)));
+        ToString128(text, string);
     } else {
         return kInvalidArgument;
     }
@@ -669,6 +728,8 @@ tresult VST3_API Vst3Effect::setParamNormalized(ParamID id, ParamValue value)
             SetProgramFromHost(value);
             return kResultOk;
         }
+        if (IsControllerParameter(id))
+            return kResultOk; // controllers reach the effect inside process, at their frames
         if (!IsEffectParameter(id) && id != kBypassParamId)
             return kInvalidArgument;
         ApplyParameter(id, Clamp01(value));
@@ -690,9 +751,38 @@ tresult VST3_API Vst3Effect::setComponentHandler(IComponentHandler* newHandler)
     return kResultOk;
 }
 
-IPlugView* VST3_API Vst3Effect::createView(FIDString)
+IPlugView* VST3_API Vst3Effect::createView(FIDString name)
 {
+#ifdef _WIN32
+    try {
+        if (name == nullptr || std::strcmp(name, kEditorViewName) != 0 || !initialized || openView != nullptr)
+            return nullptr;
+        VstToolkit::PluginCore* core = this;
+        openView = new Vst3PlugView(this, GetModel(), core);
+        return openView;
+    } catch (...) {
+        return nullptr;
+    }
+#else
+    (void)name;
     return nullptr;
+#endif
+}
+
+void Vst3Effect::ForgetView(Vst3PlugView* view)
+{
+    if (openView == view)
+        openView = nullptr;
+}
+
+void Vst3Effect::EndOpenEdit()
+{
+    if (openEdit < 0)
+        return;
+    const ParamID id = static_cast<ParamID>(openEdit);
+    openEdit = -1;
+    if (handler != nullptr)
+        handler->endEdit(id);
 }
 
 void Vst3Effect::ReportParameterEdit(int32_t index, float value)
@@ -709,12 +799,20 @@ void Vst3Effect::ReportParameterEdit(int32_t index, float value)
         }
         return;
     }
+    // The view, on the user-interface thread: a drag is one edit from press to release.
     if (handler == nullptr)
         return;
     const ParamID id = static_cast<ParamID>(index);
-    handler->beginEdit(id);
+    if (openEdit != index) {
+        EndOpenEdit();
+        handler->beginEdit(id);
+        openEdit = index;
+    }
     handler->performEdit(id, value);
-    handler->endEdit(id);
+    if (PointerCaptured())
+        WatchDragEnd(this);
+    else
+        EndOpenEdit();
 }
 
 // ---- IUnitInfo -----------------------------------------------------------------------------------
@@ -792,6 +890,17 @@ tresult VST3_API Vst3Effect::getUnitByBus(MediaType, BusDirection, int32, int32,
 tresult VST3_API Vst3Effect::setUnitProgramData(int32, int32, IBStream*)
 {
     return kNotImplemented;
+}
+
+// ---- IMidiMapping --------------------------------------------------------------------------------
+
+tresult VST3_API Vst3Effect::getMidiControllerAssignment(int32 busIndex, int16 channel, CtrlNumber number, ParamID& id)
+{
+    // Every controller on every channel reaches the effect, which binds what MIDI Learn taught it.
+    if (busIndex != 0 || channel < 0 || channel >= kMidiChannelCount || number < 0 || number >= kControllerParamCount)
+        return kResultFalse;
+    id = kFirstControllerParamId + static_cast<ParamID>(number);
+    return kResultTrue;
 }
 
 } // namespace MorlentVst3

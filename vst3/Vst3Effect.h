@@ -18,10 +18,16 @@ namespace MorlentVst3 {
 
 using namespace Vst3;
 
+class Vst3PlugView;
+
 // The parameters beyond the twelve whose IDs are the VST 2 indices.
 constexpr ParamID kBypassParamId = 1000;
 constexpr ParamID kProgramParamId = 1001;
 constexpr ProgramListID kProgramListId = 1;
+// Hidden parameters, one per MIDI controller number, that the host drives from its MIDI input:
+// VST 3 hosts pass no raw controller messages, and MIDI Learn binds controllers.
+constexpr ParamID kFirstControllerParamId = 2000;
+constexpr int32 kControllerParamCount = 128;
 // The most parameter points one block takes at their sample offsets; later points in a crowded
 // block take effect at its end.
 constexpr int32 kMaxPointsPerBlock = 2048;
@@ -35,6 +41,7 @@ class Vst3Effect final : public IComponent,
                          public IAudioProcessor,
                          public IEditController,
                          public IUnitInfo,
+                         public IMidiMapping,
                          private VstToolkit::PluginCore {
 public:
     // Starts with one reference, the creator's.
@@ -101,6 +108,15 @@ public:
                                   UnitID& unitId) override;
     tresult VST3_API setUnitProgramData(int32 listOrUnitId, int32 programIndex, IBStream* data) override;
 
+    // User-interface thread: closes the edit a drag in the view opened.
+    void EndOpenEdit();
+    // The view is going; user-interface thread.
+    void ForgetView(Vst3PlugView* view);
+
+    // IMidiMapping
+    tresult VST3_API getMidiControllerAssignment(int32 busIndex, int16 channel, CtrlNumber midiControllerNumber,
+                                                 ParamID& id) override;
+
 private:
     ~Vst3Effect() override;
 
@@ -118,14 +134,21 @@ private:
     void UpdateTime(const ProcessContext* context);
     void SetProgramFromHost(ParamValue value);
     bool IsEffectParameter(ParamID id) const { return id < static_cast<ParamID>(GetParameterCount()); }
+    static bool IsControllerParameter(ParamID id)
+    {
+        return id >= kFirstControllerParamId && id < kFirstControllerParamId + kControllerParamCount;
+    }
 
     std::atomic<uint32> references{1};
     IComponentHandler* handler = nullptr;
+    Vst3PlugView* openView = nullptr; // user-interface thread
+    int32 openEdit = -1;              // the parameter between beginEdit and endEdit, or -1
     bool initialized = false;
     bool configured = false;       // setupProcessing accepted
     std::atomic<bool> active{false};
     std::atomic<bool> processing{false};
     bool inputBusActive = true;
+    bool eventBusActive = true;
     bool outputBusActive = true;
     // The thread inside process and the output queue of its block, for edits a learned
     // controller makes there.

@@ -463,6 +463,52 @@ public:
 };
 constexpr Uid kIUnitInfoIid = Uid::Make(0x3D4BD6B5, 0x913A4FD2, 0xA886E768, 0xA5EB92C1);
 
+// ---- MIDI controllers mapped onto parameters -----------------------------------------------------
+
+class IMidiMapping : public FUnknown {
+public:
+    virtual tresult VST3_API getMidiControllerAssignment(int32 busIndex, int16 channel, CtrlNumber midiControllerNumber,
+                                                         ParamID& id) = 0;
+};
+constexpr Uid kIMidiMappingIid = Uid::Make(0xDF0FF9F7, 0x49B74669, 0xB63AB732, 0x7ADBF5E5);
+
+// ---- Plug-in views ------------------------------------------------------------------------------
+
+constexpr char kPlatformTypeHWND[] = "HWND";
+constexpr char kEditorViewName[] = "editor";
+
+struct ViewRect {
+    int32 left;
+    int32 top;
+    int32 right;
+    int32 bottom;
+};
+
+class IPlugFrame;
+
+class IPlugView : public FUnknown {
+public:
+    virtual tresult VST3_API isPlatformTypeSupported(FIDString type) = 0;
+    virtual tresult VST3_API attached(void* parent, FIDString type) = 0;
+    virtual tresult VST3_API removed() = 0;
+    virtual tresult VST3_API onWheel(float distance) = 0;
+    virtual tresult VST3_API onKeyDown(char16 key, int16 keyCode, int16 modifiers) = 0;
+    virtual tresult VST3_API onKeyUp(char16 key, int16 keyCode, int16 modifiers) = 0;
+    virtual tresult VST3_API getSize(ViewRect* size) = 0;
+    virtual tresult VST3_API onSize(ViewRect* newSize) = 0;
+    virtual tresult VST3_API onFocus(TBool state) = 0;
+    virtual tresult VST3_API setFrame(IPlugFrame* frame) = 0;
+    virtual tresult VST3_API canResize() = 0;
+    virtual tresult VST3_API checkSizeConstraint(ViewRect* rect) = 0;
+};
+constexpr Uid kIPlugViewIid = Uid::Make(0x5BC32507, 0xD06049EA, 0xA6151B52, 0x2B755B29);
+
+class IPlugFrame : public FUnknown {
+public:
+    virtual tresult VST3_API resizeView(IPlugView* view, ViewRect* newSize) = 0;
+};
+constexpr Uid kIPlugFrameIid = Uid::Make(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
+
 // ---- Compile-time checks of the records' layouts ------------------------------------------------
 
 static_assert(sizeof(TUID) == 16, "identifiers are sixteen bytes");
@@ -502,6 +548,7 @@ static_assert(offsetof(ParameterInfo, defaultNormalizedValue) == 776, "Parameter
 static_assert(offsetof(ParameterInfo, flags) == 788, "ParameterInfo::flags");
 static_assert(sizeof(ParameterInfo) == 792, "ParameterInfo");
 static_assert(sizeof(UnitInfo) == 268, "UnitInfo");
+static_assert(sizeof(ViewRect) == 16, "ViewRect");
 static_assert(sizeof(ProgramListInfo) == 264, "ProgramListInfo");
 
 } // namespace Vst3

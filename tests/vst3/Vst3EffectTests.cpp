@@ -126,7 +126,8 @@ TEST_F(Vst3EffectTest, HasOneStereoBusEachWayAndRefusesEveryOtherArrangement)
 {
     EXPECT_EQ(component->getBusCount(kAudio, kInput), 1);
     EXPECT_EQ(component->getBusCount(kAudio, kOutput), 1);
-    EXPECT_EQ(component->getBusCount(kEvent, kInput), 0);
+    EXPECT_EQ(component->getBusCount(kEvent, kInput), 1); // controllers for MIDI Learn
+    EXPECT_EQ(component->getBusCount(kEvent, kOutput), 0);
     BusInfo bus{};
     ASSERT_EQ(component->getBusInfo(kAudio, kOutput, 0, bus), kResultOk);
     EXPECT_EQ(bus.channelCount, 2);
@@ -224,7 +225,8 @@ TEST_F(Vst3EffectTest, StateIsTheVst2ModulesBankChunkAndBadStreamsChangeNothing)
 TEST_F(Vst3EffectTest, ParameterTableMatchesTheVst2Module)
 {
     ReferenceCore reference;
-    ASSERT_EQ(controller->getParameterCount(), MorlentDelay::kParameterCount + 2);
+    ASSERT_EQ(controller->getParameterCount(),
+              MorlentDelay::kParameterCount + 2 + MorlentVst3::kControllerParamCount);
     for (int32 index = 0; index < MorlentDelay::kParameterCount; ++index) {
         Vst3::ParameterInfo info{};
         ASSERT_EQ(controller->getParameterInfo(index, info), kResultOk);
@@ -257,7 +259,11 @@ TEST_F(Vst3EffectTest, ParameterTableMatchesTheVst2Module)
     EXPECT_EQ(program.id, MorlentVst3::kProgramParamId);
     EXPECT_TRUE(program.flags & Vst3::ParameterInfo::kIsProgramChange);
     EXPECT_EQ(program.stepCount, MorlentDelay::kProgramCount - 1);
-    EXPECT_EQ(controller->getParameterInfo(MorlentDelay::kParameterCount + 2, program), kInvalidArgument);
+    Vst3::ParameterInfo controllerInfo{};
+    ASSERT_EQ(controller->getParameterInfo(MorlentDelay::kParameterCount + 2 + 7, controllerInfo), kResultOk);
+    EXPECT_EQ(controllerInfo.id, MorlentVst3::kFirstControllerParamId + 7);
+    EXPECT_TRUE(controllerInfo.flags & Vst3::ParameterInfo::kIsHidden);
+    EXPECT_EQ(controller->getParameterInfo(controller->getParameterCount(), program), kInvalidArgument);
     EXPECT_EQ(controller->getParameterInfo(-1, program), kInvalidArgument);
 }
 
@@ -385,6 +391,46 @@ TEST_F(Vst3EffectTest, ParameterChangesTakeEffectAtTheirSampleOffsets)
     block.data.numSamples = 0;
     ASSERT_EQ(processor->process(block.data), kResultOk);
     EXPECT_EQ(controller->getParamNormalized(MorlentDelay::kPan), 1.0);
+}
+
+// A bound controller arrives as its hidden parameter at a sample offset: the bound parameter moves
+// at that frame, and the host hears the move in the block's output changes, as a VST 2 host
+// hears a learned controller as automation.
+TEST_F(Vst3EffectTest, ControllersMappedOntoParametersDriveTheirLearnedBindings)
+{
+    ParamID id = 0;
+    IMidiMapping* mapping = effect;
+    ASSERT_EQ(mapping->getMidiControllerAssignment(0, 3, 20, id), kResultTrue);
+    EXPECT_EQ(id, MorlentVst3::kFirstControllerParamId + 20);
+    EXPECT_EQ(mapping->getMidiControllerAssignment(1, 0, 20, id), kResultFalse);
+    EXPECT_EQ(mapping->getMidiControllerAssignment(0, 0, 128, id), kResultFalse); // aftertouch, pitch bend
+
+    // A bank whose controller 20 is bound to Feedback Level, as the VST 2 module saves it.
+    int bindings[MorlentDelay::kParameterCount];
+    for (int& binding : bindings)
+        binding = -1;
+    bindings[MorlentDelay::kFeedbackLevel] = 20;
+    MemoryStream bank(TestSupport::BankWithBindings(State(), bindings));
+    ASSERT_EQ(component->setState(&bank), kResultOk);
+
+    constexpr int32 kFrames = 256;
+    Activate(kFrames);
+    StereoBlock block(kFrames);
+    ParameterChanges in, out;
+    in.Add(MorlentVst3::kFirstControllerParamId + 20, 100, 1.0);
+    in.Add(MorlentVst3::kFirstControllerParamId + 21, 50, 1.0); // unbound: nothing moves
+    block.data.inputParameterChanges = &in;
+    block.data.outputParameterChanges = &out;
+    ASSERT_EQ(processor->process(block.data), kResultOk);
+    EXPECT_EQ(controller->getParamNormalized(MorlentDelay::kFeedbackLevel), 1.0);
+    ASSERT_EQ(out.count, 1);
+    EXPECT_EQ(out.queues[0].id, static_cast<ParamID>(MorlentDelay::kFeedbackLevel));
+    ASSERT_EQ(out.queues[0].count, 1);
+    EXPECT_EQ(out.queues[0].offsets[0], 100);
+    EXPECT_EQ(out.queues[0].values[0], 1.0);
+    // The controller's own parameter stands still for the main thread.
+    EXPECT_EQ(controller->setParamNormalized(MorlentVst3::kFirstControllerParamId + 20, 0.0), kResultOk);
+    EXPECT_EQ(controller->getParamNormalized(MorlentDelay::kFeedbackLevel), 1.0);
 }
 
 TEST(Vst3ProcessContextTest, TempoOfTheContextDrivesSynchronisedDelaysAndNoContextKeepsTheDefault)
