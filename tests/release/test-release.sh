@@ -47,6 +47,8 @@ expected=(
   win64/MorlentDelay.dll win64/morlent-host.exe
   win32/MorlentDelay.dll win32/morlent-host.exe
   linux-x86_64/MorlentDelay.so linux-x86_64/morlent-host
+  win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
+  linux-x86_64/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
   "Morlent Delay Factory.fxb" manual/manual.md manual/manual.html
   LICENSE.txt THIRD-PARTY-NOTICES.txt README.txt SHA256SUMS
 )
