@@ -3,6 +3,7 @@
 // the effect.
 
 #include "description/EffectDescription.h"
+#include "support/EffectCalls.h"
 #include "support/GuiDriver.h"
 #include "support/HostWindow.h"
 #include "vst3/Vst3Interface.h"
@@ -13,6 +14,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 using namespace Vst3;
 using namespace Vst3Test;
@@ -29,9 +31,11 @@ protected:
         Gdiplus::GdiplusStartupInput input;
         Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
         host = CreateSharedHostWindow(GetModuleHandleA(nullptr), kHostClassName, "VST 3 editor host");
+        started = GuiDriver::Start();
     }
     static void TearDownTestSuite()
     {
+        GuiDriver::Stop();
         Gdiplus::GdiplusShutdown(gdiplus);
     }
 
@@ -39,6 +43,8 @@ protected:
     {
         ASSERT_NE(module, nullptr);
         ASSERT_NE(host, nullptr);
+        ASSERT_TRUE(started);
+        GuiDriver::Reset();
         using GetFactory = IPluginFactory*(VST3_API*)();
         auto entry = reinterpret_cast<GetFactory>(reinterpret_cast<void*>(GetProcAddress(module, "GetPluginFactory")));
         ASSERT_NE(entry, nullptr);
@@ -84,6 +90,7 @@ protected:
     static HMODULE module;
     static ULONG_PTR gdiplus;
     static HWND host;
+    static bool started;
     IEditController* controller = nullptr;
     RecordingHandler handler;
 };
@@ -91,6 +98,7 @@ protected:
 HMODULE Vst3EditorTest::module = nullptr;
 ULONG_PTR Vst3EditorTest::gdiplus = 0;
 HWND Vst3EditorTest::host = nullptr;
+bool Vst3EditorTest::started = false;
 
 } // namespace
 
@@ -172,4 +180,68 @@ TEST_F(Vst3EditorTest, EndingTheEffectWithTheViewOpenClosesTheWindowFirst)
     EXPECT_EQ(view->attached(host, kPlatformTypeHWND), kResultFalse);
     EXPECT_EQ(view->removed(), kResultFalse);
     view->release();
+}
+
+// Right-click, "MIDI Learn", move a controller: the host's mapped controller binds the knob, the
+// next move of it plays the knob and reaches the host, and the state keeps the binding.
+TEST_F(Vst3EditorTest, MidiLearnBindsAControllerTheHostMapsOntoAParameter)
+{
+    void* object = nullptr;
+    ASSERT_EQ(controller->queryInterface(kIAudioProcessorIid.bytes, &object), kResultOk);
+    IAudioProcessor* processor = static_cast<IAudioProcessor*>(object);
+    ASSERT_EQ(controller->queryInterface(kIComponentIid.bytes, &object), kResultOk);
+    IComponent* component = static_cast<IComponent*>(object);
+    ASSERT_EQ(controller->queryInterface(kIMidiMappingIid.bytes, &object), kResultOk);
+    IMidiMapping* mapping = static_cast<IMidiMapping*>(object);
+    ProcessSetup setup{kRealtime, kSample32, 256, 48000.0};
+    ASSERT_EQ(processor->setupProcessing(setup), kResultOk);
+    ASSERT_EQ(component->setActive(1), kResultOk);
+    ASSERT_EQ(processor->setProcessing(1), kResultOk);
+    ParamID controllerSeven = 0;
+    ASSERT_EQ(mapping->getMidiControllerAssignment(0, 0, 7, controllerSeven), kResultTrue);
+
+    IPlugView* view = OpenView();
+    ASSERT_NE(view, nullptr);
+    HWND knob = ControlWindow(MorlentDelay::kLeftDelay);
+    ASSERT_NE(knob, nullptr);
+    Send(knob, WM_RBUTTONDOWN, MK_RBUTTON, 5, 5);
+    GuiDriver::PostKeys(ViewWindow(), {VK_DOWN, VK_RETURN}); // behind the right click: the menu reads them
+    PumpMessagesFor(100);
+    ASSERT_EQ(GuiDriver::Current().lastMenu, std::vector<std::string>{"MIDI Learn"});
+    GuiDriver::SaveScreenshot(ViewWindow(), MORLENT_SCREENSHOT_DIR "/vst3-editor-learning.png");
+
+    // The host's audio thread delivers controller 7 twice, as the parameter it maps it onto.
+    auto block = [&](double value) {
+        StereoBlock audio(256);
+        ParameterChanges in, out;
+        in.Add(controllerSeven, 10, value);
+        audio.data.inputParameterChanges = &in;
+        audio.data.outputParameterChanges = &out;
+        std::thread thread([&] { EXPECT_EQ(processor->process(audio.data), kResultOk); });
+        thread.join();
+        return out;
+    };
+    block(100.0 / 127.0); // learned: binds, moves nothing
+    PumpMessagesFor(50);
+    const ParameterChanges moved = block(1.0);
+    EXPECT_EQ(controller->getParamNormalized(MorlentDelay::kLeftDelay), 1.0);
+    ASSERT_EQ(moved.count, 1);
+    EXPECT_EQ(moved.queues[0].id, static_cast<ParamID>(MorlentDelay::kLeftDelay));
+    ASSERT_EQ(moved.queues[0].count, 1);
+    EXPECT_EQ(moved.queues[0].offsets[0], 10);
+
+    MemoryStream state;
+    ASSERT_EQ(component->getState(&state), kResultOk);
+    int bindings[MorlentDelay::kParameterCount];
+    for (int& binding : bindings)
+        binding = -1;
+    bindings[MorlentDelay::kLeftDelay] = 7;
+    EXPECT_EQ(state.data, TestSupport::BankWithBindings(state.data, bindings));
+
+    view->removed();
+    view->release();
+    component->setActive(0);
+    mapping->release();
+    component->release();
+    processor->release();
 }
