@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks a built plug-in DLL as a host machine would see it: it exports exactly the entry point
-# under its two names, and imports nothing but DLLs every Windows installation has.
+# Checks a built plug-in DLL as a host machine would see it: it exports exactly its entry points
+# (the VST 2 entry point under its two names, unless told others), and imports nothing but DLLs
+# every Windows installation has.
 # Usage: check-dll.sh OBJDUMP DLL [EXPORTS]
 # EXPORTS: the sorted export names, space-separated (default: the VST 2 entry point's two).
 set -u
