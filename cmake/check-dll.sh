@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Checks a built plug-in DLL as a host machine would see it: it exports exactly the entry point
-# under its two names, and imports nothing but DLLs every Windows installation has.
-# Usage: check-dll.sh OBJDUMP DLL
+# Checks a built plug-in DLL as a host machine would see it: it exports exactly its entry points
+# (the VST 2 entry point under its two names, unless told others), and imports nothing but DLLs
+# every Windows installation has.
+# Usage: check-dll.sh OBJDUMP DLL [EXPORTS]
+# EXPORTS: the sorted export names, space-separated (default: the VST 2 entry point's two).
 set -u
 objdump=$1
 dll=$2
+expected="${3:-VSTPluginMain main} "
 dump=$("$objdump" -p "$dll") || { echo "cannot read $dll"; exit 1; }
 
 exports=$(printf '%s\n' "$dump" | awk '/\[Ordinal\/Name Pointer\] Table/ {t=1; next} t && /^[ \t]*\[/ {print $NF; next} t && !/^[ \t]*\[/ {t=0}' | LC_ALL=C sort | tr '\n' ' ')
-if [ "$exports" != "VSTPluginMain main " ]; then
-  echo "exports are '$exports', expected exactly 'VSTPluginMain main'"
+if [ "$exports" != "$expected" ]; then
+  echo "exports are '$exports', expected exactly '${expected% }'"
   exit 1
 fi
 

@@ -166,6 +166,17 @@ void PluginCore::Process(float** inputs, float** outputs, int32_t frames)
     model->ProcessBlock(inputs, outputs, frames);
 }
 
+void PluginCore::ProcessFrames(float** inputs, float** outputs, int32_t offset, int32_t count)
+{
+    if (offset >= 0 && count > 0)
+        model->Process(inputs, outputs, offset, count);
+}
+
+void PluginCore::ApplyMidiEvent(int32_t frame, uint8_t status, uint8_t data1, uint8_t data2)
+{
+    model->DispatchMidiMessage(frame, status, data1, data2);
+}
+
 void PluginCore::SetView(ParameterView* newView)
 {
     Platform::Trace("PluginCore::SetView\r\n");

@@ -107,6 +107,14 @@ public:
     // Renders frames of two channels; outputs may be the inputs. Events queued for this block
     // take effect at their frames.
     void Process(float** inputs, float** outputs, int32_t frames);
+    // Renders frames offset..offset+count-1 of the host's channel arrays with the values as they
+    // stand, for a format whose parameter changes arrive at sample offsets: its adapter renders
+    // up to each change, applies it and goes on, as Process does around a MIDI event. Queued MIDI
+    // events are left for Process.
+    void ProcessFrames(float** inputs, float** outputs, int32_t offset, int32_t count);
+    // Hands a MIDI message to the effect at once, at its frame inside the block ProcessFrames is
+    // rendering, for a format that delivers controllers as parameter changes between those calls.
+    void ApplyMidiEvent(int32_t frame, uint8_t status, uint8_t data1, uint8_t data2);
 
     // ---- User-interface thread: the editor's view ---------------------------------------------
     // Null detaches the view; returns only when no other thread is still using the old one.

@@ -1,5 +1,8 @@
 #include "host/PluginInstance.h"
 
+#include "host/Vst3Bridge.h"
+#include "vst3/Vst3Interface.h"
+
 #include <cstring>
 
 #ifdef _WIN32
@@ -131,10 +134,35 @@ std::unique_ptr<PluginInstance> PluginInstance::Load(const std::string& path, st
 {
     std::unique_ptr<PluginInstance> instance(new PluginInstance);
     std::string reason;
-    instance->module_ = OpenModule(path, reason);
+    const std::string modulePath = Vst3ModulePath(path);
+    instance->module_ = OpenModule(modulePath, reason);
     if (instance->module_ == nullptr) {
         error = "cannot load module " + path + ": " + reason;
         return nullptr;
+    }
+    // A VST 3 module: its effect is driven through a VST 2 record of the host's own.
+    if (void* factory = FindSymbol(instance->module_, "GetPluginFactory")) {
+#ifdef _WIN32
+        using ModuleInit = bool(VST3_API*)();
+        if (auto init = reinterpret_cast<ModuleInit>(FindSymbol(instance->module_, "InitDll")); init && !init()) {
+#else
+        using ModuleInit = bool (*)(void*);
+        if (auto init = reinterpret_cast<ModuleInit>(FindSymbol(instance->module_, "ModuleEntry"));
+            init && !init(instance->module_)) {
+#endif
+            error = path + ": the module's entry function failed";
+            return nullptr;
+        }
+        instance->vst3_ = true;
+        loadingHost = &instance->host_;
+        AEffect* effect = OpenVst3Effect(factory, HostCallback, reason);
+        loadingHost = nullptr;
+        if (effect == nullptr) {
+            error = path + ": " + reason;
+            return nullptr;
+        }
+        instance->Open(effect);
+        return instance;
     }
     using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
     void* entry = FindSymbol(instance->module_, "VSTPluginMain");
@@ -179,8 +207,19 @@ PluginInstance::~PluginInstance()
         Suspend();
         Dispatch(effClose);
     }
-    if (module_ != nullptr)
+    if (module_ != nullptr) {
+        if (vst3_) {
+#ifdef _WIN32
+            using ModuleExit = bool(VST3_API*)();
+            if (auto exit = reinterpret_cast<ModuleExit>(FindSymbol(module_, "ExitDll")))
+#else
+            using ModuleExit = bool (*)();
+            if (auto exit = reinterpret_cast<ModuleExit>(FindSymbol(module_, "ModuleExit")))
+#endif
+                exit();
+        }
         CloseModule(module_);
+    }
 }
 
 VstIntPtr PluginInstance::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)

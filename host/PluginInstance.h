@@ -59,6 +59,7 @@ public:
     HostState& Host() { return host_; }
 
     // --- what the plug-in declares ---
+    bool IsVst3() const { return vst3_; }
     std::string EffectName() { return Text(effGetEffectName); }
     std::string VendorName() { return Text(effGetVendorString); }
     std::string ProductName() { return Text(effGetProductString); }
@@ -129,6 +130,7 @@ private:
     std::string Text(VstInt32 opcode, VstInt32 index = 0);
 
     void* module_ = nullptr;
+    bool vst3_ = false; // a VST 3 module, whose effect the host's own record wraps
     AEffect* effect_ = nullptr;
     bool resumed_ = false;
     HostState host_;

@@ -36,6 +36,8 @@ inputs=(
   build/win32/plugin/MorlentDelay.dll build/win32/host/morlent-host.exe
   build/linux/plugin/MorlentDelay.so build/linux/host/morlent-host
   "$lv2_bundle"/MorlentDelay.so "$lv2_bundle"/manifest.ttl "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
+  build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
+  build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
   "$bank" docs/manual.md docs/LICENSE.txt
 )
 for file in "${inputs[@]}"; do
@@ -52,6 +54,9 @@ cp build/win64/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe "$dest/
 cp build/win32/plugin/MorlentDelay.dll build/win32/host/morlent-host.exe "$dest/win32/"
 cp build/linux/plugin/MorlentDelay.so build/linux/host/morlent-host "$dest/linux-x86_64/"
 cp -r "$lv2_bundle" "$dest/linux-x86_64/"
+# The VST 3 bundles go whole: hosts load the module from inside its folder.
+cp -r build/win64/vst3/MorlentDelay.vst3 "$dest/win64/"
+cp -r build/linux/vst3/MorlentDelay.vst3 "$dest/linux-x86_64/"
 cp "$bank" "$dest/"
 cp docs/LICENSE.txt "$dest/LICENSE.txt"
 
@@ -141,6 +146,8 @@ win32/MorlentDelay.dll          VST 2 plug-in for 32-bit Windows hosts (first ge
 linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version, no editor)
 linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, no editor), with
                                 the factory programs as presets
+win64/MorlentDelay.vst3/        VST 3 plug-in for 64-bit Windows hosts ($version); replaces the VST 2 one
+linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version, no editor)
 */morlent-host[.exe]            the command-line host for each of them
 Morlent Delay Factory.fxb       the factory bank: 32 programs, loads in all three VST 2 plug-ins
 manual/manual.html              the user manual (also as manual/manual.md)
@@ -148,9 +155,9 @@ LICENSE.txt                     the freeware licence
 THIRD-PARTY-NOTICES.txt         the licences of the libraries inside the programs
 SHA256SUMS                      check the files with: sha256sum -c SHA256SUMS
 
-Installing: copy the plug-in for your host into its VST 2 folder and rescan;
-for LV2, copy the folder MorlentDelay.lv2 into ~/.lv2 and restart the host.
-See the manual.
+Installing: copy the plug-in for your host into its VST 2 folder (a VST 3 bundle, the whole
+MorlentDelay.vst3 folder, into its VST 3 folder) and rescan; for LV2, copy the folder
+MorlentDelay.lv2 into ~/.lv2 and restart the host. See the manual.
 EOF
 chmod 755 "$dest/linux-x86_64/morlent-host"
 

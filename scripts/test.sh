@@ -64,6 +64,18 @@ else
   status=1
 fi
 
+# The VST 3 bundles of both systems are the same code too: the same bits.
+echo "=== test: Linux and Windows VST 3 renders are identical"
+if COMPARE_DIR=$root/build/outputs/compare-vst3 bash host/compare-renders.sh build/linux/host/morlent-host \
+     build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so build/win64/host/morlent-host.exe \
+     build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 \
+     --param 6=0.8 --param 7=1 --param 9=1 --param 10=1 --param 3=1 --tempo 97 --block 300 --tail 2; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  status=1
+fi
+
 # Presets between the two Windows DLLs, each in a Wine of its own width.
 echo "=== test: presets between the 32-bit and the 64-bit DLL"
 if [ $can_run_win32 -eq 1 ]; then

@@ -51,6 +51,8 @@ expected=(
   linux-x86_64/MorlentDelay.lv2/MorlentDelay.so linux-x86_64/MorlentDelay.lv2/manifest.ttl
   linux-x86_64/MorlentDelay.lv2/MorlentDelay.ttl linux-x86_64/MorlentDelay.lv2/presets.ttl
   linux-x86_64/MorlentDelay.lv2/LICENSE.txt
+  win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
+  linux-x86_64/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
   "Morlent Delay Factory.fxb" manual/manual.md manual/manual.html
   LICENSE.txt THIRD-PARTY-NOTICES.txt README.txt SHA256SUMS
 )

@@ -1,0 +1,65 @@
+#pragma once
+// The editor in the host's window through the format's plug-in view for Win32 windows: the
+// 64-bit module's delay view, fixed in size, built on attached and destroyed on removed. Every
+// call runs on the host's user-interface thread.
+
+#include "vst3/Vst3Interface.h"
+
+#include <atomic>
+
+namespace VstToolkit {
+class Model;
+class PluginCore;
+class View;
+} // namespace VstToolkit
+
+namespace MorlentVst3 {
+
+class Vst3Effect;
+
+class Vst3PlugView final : public Vst3::IPlugView {
+public:
+    // Holds a reference to the effect until the view is released.
+    Vst3PlugView(Vst3Effect* effect, VstToolkit::Model* model, VstToolkit::PluginCore* core);
+
+    Vst3::tresult VST3_API queryInterface(const Vst3::TUID iid, void** object) override;
+    Vst3::uint32 VST3_API addRef() override;
+    Vst3::uint32 VST3_API release() override;
+
+    Vst3::tresult VST3_API isPlatformTypeSupported(Vst3::FIDString type) override;
+    Vst3::tresult VST3_API attached(void* parent, Vst3::FIDString type) override;
+    Vst3::tresult VST3_API removed() override;
+    Vst3::tresult VST3_API onWheel(float distance) override;
+    Vst3::tresult VST3_API onKeyDown(Vst3::char16 key, Vst3::int16 keyCode, Vst3::int16 modifiers) override;
+    Vst3::tresult VST3_API onKeyUp(Vst3::char16 key, Vst3::int16 keyCode, Vst3::int16 modifiers) override;
+    Vst3::tresult VST3_API getSize(Vst3::ViewRect* size) override;
+    Vst3::tresult VST3_API onSize(Vst3::ViewRect* newSize) override;
+    Vst3::tresult VST3_API onFocus(Vst3::TBool state) override;
+    Vst3::tresult VST3_API setFrame(Vst3::IPlugFrame* frame) override;
+    Vst3::tresult VST3_API canResize() override;
+    Vst3::tresult VST3_API checkSizeConstraint(Vst3::ViewRect* rect) override;
+
+    // The effect ends: the window goes now, whatever the host still does with this object.
+    void EffectEnded();
+
+private:
+    ~Vst3PlugView();
+    void Detach();
+
+    std::atomic<Vst3::uint32> references{1};
+    Vst3Effect* effect;
+    VstToolkit::Model* model;
+    VstToolkit::PluginCore* core;
+    VstToolkit::View* view = nullptr; // cleared by the view itself when its window goes
+    unsigned long long gdiplusToken = 0;
+    int width;
+    int height;
+};
+
+// While the pointer is captured (a drag), the effect's open edit stays open; this ends it once
+// the capture is gone. User-interface thread.
+void WatchDragEnd(Vst3Effect* effect);
+void ForgetDragWatch(Vst3Effect* effect);
+bool PointerCaptured();
+
+} // namespace MorlentVst3
