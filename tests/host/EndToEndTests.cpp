@@ -1,8 +1,8 @@
 // Runs morlent-host as a process against the real plug-in module, the way a user does.
 
-#include "MidiScript.h"
-#include "PresetFile.h"
-#include "WavFile.h"
+#include "host/MidiScript.h"
+#include "host/PresetFile.h"
+#include "host/WavFile.h"
 #include "description/EffectDescription.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Benchmark.h"
+#include "host/Benchmark.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "WavFile.h"
-#include "PresetFile.h"
+#include "host/WavFile.h"
+#include "host/PresetFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // In-memory audio for tests of the render loop.
 
-#include "AudioFile.h"
+#include "host/AudioFile.h"
 
 #include <algorithm>
 #include <vector>

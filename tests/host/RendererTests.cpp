@@ -1,5 +1,5 @@
-#include "Renderer.h"
-#include "host/tests/MemoryAudio.h"
+#include "host/Renderer.h"
+#include "tests/host/MemoryAudio.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DemoSignal.h"
+#include "host/DemoSignal.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "MidiScript.h"
+#include "host/MidiScript.h"
 
 #include <gtest/gtest.h>
 

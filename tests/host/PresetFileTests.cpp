@@ -1,4 +1,4 @@
-#include "PresetFile.h"
+#include "host/PresetFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CommandLine.h"
+#include "host/CommandLine.h"
 
 #include <gtest/gtest.h>
 
