@@ -528,7 +528,10 @@ static_assert(offsetof(BusInfo, busType) == 268, "BusInfo::busType");
 static_assert(sizeof(RoutingInfo) == 12, "RoutingInfo");
 static_assert(sizeof(ProcessSetup) == 24, "ProcessSetup");
 static_assert(offsetof(ProcessSetup, sampleRate) == 16, "ProcessSetup::sampleRate");
-static_assert(sizeof(AudioBusBuffers) == 8 + 2 * sizeof(void*), "AudioBusBuffers");
+// The channel arrays follow the 64-bit flags at 16 on every width; the record then pads to the
+// flags' alignment.
+static_assert(offsetof(AudioBusBuffers, channelBuffers32) == 16, "AudioBusBuffers::channelBuffers32");
+static_assert(sizeof(AudioBusBuffers) % alignof(uint64) == 0 && sizeof(AudioBusBuffers) <= 24, "AudioBusBuffers");
 static_assert(offsetof(AudioBusBuffers, silenceFlags) == 8, "AudioBusBuffers::silenceFlags");
 static_assert(sizeof(Chord) == 4, "Chord");
 static_assert(sizeof(FrameRate) == 8, "FrameRate");
