@@ -32,6 +32,9 @@ first_module=build/linux/first-generation-plugin/MorlentDelay.so
 win64_first_module=build/win64/first-generation-plugin/MorlentDelay.dll
 win32_host=build/win32/host/morlent-host.exe
 win32_module=build/win32/plugin/MorlentDelay.dll
+linux_vst3=build/linux/vst3/MorlentDelay.vst3
+win_vst3=build/win64/vst3/MorlentDelay.vst3
+lv2_bundle=build/linux/lv2/MorlentDelay.lv2
 # 32-bit Wine needs a kernel that runs i386 programs.
 can_run_win32=0
 /lib/ld-linux.so.2 --version >/dev/null 2>&1 && can_run_win32=1
@@ -48,6 +51,10 @@ echo "=== info: Linux module ($linux_module)"
 "$linux_host" info "$linux_module"
 echo "=== info: 64-bit Windows module ($win_module, under Wine)"
 wine_host info "Z:$root/$win_module"
+echo "=== info: Linux VST 3 bundle ($linux_vst3)"
+"$linux_host" info "$linux_vst3"
+echo "=== info: 64-bit Windows VST 3 bundle ($win_vst3, under Wine)"
+wine_host info "Z:$root/$win_vst3"
 echo "=== info: the first-generation module, built natively ($first_module)"
 "$linux_host" info "$first_module"
 if [ $can_run_win32 -eq 1 ]; then
@@ -64,8 +71,18 @@ else
   echo "the Linux and Windows renders differ" >&2
   exit 1
 fi
+"$linux_host" render "$linux_vst3" "$out/demo-linux-vst3.wav" --param 6=0.6 --param 10=1 --tail 2
+wine_host render "Z:$root/$win_vst3" "Z:$out/demo-win64-vst3.wav" --param 6=0.6 --param 10=1 --tail 2
+for render in demo-linux-vst3.wav demo-win64-vst3.wav; do
+  if ! cmp -s "$out/demo-linux.wav" "$out/$render"; then
+    echo "the VST 3 render $render differs from the VST 2 module's" >&2
+    exit 1
+  fi
+done
+echo "the VST 3 bundles render the VST 2 module's bits"
 "$linux_host" render "$first_module" "$out/demo-first-generation.wav" --param 6=0.6 --param 10=1 --tail 2
-demos="$out/demo-linux.wav, $out/demo-win64.wav, $out/demo-first-generation.wav"
+demos="$out/demo-linux.wav, $out/demo-win64.wav, $out/demo-linux-vst3.wav, $out/demo-win64-vst3.wav,
+                         $out/demo-first-generation.wav"
 if [ $can_run_win32 -eq 1 ]; then
   bash cmake/wine-run.sh "$win32_host" render "Z:$root/$win32_module" "Z:$out/demo-win32.wav" --param 6=0.6 \
     --param 10=1 --tail 2
@@ -79,6 +96,9 @@ wine_host screenshot "Z:$root/$win_module" "Z:$out/editor.png"
 wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" --param 1=0.6 --param 2=0.35 \
   --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1 --param 8=0.8 --param 9=1 --param 10=1 \
   --param 11=0.3
+
+echo "=== screenshot: the VST 3 bundle's editor through its plug-in view"
+wine_host screenshot "Z:$root/$win_vst3" "Z:$out/editor-vst3.png"
 
 echo "=== screenshot: the first generation's editor"
 settings=(--param 1=0.6 --param 2=0.35 --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1
@@ -97,12 +117,14 @@ fi
 echo
 echo "outputs:"
 echo "  Linux module:          $root/$linux_module"
+echo "  VST 3 bundles:         $root/$linux_vst3 (Linux), $root/$win_vst3 (64-bit Windows)"
+echo "  LV2 bundle:            $root/$lv2_bundle"
 echo "  64-bit Windows module: $root/$win_module"
 echo "  32-bit Windows module: $root/$win32_module"
 echo "  first generation, native: $root/$first_module"
 echo "  command-line host:     $root/$linux_host, $root/$win_host, $root/$win32_host"
 echo "  demo renders:          $demos"
-echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png"
+echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png, $out/editor-vst3.png (VST 3)"
 echo "  first generation's editor: $out/editor32.png, $out/editor32-settings.png (from $first_shots)"
 echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests; first-generation-*.png"
 echo "                         for the first generation's editor)"
