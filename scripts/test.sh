@@ -53,39 +53,34 @@ for preset in linux linux-asan linux-tsan linux-fuzz win64 win32; do
   fi
   rm -f "$log"
 done
-# The Linux module and the 64-bit DLL are the same code: the same settings render the same bits.
-echo "=== test: Linux and Windows renders are identical"
-if COMPARE_DIR=$root/build/outputs/compare bash host/compare-renders.sh build/linux/host/morlent-host \
-     build/linux/plugin/MorlentDelay.so build/win64/host/morlent-host.exe build/win64/plugin/MorlentDelay.dll \
-     --param 6=0.8 --param 7=1 --param 9=1 --param 10=1 --param 3=1 --tempo 97 --block 300 --tail 2; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  status=1
-fi
-
-# The VST 3 bundles of both systems are the same code too: the same bits.
-echo "=== test: Linux and Windows VST 3 renders are identical"
-if COMPARE_DIR=$root/build/outputs/compare-vst3 bash host/compare-renders.sh build/linux/host/morlent-host \
-     build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so build/win64/host/morlent-host.exe \
-     build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 \
-     --param 6=0.8 --param 7=1 --param 9=1 --param 10=1 --param 3=1 --tempo 97 --block 300 --tail 2; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  status=1
-fi
-
-# Presets between the two Windows DLLs, each in a Wine of its own width.
-echo "=== test: presets between the 32-bit and the 64-bit DLL"
-if [ $can_run_win32 -eq 1 ]; then
-  if EXCHANGE_DIR=$root/build/outputs/exchange bash host/exchange-chunks.sh build/win32/host/morlent-host.exe \
-       build/win32/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe build/win64/plugin/MorlentDelay.dll; then
+# A whole-program check: counted as one test that passes when the command succeeds.
+check() {
+  if "$@"; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
     status=1
   fi
+}
+settings=(--param 6=0.8 --param 7=1 --param 9=1 --param 10=1 --param 3=1 --tempo 97 --block 300 --tail 2)
+
+# The Linux module and the 64-bit DLL are the same code: the same settings render the same bits.
+echo "=== test: Linux and Windows renders are identical"
+COMPARE_DIR=$root/build/outputs/compare check bash host/compare-renders.sh build/linux/host/morlent-host \
+  build/linux/plugin/MorlentDelay.so build/win64/host/morlent-host.exe build/win64/plugin/MorlentDelay.dll \
+  "${settings[@]}"
+
+# The VST 3 bundles of both systems are the same code too: the same bits.
+echo "=== test: Linux and Windows VST 3 renders are identical"
+COMPARE_DIR=$root/build/outputs/compare-vst3 check bash host/compare-renders.sh build/linux/host/morlent-host \
+  build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so build/win64/host/morlent-host.exe \
+  build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 "${settings[@]}"
+
+# Presets between the two Windows DLLs, each in a Wine of its own width.
+echo "=== test: presets between the 32-bit and the 64-bit DLL"
+if [ $can_run_win32 -eq 1 ]; then
+  EXCHANGE_DIR=$root/build/outputs/exchange check bash host/exchange-chunks.sh build/win32/host/morlent-host.exe \
+    build/win32/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe build/win64/plugin/MorlentDelay.dll
 else
   echo "this machine's kernel cannot run 32-bit programs: not run"
   skipped=$((skipped + 1))
@@ -95,12 +90,8 @@ fi
 # played from there. Its 32-bit render needs a kernel that runs i386 programs.
 echo "=== test: the release, unpacked and played"
 version=$(sed -nE 's/^#define MORLENT_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' description/EffectIds.h | paste -sd.)
-if bash scripts/release.sh --no-build && bash tests/release/test-release.sh "build/release/MorlentDelay-$version.zip"; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  status=1
-fi
+check bash -c 'bash scripts/release.sh --no-build && bash tests/release/test-release.sh "$1"' release \
+  "build/release/MorlentDelay-$version.zip"
 [ $can_run_win32 -eq 1 ] || skipped=$((skipped + 1))
 
 echo
