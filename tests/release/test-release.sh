@@ -4,7 +4,8 @@
 # plug-in with the host beside it and renders a second of audio through each of the factory
 # bank's programs: the Linux module natively, the 64-bit DLL under Wine, the 32-bit DLL under
 # Wine where this machine's kernel runs i386 programs (else reported as skipped); the LV2 bundle
-# from a copy of it, through LV2's validator and lv2apply.
+# from a copy of it, through LV2's validator and lv2apply; both VST 3 bundles where they lie,
+# against their VST 2 modules' bits.
 #
 #   tests/release/test-release.sh build/release/MorlentDelay-VERSION.zip
 #
@@ -165,6 +166,20 @@ else
   fail "lv2: lv2apply did not render echoes: $(tail -3 "$work/lv2apply.log")"
 fi
 
+# A VST 3 bundle, loaded from where it lies in the release, renders its VST 2 module's bits.
+same_as_vst2() { # label, VST 2 module, VST 3 bundle, output folder as the host sees it, host...
+  local label=$1 vst2=$2 vst3=$3 seen=$4
+  shift 4
+  if "$@" render "$vst2" "$seen/$label-vst2.wav" --param 3=1 --param 6=0.7 --param 7=1 >/dev/null 2>&1 &&
+     "$@" render "$vst3" "$seen/$label-vst3.wav" --param 3=1 --param 6=0.7 --param 7=1 >/dev/null 2>&1 &&
+     cmp -s "$work/$label-vst2.wav" "$work/$label-vst3.wav"; then
+    pass "$label: the VST 3 bundle renders the VST 2 module's bits"
+  else
+    fail "$label: the VST 3 bundle did not render the VST 2 module's bits"
+  fi
+}
+same_as_vst2 linux "$dir/linux-x86_64/MorlentDelay.so" "$dir/linux-x86_64/MorlentDelay.vst3" "$work" linux_host
+
 if [ -z "${DISPLAY:-}" ]; then
   start_virtual_display || { fail "no virtual display for the Windows programs"; exit 1; }
 fi
@@ -181,6 +196,9 @@ win64_loader=wine
 [ -x /usr/lib/wine/wine64 ] && win64_loader=/usr/lib/wine/wine64
 prepare_prefix 64
 render_and_check win64 wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
+
+same_as_vst2 win64 "Z:$dir/win64/MorlentDelay.dll" "Z:$dir/win64/MorlentDelay.vst3" "Z:$work" \
+  wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
 
 # The Linux module and the 64-bit DLL are the same code: they show the loaded bank alike.
 if cmp -s <(tail -n +2 "$work/linux.bank") <(tail -n +2 "$work/win64.bank" | tr -d '\r'); then
