@@ -24,4 +24,4 @@ if grep -q 'Morlent Delay:' "$work/reopen.lua.log"; then
   grep 'Morlent Delay:' "$work/reopen.lua.log"
   exit 1
 fi
-exec /usr/bin/python3 "$here/ardour/check-renders.py" "$work/renders" "$work/create.lua.log" "$work/reopen.lua.log"
+/usr/bin/python3 "$here/ardour/check-renders.py" "$work/renders" "$work/create.lua.log" "$work/reopen.lua.log"

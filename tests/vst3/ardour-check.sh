@@ -29,4 +29,4 @@ ardour_run "$here/ardour/create.lua" created 180
 ardour_run "$shared/reopen.lua" reopened 180
 grep -q 'Morlent Delay' "$work"/session/morlent.ardour && grep -q 'type="vst3" unique-id="5653544D446C796D6F726C656E742064"' "$work"/session/morlent.ardour ||
   { echo "ardour check: the session holds no VST 3 plug-in under the class ID made from the VST 2 ID"; exit 1; }
-exec /usr/bin/python3 "$here/ardour/check-renders.py" "$work/renders" "$work/create.lua.log" "$work/reopen.lua.log"
+/usr/bin/python3 "$here/ardour/check-renders.py" "$work/renders" "$work/create.lua.log" "$work/reopen.lua.log"
