@@ -1,8 +1,8 @@
 #include "host/Vst3Bridge.h"
 
+#include "vst3/MemoryStream.h"
 #include "vst3/Vst3Interface.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -32,61 +32,6 @@ void CopyOut(void* destination, const std::string& text, size_t width)
     std::strncpy(out, text.c_str(), width - 1);
     out[width - 1] = '\0';
 }
-
-// A stream over a byte vector, for the state.
-class VectorStream final : public IBStream {
-public:
-    tresult VST3_API queryInterface(const TUID, void** object) override
-    {
-        if (object != nullptr)
-            *object = nullptr;
-        return kNoInterface;
-    }
-    uint32 VST3_API addRef() override { return 1; }
-    uint32 VST3_API release() override { return 1; }
-    tresult VST3_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
-    {
-        if (buffer == nullptr || numBytes < 0)
-            return kInvalidArgument;
-        const size_t count = std::min(static_cast<size_t>(numBytes), bytes.size() - position);
-        if (count > 0)
-            std::memcpy(buffer, bytes.data() + position, count);
-        position += count;
-        if (numBytesRead != nullptr)
-            *numBytesRead = static_cast<int32>(count);
-        return kResultOk;
-    }
-    tresult VST3_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
-    {
-        if (buffer == nullptr || numBytes < 0)
-            return kInvalidArgument;
-        const auto* data = static_cast<const uint8_t*>(buffer);
-        bytes.insert(bytes.end(), data, data + numBytes);
-        if (numBytesWritten != nullptr)
-            *numBytesWritten = numBytes;
-        return kResultOk;
-    }
-    tresult VST3_API seek(int64 pos, int32 mode, int64* result) override
-    {
-        const int64 base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? static_cast<int64>(position)
-                                                                        : static_cast<int64>(bytes.size());
-        if (base + pos < 0 || base + pos > static_cast<int64>(bytes.size()))
-            return kInvalidArgument;
-        position = static_cast<size_t>(base + pos);
-        if (result != nullptr)
-            *result = static_cast<int64>(position);
-        return kResultOk;
-    }
-    tresult VST3_API tell(int64* pos) override
-    {
-        if (pos == nullptr)
-            return kInvalidArgument;
-        *pos = static_cast<int64>(position);
-        return kResultOk;
-    }
-    std::vector<uint8_t> bytes;
-    size_t position = 0;
-};
 
 // Counts the effect's own edits as the VST 2 host counts automation.
 class EditCounter final : public IComponentHandler {
@@ -259,19 +204,19 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
         // The state is the bank; there is no program chunk.
         if (index != 0 || ptr == nullptr)
             return 0;
-        VectorStream stream;
+        MemoryStream stream;
         if (bridge.component->getState(&stream) != kResultOk)
             return 0;
-        bridge.chunk = stream.bytes;
+        bridge.chunk = stream.data;
         *static_cast<void**>(ptr) = bridge.chunk.data();
         return static_cast<VstIntPtr>(bridge.chunk.size());
     }
     case effSetChunk: {
         if (index != 0 || ptr == nullptr || value <= 0)
             return 0;
-        VectorStream stream;
+        MemoryStream stream;
         const auto* bytes = static_cast<const uint8_t*>(ptr);
-        stream.bytes.assign(bytes, bytes + value);
+        stream.data.assign(bytes, bytes + value);
         if (bridge.component->setState(&stream) != kResultOk)
             return 0;
         stream.position = 0;

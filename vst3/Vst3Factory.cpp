@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <new>
+#include <type_traits>
 
 #ifdef _WIN32
 #include "controls/WindowClasses.h"
@@ -27,6 +28,26 @@ template <typename Char, size_t N> void CopyText(Char (&out)[N], const char* tex
         out[i] = static_cast<Char>(static_cast<unsigned char>(text[i]));
     for (; i < N; ++i)
         out[i] = 0;
+}
+
+// The one class as each of the three records describes it; the later two add the same details,
+// in narrow or wide text.
+template <typename Info> tresult DescribeClass(int32 index, Info* info)
+{
+    if (info == nullptr || index != 0)
+        return kInvalidArgument;
+    std::memcpy(info->cid, EffectClassId().bytes, sizeof info->cid);
+    info->cardinality = kManyInstances;
+    CopyText(info->category, kAudioEffectCategory);
+    CopyText(info->name, MorlentDelay::kEffectName);
+    if constexpr (!std::is_same_v<Info, PClassInfo>) {
+        info->classFlags = 0;
+        CopyText(info->subCategories, kSubCategories);
+        CopyText(info->vendor, MorlentDelay::kVendorName);
+        CopyText(info->version, MORLENT_VERSION_TEXT);
+        CopyText(info->sdkVersion, kFormatVersion);
+    }
+    return kResultOk;
 }
 
 // One factory for the module's lifetime; hosts' references to it count nothing.
@@ -60,16 +81,7 @@ public:
         return kResultOk;
     }
     int32 VST3_API countClasses() override { return 1; }
-    tresult VST3_API getClassInfo(int32 index, PClassInfo* info) override
-    {
-        if (info == nullptr || index != 0)
-            return kInvalidArgument;
-        std::memcpy(info->cid, EffectClassId().bytes, sizeof info->cid);
-        info->cardinality = kManyInstances;
-        CopyText(info->category, kAudioEffectCategory);
-        CopyText(info->name, MorlentDelay::kEffectName);
-        return kResultOk;
-    }
+    tresult VST3_API getClassInfo(int32 index, PClassInfo* info) override { return DescribeClass(index, info); }
     tresult VST3_API createInstance(FIDString cid, FIDString iid, void** object) override
     {
         if (object == nullptr)
@@ -91,36 +103,11 @@ public:
         }
     }
 
-    tresult VST3_API getClassInfo2(int32 index, PClassInfo2* info) override
-    {
-        if (info == nullptr || index != 0)
-            return kInvalidArgument;
-        std::memcpy(info->cid, EffectClassId().bytes, sizeof info->cid);
-        info->cardinality = kManyInstances;
-        CopyText(info->category, kAudioEffectCategory);
-        CopyText(info->name, MorlentDelay::kEffectName);
-        info->classFlags = 0;
-        CopyText(info->subCategories, kSubCategories);
-        CopyText(info->vendor, MorlentDelay::kVendorName);
-        CopyText(info->version, MORLENT_VERSION_TEXT);
-        CopyText(info->sdkVersion, kFormatVersion);
-        return kResultOk;
-    }
+    tresult VST3_API getClassInfo2(int32 index, PClassInfo2* info) override { return DescribeClass(index, info); }
 
     tresult VST3_API getClassInfoUnicode(int32 index, PClassInfoW* info) override
     {
-        if (info == nullptr || index != 0)
-            return kInvalidArgument;
-        std::memcpy(info->cid, EffectClassId().bytes, sizeof info->cid);
-        info->cardinality = kManyInstances;
-        CopyText(info->category, kAudioEffectCategory);
-        CopyText(info->name, MorlentDelay::kEffectName);
-        info->classFlags = 0;
-        CopyText(info->subCategories, kSubCategories);
-        CopyText(info->vendor, MorlentDelay::kVendorName);
-        CopyText(info->version, MORLENT_VERSION_TEXT);
-        CopyText(info->sdkVersion, kFormatVersion);
-        return kResultOk;
+        return DescribeClass(index, info);
     }
     tresult VST3_API setHostContext(FUnknown*) override { return kResultOk; }
 };

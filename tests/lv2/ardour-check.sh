@@ -8,34 +8,13 @@
 set -uo pipefail
 bundle=${1:?usage: ardour-check.sh BUNDLE_FOLDER}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$here/../ardour/check.sh"
+export MORLENT_PLUGIN=https://www.example.com/lv2/morlent-delay MORLENT_FOUND_BY=unique_id MORLENT_CONTROL=port
 
-mkdir -p "$work/lv2" "$work/home/config/ardour7/scripts" "$work/home/config/ardour7/export" "$work/home/cache" \
-  "$work/renders"
-cp -r "$bundle" "$work/lv2/"
-cp "$here/ardour/morlent_test_clicks.lua" "$work/home/config/ardour7/scripts/"
-cp "$here/ardour/morlent-check.preset" "$work/home/config/ardour7/export/"
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_CACHE_HOME=$work/home/cache
+ardour_prepare "$bundle" lv2
 export LV2_PATH=$work/lv2:/usr/lib/lv2
-export MORLENT_LUA_DIR=$here/ardour MORLENT_SESSION_DIR=$work/session MORLENT_RENDER_DIR=$work/renders
-# Ardour's denormal handling crashes at random on CPUs with AVX-512 unless told which flags to use.
-if grep -qw avx512f /proc/cpuinfo; then
-  export ARDOUR_FPU_FLAGS=95
-fi
-
-run() { # script, the line it prints when it got to its end
-  timeout -k 10 120 ardour7-lua "$here/ardour/$1" >"$work/$1.log" 2>&1
-  local status=$?
-  grep -E '^(new|saved|reopened|bypassed) port|^FAILED' "$work/$1.log"
-  if ! grep -qx "$2" "$work/$1.log"; then
-    echo "ardour check: $1 did not finish (status $status):"
-    tail -20 "$work/$1.log"
-    exit 1
-  fi
-}
-run create.lua created
-run reopen.lua reopened
+ardour_run "$here/ardour/create.lua" created 120
+ardour_run "$shared/reopen.lua" reopened 120
 if ! grep -qs 'morlent-delay#bank' "$work"/session/plugins/*/state*/state.ttl; then
   echo "ardour check: the session holds no saved state of the plug-in"
   exit 1
@@ -45,4 +24,4 @@ if grep -q 'Morlent Delay:' "$work/reopen.lua.log"; then
   grep 'Morlent Delay:' "$work/reopen.lua.log"
   exit 1
 fi
-exec /usr/bin/python3 "$here/ardour/check-renders.py" "$work/renders" "$work/create.lua.log" "$work/reopen.lua.log"
+/usr/bin/python3 "$here/ardour/check-renders.py" "$work/renders" "$work/create.lua.log" "$work/reopen.lua.log"

@@ -2,6 +2,7 @@
 // The host side of the VST 3 interfaces for the tests: a memory stream, parameter changes of
 // fixed capacity and a component handler that records what the effect told it.
 
+#include "vst3/MemoryStream.h"
 #include "vst3/Vst3Interface.h"
 
 #include <cstring>
@@ -26,61 +27,7 @@ public:
     uint32 VST3_API release() override { return 1; }
 };
 
-class MemoryStream : public Unowned<IBStream> {
-public:
-    MemoryStream() = default;
-    explicit MemoryStream(std::vector<uint8_t> bytes) : data(std::move(bytes)) {}
-
-    tresult VST3_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
-    {
-        if (buffer == nullptr || numBytes < 0)
-            return kInvalidArgument;
-        const size_t left = data.size() - position;
-        const size_t count = static_cast<size_t>(numBytes) < left ? static_cast<size_t>(numBytes) : left;
-        if (count > 0)
-            std::memcpy(buffer, data.data() + position, count);
-        position += count;
-        if (numBytesRead != nullptr)
-            *numBytesRead = static_cast<int32>(count);
-        return kResultOk;
-    }
-    tresult VST3_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
-    {
-        if (buffer == nullptr || numBytes < 0)
-            return kInvalidArgument;
-        const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
-        if (data.size() < position + numBytes)
-            data.resize(position + numBytes);
-        if (numBytes > 0)
-            std::memcpy(data.data() + position, bytes, static_cast<size_t>(numBytes));
-        position += static_cast<size_t>(numBytes);
-        if (numBytesWritten != nullptr)
-            *numBytesWritten = numBytes;
-        return kResultOk;
-    }
-    tresult VST3_API seek(int64 pos, int32 mode, int64* result) override
-    {
-        int64 base = mode == kIBSeekSet ? 0 : mode == kIBSeekCur ? static_cast<int64>(position)
-                                                                  : static_cast<int64>(data.size());
-        const int64 target = base + pos;
-        if (target < 0 || target > static_cast<int64>(data.size()))
-            return kInvalidArgument;
-        position = static_cast<size_t>(target);
-        if (result != nullptr)
-            *result = target;
-        return kResultOk;
-    }
-    tresult VST3_API tell(int64* pos) override
-    {
-        if (pos == nullptr)
-            return kInvalidArgument;
-        *pos = static_cast<int64>(position);
-        return kResultOk;
-    }
-
-    std::vector<uint8_t> data;
-    size_t position = 0;
-};
+using Vst3::MemoryStream;
 
 class ValueQueue : public Unowned<IParamValueQueue> {
 public:

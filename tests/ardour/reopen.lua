@@ -1,4 +1,4 @@
--- The saved session opened again by a new process: the parameters as saved, the same render.
+-- The saved session opened again by a new process: the controls as saved, the same render.
 dofile (os.getenv ("MORLENT_LUA_DIR") .. "/session.lua")
 start_engine ()
 check (load_session (sessionDir, "morlent"), "the saved session")
@@ -6,7 +6,7 @@ local track = Session:route_by_name ("Echo")
 check (not track:isnil (), "the track")
 local plugin = find_plugin (track)
 check (plugin ~= nil, "Morlent Delay on the reopened track")
-show_params (plugin, "reopened")
+show_controls (plugin, "reopened")
 export ("after")
 print ("reopened")
 quit ()
