@@ -1,6 +1,7 @@
 #include "host/Vst3Bridge.h"
 
 #include "vst3/MemoryStream.h"
+#include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
 
 #include <cstdio>
@@ -34,16 +35,8 @@ void CopyOut(void* destination, const std::string& text, size_t width)
 }
 
 // Counts the effect's own edits as the VST 2 host counts automation.
-class EditCounter final : public IComponentHandler {
+class EditCounter final : public Unowned<IComponentHandler> {
 public:
-    tresult VST3_API queryInterface(const TUID, void** object) override
-    {
-        if (object != nullptr)
-            *object = nullptr;
-        return kNoInterface;
-    }
-    uint32 VST3_API addRef() override { return 1; }
-    uint32 VST3_API release() override { return 1; }
     tresult VST3_API beginEdit(ParamID) override { return kResultOk; }
     tresult VST3_API performEdit(ParamID id, ParamValue value) override;
     tresult VST3_API endEdit(ParamID) override { return kResultOk; }

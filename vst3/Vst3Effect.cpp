@@ -178,15 +178,12 @@ tresult VST3_API Vst3Effect::queryInterface(const TUID iid, void** object)
 
 uint32 VST3_API Vst3Effect::addRef()
 {
-    return references.fetch_add(1) + 1;
+    return AddReference();
 }
 
 uint32 VST3_API Vst3Effect::release()
 {
-    const uint32 left = references.fetch_sub(1) - 1;
-    if (left == 0)
-        delete this;
-    return left;
+    return DropReference();
 }
 
 // ---- IPluginBase ---------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 // either. Processing never allocates and never locks.
 
 #include "framework/PluginCore.h"
+#include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
 
 #include <atomic>
@@ -42,6 +43,7 @@ class Vst3Effect final : public IComponent,
                          public IEditController,
                          public IUnitInfo,
                          public IMidiMapping,
+                         private ReferenceCounted<Vst3Effect>,
                          private VstToolkit::PluginCore {
 public:
     // Starts with one reference, the creator's.
@@ -118,6 +120,7 @@ public:
                                                  ParamID& id) override;
 
 private:
+    friend class ReferenceCounted<Vst3Effect>;
     ~Vst3Effect() override;
 
     struct Point {
@@ -139,7 +142,6 @@ private:
         return id >= kFirstControllerParamId && id < kFirstControllerParamId + kControllerParamCount;
     }
 
-    std::atomic<uint32> references{1};
     IComponentHandler* handler = nullptr;
     Vst3PlugView* openView = nullptr; // user-interface thread
     int32 openEdit = -1;              // the parameter between beginEdit and endEdit, or -1

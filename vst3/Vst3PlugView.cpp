@@ -103,15 +103,12 @@ tresult VST3_API Vst3PlugView::queryInterface(const TUID iid, void** object)
 
 uint32 VST3_API Vst3PlugView::addRef()
 {
-    return references.fetch_add(1) + 1;
+    return AddReference();
 }
 
 uint32 VST3_API Vst3PlugView::release()
 {
-    const uint32 left = references.fetch_sub(1) - 1;
-    if (left == 0)
-        delete this;
-    return left;
+    return DropReference();
 }
 
 tresult VST3_API Vst3PlugView::isPlatformTypeSupported(FIDString type)

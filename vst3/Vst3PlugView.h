@@ -3,9 +3,8 @@
 // 64-bit module's delay view, fixed in size, built on attached and destroyed on removed. Every
 // call runs on the host's user-interface thread.
 
+#include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
-
-#include <atomic>
 
 namespace VstToolkit {
 class Model;
@@ -17,7 +16,7 @@ namespace MorlentVst3 {
 
 class Vst3Effect;
 
-class Vst3PlugView final : public Vst3::IPlugView {
+class Vst3PlugView final : public Vst3::IPlugView, private Vst3::ReferenceCounted<Vst3PlugView> {
 public:
     // Holds a reference to the effect until the view is released.
     Vst3PlugView(Vst3Effect* effect, VstToolkit::Model* model, VstToolkit::PluginCore* core);
@@ -43,10 +42,10 @@ public:
     void EffectEnded();
 
 private:
+    friend class Vst3::ReferenceCounted<Vst3PlugView>;
     ~Vst3PlugView();
     void Detach();
 
-    std::atomic<Vst3::uint32> references{1};
     Vst3Effect* effect;
     VstToolkit::Model* model;
     VstToolkit::PluginCore* core;

@@ -3,6 +3,7 @@
 // fixed capacity and a component handler that records what the effect told it.
 
 #include "vst3/MemoryStream.h"
+#include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
 
 #include <cstring>
@@ -13,19 +14,6 @@
 namespace Vst3Test {
 
 using namespace Vst3;
-
-// Objects the test owns on its stack: references count nothing.
-template <typename Interface> class Unowned : public Interface {
-public:
-    tresult VST3_API queryInterface(const TUID, void** object) override
-    {
-        if (object != nullptr)
-            *object = nullptr;
-        return kNoInterface;
-    }
-    uint32 VST3_API addRef() override { return 1; }
-    uint32 VST3_API release() override { return 1; }
-};
 
 using Vst3::MemoryStream;
 
