@@ -1,5 +1,5 @@
-// The 64-bit module's instance factory and its load notification; the entry point itself is
-// the effect base's.
+// The 64-bit module's instance factory; the entry point itself is the effect base's, the load
+// notification WindowsModuleMain's.
 
 #include "delay/MorlentDelayModel.h"
 #include "effect_base/PluginEntry.h"
@@ -10,7 +10,6 @@
 #include <memory>
 
 #ifdef _WIN32
-#include "controls/WindowClasses.h"
 #include "editor/Editor.h"
 #include "editor/MorlentDelayView.h"
 
@@ -31,20 +30,3 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
     return controller;
 }
 
-#ifdef _WIN32
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-    Platform::SetModuleInstance(instance);
-    switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        // A class that cannot be registered fails the load: the editor could not open.
-        return WindowsToolkit::ProcessAttach();
-    case DLL_PROCESS_DETACH:
-        return WindowsToolkit::ProcessDetach();
-    default:
-        return TRUE;
-    }
-}
-
-#endif

@@ -8,9 +8,6 @@
 #include <type_traits>
 
 #ifdef _WIN32
-#include "controls/WindowClasses.h"
-#include "platform/Module.h"
-
 #include <windows.h>
 #endif
 
@@ -137,20 +134,6 @@ MORLENT_VST3_EXPORT bool VST3_API InitDll()
 MORLENT_VST3_EXPORT bool VST3_API ExitDll()
 {
     return true;
-}
-
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-    Platform::SetModuleInstance(instance);
-    switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        // A class that cannot be registered fails the load: the editor could not open.
-        return WindowsToolkit::ProcessAttach();
-    case DLL_PROCESS_DETACH:
-        return WindowsToolkit::ProcessDetach();
-    default:
-        return TRUE;
-    }
 }
 #else
 MORLENT_VST3_EXPORT bool ModuleEntry(void*)
