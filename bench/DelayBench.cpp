@@ -1,4 +1,5 @@
 // Cost per stereo frame of the delay engine and of the whole model as the host drives it.
+#include "bench/HostSetting.h"
 #include "delay/MorlentDelayModel.h"
 #include "framework/Controller.h"
 #include "tests/support/Noise.h"
@@ -173,23 +174,15 @@ void ProcessReplacing(benchmark::State& state)
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
-// A host's everyday setting: the default program at 44.1 kHz (delays of 1 s and 0.25 s) with
-// the low-pass on, feedback 0.7 and cross-feedback, 256-frame blocks, time information in
-// every block. Both delays stay put, so the engine spends its time in idle low-pass stretches.
-void HostSetting(benchmark::State& state)
+// The host setting, through the VST 2 record.
+void HostSettingProcess(benchmark::State& state)
 {
-    constexpr int32_t kBlock = 256;
+    constexpr int32_t kBlock = HostSetting::kBlock;
     Input input;
     std::vector<float> outL(kBlock), outR(kBlock);
     TestSupport::StandInHost::ResetQuiet(); // a host's answers, nothing recorded or allocated
     AEffect* effect = (new VstToolkit::Controller(TestSupport::StandInHost::Callback, new MorlentDelayModel))->getAeffect();
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    effect->setParameter(effect, MorlentDelay::kFeedbackLevel, std::sqrt(0.7f));
-    effect->setParameter(effect, MorlentDelay::kPan, 1.0f);
-    effect->setParameter(effect, MorlentDelay::kFilter, 1.0f);
-    effect->setParameter(effect, MorlentDelay::kFilterType, 0.0f);
+    HostSetting::Prepare(effect);
     size_t position = 0;
     for (auto _ : state) {
         if (position + kBlock > Input::kFrames)
@@ -249,7 +242,7 @@ BENCHMARK(EngineProcessSpecialGlide)->ArgNames({"block", "short"})->ArgsProduct(
 BENCHMARK(ModelProcessBlock)->Apply(Configurations);
 BENCHMARK(ProcessReplacing)->ArgNames({"block", "filter"})->ArgsProduct({{64, 256}, {kNoFilter, kLowPassFilter, kHighPassFilter}});
 
-BENCHMARK(HostSetting);
+BENCHMARK(HostSettingProcess)->Name("HostSetting");
 BENCHMARK(LowPassRecursionFloor);
 
 BENCHMARK_MAIN();

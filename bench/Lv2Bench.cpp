@@ -7,6 +7,7 @@
 //
 //     lv2_bench [benchmark options]
 
+#include "bench/HostSetting.h"
 #include "lv2/Lv2Ports.h"
 #include "tests/support/HostDriver.h"
 #include "tests/support/Noise.h"
@@ -21,8 +22,8 @@
 
 namespace {
 
-constexpr int32_t kBlock = 256;
-constexpr float kRate = 44100.0f;
+using HostSetting::kBlock;
+using HostSetting::kRate;
 constexpr size_t kFrames = 44100;
 
 struct Input {
@@ -49,13 +50,7 @@ void Vst2ProcessReplacing(benchmark::State& state)
         state.SkipWithError("cannot open the VST 2 module");
         return;
     }
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, kRate);
-    effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
-    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-    effect->setParameter(effect, MorlentDelay::kFeedbackLevel, std::sqrt(0.7f));
-    effect->setParameter(effect, MorlentDelay::kPan, 1.0f);
-    effect->setParameter(effect, MorlentDelay::kFilter, 1.0f);
-    effect->setParameter(effect, MorlentDelay::kFilterType, 0.0f);
+    HostSetting::Prepare(effect);
     size_t position = 0;
     for (auto _ : state) {
         if (position + kBlock > kFrames)
@@ -85,10 +80,10 @@ void Lv2Run(benchmark::State& state)
         state.SkipWithError("cannot instantiate the LV2 module");
         return;
     }
-    instance.controls[MorlentDelay::kFeedbackLevel] = 0.7f;
-    instance.controls[MorlentDelay::kPan] = 1.0f;
-    instance.controls[MorlentDelay::kFilter] = 1.0f;
-    instance.controls[MorlentDelay::kFilterType] = 0.0f;
+    instance.controls[MorlentDelay::kFeedbackLevel] = HostSetting::kFeedback;
+    instance.controls[MorlentDelay::kPan] = HostSetting::kPan;
+    instance.controls[MorlentDelay::kFilter] = HostSetting::kFilter;
+    instance.controls[MorlentDelay::kFilterType] = HostSetting::kLowPass;
     instance.Activate();
     instance.Connect(MorlentLv2::kLeftOutPort, outL.data());
     instance.Connect(MorlentLv2::kRightOutPort, outR.data());
