@@ -1,5 +1,6 @@
 #include "host/PluginInstance.h"
 
+#include "common/FixedString.h"
 #include "host/Vst3Bridge.h"
 #include "vst3/Vst3Interface.h"
 
@@ -18,16 +19,6 @@ namespace {
 constexpr VstIntPtr kHostVstVersion = 2400;
 constexpr size_t kTextBuffer = 1024;
 HostState* loadingHost = nullptr;
-
-// The host's fixed fields for vendor and product, copied with their width.
-void CopyText(void* destination, const char* text, size_t width)
-{
-    if (destination == nullptr)
-        return;
-    auto* out = static_cast<char*>(destination);
-    std::strncpy(out, text, width - 1);
-    out[width - 1] = '\0';
-}
 
 #ifdef _WIN32
 std::string LastErrorText()
@@ -91,10 +82,10 @@ VstIntPtr VSTCALLBACK HostCallback(AEffect* effect, VstInt32 opcode, VstInt32, V
     case audioMasterGetBlockSize:
         return host != nullptr ? host->blockSize : 0;
     case audioMasterGetVendorString:
-        CopyText(ptr, "Morlent Sound Design", kVstMaxVendorStrLen);
+        Morlent::CopyFixedString(static_cast<char*>(ptr), "Morlent Sound Design", kVstMaxVendorStrLen);
         return 1;
     case audioMasterGetProductString:
-        CopyText(ptr, "morlent-host", kVstMaxProductStrLen);
+        Morlent::CopyFixedString(static_cast<char*>(ptr), "morlent-host", kVstMaxProductStrLen);
         return 1;
     case audioMasterGetVendorVersion:
         return 1;

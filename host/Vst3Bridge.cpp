@@ -1,5 +1,6 @@
 #include "host/Vst3Bridge.h"
 
+#include "common/FixedString.h"
 #include "vst3/MemoryStream.h"
 #include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
@@ -25,13 +26,9 @@ std::string Narrow(const char16* text)
     return out;
 }
 
-void CopyOut(void* destination, const std::string& text, size_t width)
+void CopyOut(void* destination, const std::string& text, int width)
 {
-    if (destination == nullptr)
-        return;
-    auto* out = static_cast<char*>(destination);
-    std::strncpy(out, text.c_str(), width - 1);
-    out[width - 1] = '\0';
+    Morlent::CopyFixedString(static_cast<char*>(destination), text.c_str(), width);
 }
 
 // Counts the effect's own edits as the VST 2 host counts automation.
