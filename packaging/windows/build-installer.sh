@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Makes the Windows installer from a staged release folder with makensis (NSIS 3):
+#
+#   packaging/windows/build-installer.sh STAGED_RELEASE_DIR OUTPUT.exe
+#
+# The version comes from description/EffectIds.h. On success it prints one line naming the
+# output; on any error it says why on stderr, exits non-zero and leaves no OUTPUT behind.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+fail() { echo "build-installer: $*" >&2; exit 1; }
+[ $# -eq 2 ] || { echo "usage: $0 STAGED_RELEASE_DIR OUTPUT.exe" >&2; exit 2; }
+[ -d "$1" ] || fail "no staged release folder $1"
+staged=$(cd "$1" && pwd)
+output=$2
+out_dir=$(dirname "$output")
+[ -d "$out_dir" ] || fail "no folder $out_dir for $output"
+output=$(cd "$out_dir" && pwd)/$(basename "$output")
+command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
+
+part() { sed -nE "s/^#define MORLENT_VERSION_$1 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
+version=$(part MAJOR).$(part MINOR).$(part PATCH)
+[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "cannot read the version from description/EffectIds.h"
+
+# NSIS reads $ and quotes in a path as its own syntax.
+for path in "$staged" "$output"; do
+  [[ $path != *[\$\"\`]* ]] || fail "a path with \$, \" or \` cannot go to makensis: $path"
+done
+
+# The installer and its uninstaller name every file; a release that gained one (in the VST 3
+# bundle, say) must gain it here too rather than ship without it.
+expected=(
+  win64/MorlentDelay.dll win32/MorlentDelay.dll win64/morlent-host.exe
+  win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
+  "Morlent Delay Factory.fxb" manual/manual.html LICENSE.txt THIRD-PARTY-NOTICES.txt
+)
+for file in "${expected[@]}"; do
+  [ -s "$staged/$file" ] || fail "the staged release lacks $file"
+done
+bundle_files=$(cd "$staged/win64" && find MorlentDelay.vst3 ! -type d | LC_ALL=C sort)
+[ "$bundle_files" = MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 ] ||
+  fail "the VST 3 bundle holds files the installer does not know: $(tr '\n' ' ' <<<"$bundle_files")"
+
+work=$(mktemp -d)
+partial=
+cleanup() {
+  rm -rf "$work"
+  [ -z "$partial" ] || rm -f "$partial"
+}
+trap cleanup EXIT
+
+images=()
+while IFS= read -r image; do
+  [[ $image =~ ^[A-Za-z0-9._-]+$ ]] || fail "a manual picture's name the installer cannot carry: $image"
+  images+=("$image")
+done < <(find "$staged/manual/images" -maxdepth 1 -type f -name '*.png' -printf '%f\n' 2>/dev/null | LC_ALL=C sort)
+[ ${#images[@]} -gt 0 ] || fail "the staged release has no manual/images/*.png"
+extra=$(find "$staged/manual/images" -mindepth 1 ! -name '*.png' -printf '%P\n')
+[ -z "$extra" ] || fail "manual/images holds more than pictures: $extra"
+{
+  echo '; The manual'"'"'s pictures, for the installer and the uninstaller.'
+  echo '!macro FOR_EACH_MANUAL_IMAGE MACRO'
+  for image in "${images[@]}"; do
+    echo "  !insertmacro \${MACRO} \"$image\""
+  done
+  echo '!macroend'
+} >"$work/manual-images.nsh"
+
+# The licence page shows the text as it is; Windows' edit control wants CR LF line ends.
+sed 's/\r$//; s/$/\r/' "$staged/LICENSE.txt" >"$work/licence.txt"
+
+# Written beside the output and moved into place whole, so a failure leaves nothing that looks
+# like an installer.
+partial=$(mktemp "$output.partial.XXXXXX")
+if ! makensis -V2 -WX -INPUTCHARSET UTF8 -NOCD \
+       "-DVERSION=$version" "-DSTAGED=$staged" "-DOUTFILE=$partial" \
+       "-DLICENSE_PAGE=$work/licence.txt" "-DMANUAL_IMAGES=$work/manual-images.nsh" \
+       "$here/MorlentDelay.nsi" >"$work/makensis.log" 2>&1; then
+  cat "$work/makensis.log" >&2
+  fail "makensis failed"
+fi
+[ -s "$partial" ] || fail "makensis wrote no installer"
+chmod 644 "$partial"
+mv -f "$partial" "$output"
+partial=
+echo "build-installer: $output ($(stat -c %s "$output") bytes)"
