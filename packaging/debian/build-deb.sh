@@ -54,7 +54,16 @@ licence_in_copyright=$(awk 'body && /^ / { sub(/^ /, ""); sub(/^\.$/, ""); print
 rm -f "$output"
 work=$(mktemp -d)
 partial=$output.partial
-trap 'status=$?; rm -rf "$work"; rm -f "$partial"; [ $status -eq 0 ] || rm -f "$output"; exit $status' EXIT
+finish() {
+  local status=$?
+  rm -rf "$work" "$partial"
+  if [ $status -ne 0 ]; then
+    rm -f "$output"
+    echo "build-deb: failed; no package written to $output" >&2
+  fi
+  exit $status
+}
+trap finish EXIT
 umask 022
 export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$here/changelog" -S Timestamp)
