@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release: build/release/MorlentDelay-<version>/ and its zip beside it, holding both
-# Windows DLLs and the Linux module with the command-line host of each, the Linux LV2 bundle, the
-# factory bank, the manual (Markdown and HTML with its pictures), the licence, the third-party
-# notices and SHA256SUMS.
+# Windows DLLs and the Linux module with the command-line host of each, the Linux LV2 bundle, both
+# VST 3 bundles, the factory bank, the manual (Markdown and HTML with its pictures), the licence,
+# the third-party notices, the Windows installer, the Debian package and SHA256SUMS.
 #   --no-build   use the three builds as they are (default: build them first); the main job
 #                still runs when the editors' screenshots are missing
 set -euo pipefail
@@ -149,17 +149,26 @@ linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, no
 win64/MorlentDelay.vst3/        VST 3 plug-in for 64-bit Windows hosts ($version); replaces the VST 2 one
 linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version, no editor)
 */morlent-host[.exe]            the command-line host for each of them
+$name-setup.exe  the Windows installer: VST 3, both VST 2 plug-ins, bank and manual
+morlent-delay_${version}_amd64.deb  the Debian package: LV2, VST 3, VST 2 and morlent-host
 Morlent Delay Factory.fxb       the factory bank: 32 programs, loads in all three VST 2 plug-ins
 manual/manual.html              the user manual (also as manual/manual.md)
 LICENSE.txt                     the freeware licence
 THIRD-PARTY-NOTICES.txt         the licences of the libraries inside the programs
 SHA256SUMS                      check the files with: sha256sum -c SHA256SUMS
 
-Installing: copy the plug-in for your host into its VST 2 folder (a VST 3 bundle, the whole
-MorlentDelay.vst3 folder, into its VST 3 folder) and rescan; for LV2, copy the folder
-MorlentDelay.lv2 into ~/.lv2 and restart the host. See the manual.
+Installing: on Windows, run $name-setup.exe; on Debian or Ubuntu, install the package with
+"sudo apt install ./morlent-delay_${version}_amd64.deb". Or copy by hand: the plug-in for your
+host into its VST 2 folder (a VST 3 bundle, the whole MorlentDelay.vst3 folder, into its VST 3
+folder) and rescan; for LV2, the folder MorlentDelay.lv2 into ~/.lv2, then restart the host.
+See the manual's "Installing".
 EOF
 chmod 755 "$dest/linux-x86_64/morlent-host"
+
+# The installer and the package are made from the folder as it stands, so they carry exactly
+# the files the zip does.
+bash packaging/windows/build-installer.sh "$dest" "$dest/$name-setup.exe" || fail "the Windows installer could not be built"
+bash packaging/debian/build-deb.sh "$dest" "$dest/morlent-delay_${version}_amd64.deb" || fail "the Debian package could not be built"
 
 sums=$(cd "$dest" && find . -type f -printf '%P\n' | LC_ALL=C sort | while read -r file; do
   sha256sum "$file"

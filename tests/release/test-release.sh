@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The release as a user gets it: unpacks the zip into an empty folder, checks the sums, the
-# files, the manual's pictures, the notices and both DLLs' version records, then loads each
-# plug-in with the host beside it and renders a second of audio through each of the factory
-# bank's programs: the Linux module natively, the 64-bit DLL under Wine, the 32-bit DLL under
-# Wine where this machine's kernel runs i386 programs (else reported as skipped); the LV2 bundle
-# from a copy of it, through LV2's validator and lv2apply; both VST 3 bundles where they lie,
-# against their VST 2 modules' bits.
+# files, the manual's pictures, the notices, the version records of both DLLs and the installer
+# and the Debian package's name, then loads each plug-in with the host beside it and renders a
+# second of audio through each of the factory bank's programs: the Linux module natively, the
+# 64-bit DLL under Wine, the 32-bit DLL under Wine where this machine's kernel runs i386 programs
+# (else reported as skipped); the LV2 bundle from a copy of it, through LV2's validator and
+# lv2apply; both VST 3 bundles where they lie, against their VST 2 modules' bits.
 #
 #   tests/release/test-release.sh build/release/MorlentDelay-VERSION.zip
 #
@@ -56,6 +56,7 @@ expected=(
   linux-x86_64/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
   "Morlent Delay Factory.fxb" manual/manual.md manual/manual.html
   LICENSE.txt THIRD-PARTY-NOTICES.txt README.txt SHA256SUMS
+  "$name-setup.exe" "morlent-delay_${version}_amd64.deb"
 )
 missing=0
 for file in "${expected[@]}"; do
@@ -96,6 +97,20 @@ check_version win64/MorlentDelay.dll "$version" && pass "win64 DLL version recor
   fail "win64/MorlentDelay.dll's version record is not $version"
 check_version win32/MorlentDelay.dll "$first_version" && pass "win32 DLL version record $first_version" ||
   fail "win32/MorlentDelay.dll's version record is not $first_version"
+if /usr/bin/python3 "$root/tests/release/versioninfo.py" "$name-setup.exe" --expect "FILEVERSION=$version.0" \
+     "PRODUCTVERSION=$version.0" "ProductVersion=$version" "ProductName=Morlent Delay" \
+     "CompanyName=Morlent Sound Design" >/dev/null; then
+  pass "installer version record $version"
+else
+  fail "$name-setup.exe's version record is not $version"
+fi
+# What the package says of itself; tests/packaging/test-deb.sh installs it.
+package_fields=$(dpkg-deb -f "morlent-delay_${version}_amd64.deb" Package Version Architecture 2>/dev/null | tr '\n' ' ')
+if [ "$package_fields" = "Package: morlent-delay Version: $version Architecture: amd64 " ]; then
+  pass "Debian package morlent-delay $version amd64"
+else
+  fail "the Debian package names itself '$package_fields'"
+fi
 
 # --- each plug-in through the host beside it ---
 /usr/bin/python3 "$root/tests/release/wavcheck.py" make "$work/in.wav" || fail "cannot write the test signal"
