@@ -94,6 +94,15 @@ check bash -c 'bash scripts/release.sh --no-build && bash tests/release/test-rel
   "build/release/MorlentDelay-$version.zip"
 [ $can_run_win32 -eq 1 ] || skipped=$((skipped + 1))
 
+# The installer and the package from that release, each in a system of its own kind: the
+# installer in a fresh Wine prefix, the package in this machine's own dpkg. The package goes in
+# after every other test has ended, as its files land where installed plug-ins are searched for.
+echo "=== test: the Windows installer, installed, played, reinstalled and removed"
+check bash tests/packaging/test-installer.sh "build/release/MorlentDelay-$version/MorlentDelay-$version-setup.exe"
+[ $can_run_win32 -eq 1 ] || skipped=$((skipped + 1))
+echo "=== test: the Debian package, checked, installed, played and purged"
+check bash tests/packaging/test-deb.sh "build/release/MorlentDelay-$version/morlent-delay_${version}_amd64.deb"
+
 echo
 if [ $skipped -gt 0 ]; then
   echo "total: $passed passed, $failed failed, $skipped skipped"
