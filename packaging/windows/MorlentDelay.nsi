@@ -79,10 +79,12 @@ Var MadeFolder
 !insertmacro MUI_PAGE_LICENSE "${LICENSE_PAGE}"
 !insertmacro MUI_PAGE_COMPONENTS
 
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW NameInstallUnlessVst2Follows
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Setup puts the uninstaller into this folder, and with the documents component the manual, the factory bank, the licence and the command-line host."
 !insertmacro MUI_PAGE_DIRECTORY
 
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipUnlessVst2x64
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW NameInstallUnlessVst2x86Follows
 !define MUI_PAGE_HEADER_TEXT "64-bit VST 2 Folder"
 !define MUI_PAGE_HEADER_SUBTEXT "Where your 64-bit hosts look for VST 2 plug-ins."
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Setup puts the 64-bit MorlentDelay.dll into this folder. It proposes the folder your hosts registered, if any; choose the folder your 64-bit hosts scan."
@@ -460,6 +462,27 @@ FunctionEnd
 Function SkipUnlessVst2x86
   ${IfNot} ${SectionIsSelected} ${SecVst2x86}
     Abort
+  ${EndIf}
+FunctionEnd
+
+; makensis names the Next button Install only on the page before the install when every page
+; shows; with the VST 2 folder pages after a page skipped, that page starts the install and must
+; say so.
+Function NameNextInstall
+  GetDlgItem $0 $HWNDPARENT 1
+  SendMessage $0 ${WM_SETTEXT} 0 "STR:$(^InstallBtn)"
+FunctionEnd
+
+Function NameInstallUnlessVst2Follows
+  ${IfNot} ${SectionIsSelected} ${SecVst2x64}
+  ${AndIfNot} ${SectionIsSelected} ${SecVst2x86}
+    Call NameNextInstall
+  ${EndIf}
+FunctionEnd
+
+Function NameInstallUnlessVst2x86Follows
+  ${IfNot} ${SectionIsSelected} ${SecVst2x86}
+    Call NameNextInstall
   ${EndIf}
 FunctionEnd
 
