@@ -4,14 +4,18 @@
 # installed plug-ins load and render from their places; a second install over the first; a
 # user's own files survive the uninstall, after which nothing of ours is left; a host's
 # registered VST 2 folders are honoured, components left out are not installed, and folders on
-# the command line win and move an earlier install.
+# the command line win and move an earlier install. Last, a user clicks through the installer's
+# pages (installer-walk.exe, which saves each page into build/outputs/installer/), and its
+# uninstall again leaves nothing behind.
 #
 #   tests/packaging/test-installer.sh MorlentDelay-VERSION-setup.exe
 #
 # The renders use the 64-bit command-line host of the win64 build (build/win64/host/), or the one
 # MORLENT_WIN64_HOST names (MORLENT_WIN32_HOST likewise for the 32-bit DLL, which runs only where
-# this machine's kernel runs i386 programs). Exit status 0 when every check passes. One prefix
-# serves every step: each step starts from what the one before left, as on a user's machine.
+# this machine's kernel runs i386 programs). The walk's driver is the win64 build's
+# tests/packaging/installer-walk.exe, or the one MORLENT_INSTALLER_WALK names. Exit status 0 when
+# every check passes. One prefix serves every step: each step starts from what the one before
+# left, as on a user's machine.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 installer=${1:-}
@@ -20,6 +24,7 @@ installer=${1:-}
 installer=$(cd "$(dirname "$installer")" && pwd)/$(basename "$installer")
 host64=${MORLENT_WIN64_HOST:-$root/build/win64/host/morlent-host.exe}
 host32=${MORLENT_WIN32_HOST:-$root/build/win32/host/morlent-host.exe}
+walker=${MORLENT_INSTALLER_WALK:-$root/build/win64/tests/packaging/installer-walk.exe}
 
 failures=0
 fail() { echo "installer test: FAILED: $*" >&2; failures=$((failures + 1)); }
@@ -379,8 +384,145 @@ if uninstall_silently; then
   left=$(differences before after)
   if [ -z "$left" ]; then
     pass "after the silent uninstall no file, folder or registry key of ours remains"
+    prefix_clean=1
   else
     fail "left after the uninstall:"$'\n'"$left"
+  fi
+fi
+
+# --- a user clicks through the pages ---
+# Welcome, I Agree, the 32-bit VST 2 plug-in unticked, the program folder as proposed, a 64-bit
+# VST 2 folder of the user's own with a space in it, Install, Finish. It is a first install, so
+# it needs the clean prefix that the last uninstall left.
+walk_vst2_64_folder='C:\Studio Plugins\VST64'
+shots=$work/walk-shots
+pages=(1-welcome 2-licence 3-components 4-program-folder 5-vst2-64-folder 6-finish)
+if [ -z "${prefix_clean:-}" ]; then
+  fail "the walk through the pages: not run, the prefix is not clean"
+elif [ ! -f "$walker" ]; then
+  fail "no installer-walk.exe $walker (build the win64 target installer-walk, or set MORLENT_INSTALLER_WALK)"
+else
+  mkdir -p "$shots"
+  timeout -k 10 120 "$loader" "$walker" "$installer" "Z:$shots" "$walk_vst2_64_folder" >"$work/walk.log" 2>&1
+  status=$?
+  wineserver -w
+  tr -d '\r' <"$work/walk.log" >"$work/walk.txt"
+  # Where the main job puts the editors' pictures; a failed walk's too, with the page it stopped on.
+  mkdir -p "$root/build/outputs/installer"
+  rm -f "$root/build/outputs/installer/"*.png
+  cp "$shots/"*.png "$root/build/outputs/installer/" 2>/dev/null
+  if [ $status -eq 0 ]; then
+    pass "a walk through the pages with the mouse ends with the installer's status 0"
+  else
+    fail "the walk through the pages: status $status: $(grep -E 'FAILED|status' "$work/walk.txt" | tail -2)"
+  fi
+
+  problems=()
+  [ "$(pe_machine "$(unix_path "$vst3_folder\\$bundle_module")")" = 8664 ] || problems+=("no VST 3 bundle in $vst3_folder")
+  [ "$(pe_machine "$(unix_path "$walk_vst2_64_folder\\MorlentDelay.dll")")" = 8664 ] ||
+    problems+=("no 64-bit DLL in $walk_vst2_64_folder")
+  others=$(cd "$c" && find . -iname MorlentDelay.dll ! -path './Studio Plugins/VST64/MorlentDelay.dll' -printf '%P ')
+  [ -z "$others" ] || problems+=("a VST 2 DLL elsewhere: $others")
+  for file in "${program_files[@]}"; do
+    [ -s "$(unix_path "$program_folder\\$file")" ] || problems+=("no $program_folder\\$file")
+  done
+  [ -s "$(unix_path "$manual_link")" ] || problems+=("no $manual_link")
+  [ ${#problems[@]} -eq 0 ] &&
+    pass "the walk's choices hold: the VST 3 bundle, the 64-bit DLL in $walk_vst2_64_folder and no other, the documents and the Start-menu link" ||
+    fail "after the walk: ${problems[*]}"
+  if read_key "$uninstall_key" 64 && [ "$(value DisplayName)" = "Morlent Delay" ] &&
+     [ "$(value InstallLocation)" = "$program_folder" ]; then
+    pass "the walk's install registers its uninstaller"
+  else
+    fail "after the walk: no uninstall entry for Morlent Delay in $program_folder"
+  fi
+
+  # Each page whole (the size of the window the walk measured) and not blank, and the welcome and
+  # finish pages' texts dark against the empty white below them: counts, never pixels against a
+  # stored picture, so Wine's font rendering may vary.
+  sizes=()
+  for page in "${pages[@]}"; do
+    sizes+=("$page=$(sed -nE "s/^installer-walk: screenshot $page\.png ([0-9]+x[0-9]+)$/\1/p" "$work/walk.txt")")
+  done
+  if verdict=$(/usr/bin/python3 - "$shots" "${sizes[@]}" <<'EOF'
+import collections, struct, sys, zlib
+
+def read_png(path):
+    """Width, height and rows of (r, g, b): 8-bit RGB or RGBA, not interlaced, as GDI+ writes."""
+    data = open(path, "rb").read()
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError("not a PNG")
+    at, header, packed = 8, b"", b""
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        header = data[at + 8:at + 8 + length] if kind == b"IHDR" else header
+        packed += data[at + 8:at + 8 + length] if kind == b"IDAT" else b""
+        at += 12 + length
+    width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", header)
+    if depth != 8 or colour not in (2, 6) or interlace:
+        raise ValueError(f"depth {depth}, colour type {colour}, interlace {interlace}")
+    step = 3 if colour == 2 else 4
+    stride = width * step
+    raw = zlib.decompress(packed)
+    rows, above = [], bytearray(stride)
+    for y in range(height):
+        start = y * (stride + 1)
+        kind, line = raw[start], bytearray(raw[start + 1:start + 1 + stride])
+        for i in range(stride):
+            left = line[i - step] if i >= step else 0
+            up, corner = above[i], (above[i - step] if i >= step else 0)
+            guess = left + up - corner
+            predictor = (0, left, up, (left + up) // 2,
+                         min((abs(guess - left), 0, left), (abs(guess - up), 1, up),
+                             (abs(guess - corner), 2, corner))[2])[kind]
+            line[i] = (line[i] + predictor) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, step)])
+        above = line
+    return width, height, rows
+
+def dark_pixels(rows, width, height, top, bottom):
+    """Pixels darker than mid-grey right of the pages' picture, between two heights (fractions)."""
+    return sum(1 for y in range(int(top * height), int(bottom * height))
+               for x in range(int(0.35 * width), width) if sum(rows[y][x]) < 3 * 128)
+
+folder, problems, sizes = sys.argv[1], [], set()
+for argument in sys.argv[2:]:
+    page, measured = argument.split("=")
+    try:
+        width, height, rows = read_png(f"{folder}/{page}.png")
+    except (OSError, ValueError, IndexError, struct.error, zlib.error) as error:
+        problems.append(f"{page}.png: {error}")
+        continue
+    sizes.add(f"{width}x{height}")
+    if f"{width}x{height}" != measured:
+        problems.append(f"{page}.png is {width}x{height}, the installer's window {measured or 'not measured'}")
+    counts = collections.Counter(pixel for row in rows for pixel in row)
+    commonest = counts.most_common(1)[0][1] / (width * height)
+    if len(counts) < 64 or commonest > 0.9:
+        problems.append(f"{page}.png looks blank: {len(counts)} colours, one on {commonest:.0%} of it")
+    if page in ("1-welcome", "6-finish"):
+        text, empty = dark_pixels(rows, width, height, 0.0, 0.55), dark_pixels(rows, width, height, 0.55, 0.85)
+        if text < 500 or empty * 20 > text:
+            problems.append(f"{page}.png shows no text: {text} dark pixels where it stands, {empty} below")
+if len(sizes) > 1:
+    problems.append(f"the pages differ in size: {' '.join(sorted(sizes))}")
+print("; ".join(problems) if problems else " ".join(sizes))
+sys.exit(1 if problems else 0)
+EOF
+  ); then
+    pass "each page's screenshot is the whole ${verdict} window and not blank, and the welcome and finish pages show text"
+  else
+    fail "the walk's screenshots: $verdict"
+  fi
+
+  if uninstall_silently; then
+    snapshot after-walk
+    left=$(differences before after-walk)
+    if [ -z "$left" ]; then
+      pass "after the walk's install the silent uninstall leaves no file, folder or registry key of ours"
+    else
+      fail "left after the walk's install and uninstall:"$'\n'"$left"
+    fi
   fi
 fi
 
