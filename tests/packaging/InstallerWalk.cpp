@@ -127,6 +127,61 @@ private:
     size_t size_;
 };
 
+// A copy of a window's client area from the display, in 32-bit pixels.
+class WindowPixels {
+public:
+    WindowPixels(LONG width, LONG height) : width_(width), height_(height)
+    {
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = width;
+        format.bmiHeader.biHeight = -height; // top row first
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        format.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    }
+    ~WindowPixels() { DeleteObject(bitmap_); }
+    WindowPixels(const WindowPixels&) = delete;
+    WindowPixels& operator=(const WindowPixels&) = delete;
+
+    bool CopyFrom(HWND window)
+    {
+        if (bitmap_ == nullptr || width_ <= 0 || height_ <= 0)
+            return false;
+        HDC source = GetDC(window);
+        HDC memory = CreateCompatibleDC(source);
+        HGDIOBJ previous = SelectObject(memory, bitmap_);
+        const bool copied = BitBlt(memory, 0, 0, width_, height_, source, 0, 0, SRCCOPY) != FALSE;
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+        ReleaseDC(window, source);
+        GdiFlush();
+        if (copied)
+            pixels.assign(bits_, bits_ + static_cast<size_t>(width_) * static_cast<size_t>(height_));
+        return copied;
+    }
+
+    bool Save(const std::string& path) const
+    {
+        Gdiplus::GpBitmap* image = nullptr;
+        if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap_, nullptr, &image) != Gdiplus::Ok)
+            return false;
+        const bool saved =
+            Gdiplus::DllExports::GdipSaveImageToFile(image, Widen(path).c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
+        Gdiplus::DllExports::GdipDisposeImage(image);
+        return saved;
+    }
+
+    std::vector<DWORD> pixels;
+
+private:
+    LONG width_;
+    LONG height_;
+    HBITMAP bitmap_ = nullptr;
+    DWORD* bits_ = nullptr;
+};
+
 // What the walk sees of the installer's main window at one moment.
 struct Snapshot {
     HWND page = nullptr; // the inner dialog of the current page
@@ -282,33 +337,30 @@ public:
         std::printf("installer-walk: clicked \"%s\"\n", Narrow(text).c_str());
     }
 
-    // The main window's client area, as it is on the display, into NAME.png.
-    void Screenshot(const std::string& name) const
+    // The main window's client area, as it is on the display, into NAME.png. Wine hands a
+    // window's paint to the display only when its thread next waits, an instant after it answers,
+    // so the picture counts once the display shows the same pixels over two polls running.
+    void Screenshot(const std::string& name)
     {
+        const std::string step = "the " + name + " screenshot";
         RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        Settle("the " + name + " screenshot");
+        Settle(step);
         RECT area{};
         GetClientRect(main_, &area);
-        HDC source = GetDC(main_);
-        HDC memory = CreateCompatibleDC(source);
-        HBITMAP bitmap = CreateCompatibleBitmap(source, area.right, area.bottom);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        const bool copied = BitBlt(memory, 0, 0, area.right, area.bottom, source, 0, 0, SRCCOPY) != FALSE;
-        SelectObject(memory, previous);
-        DeleteDC(memory);
-        ReleaseDC(main_, source);
+        WindowPixels shown(area.right, area.bottom);
+        std::vector<DWORD> before;
+        int unchanged = -1;
+        Await(step + " (the display's pixels steady)", [&] {
+            if (!shown.CopyFrom(main_))
+                Fail(step, "cannot copy the window's pixels");
+            unchanged = shown.pixels == before ? unchanged + 1 : 0;
+            before = shown.pixels;
+            return unchanged >= 2;
+        });
 
         const std::string path = screenshotFolder_ + "\\" + name + ".png";
-        Gdiplus::GpBitmap* image = nullptr;
-        bool saved = copied && Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok;
-        if (saved) {
-            saved = Gdiplus::DllExports::GdipSaveImageToFile(image, Widen(path).c_str(), &kPngEncoder, nullptr) ==
-                    Gdiplus::Ok;
-            Gdiplus::DllExports::GdipDisposeImage(image);
-        }
-        DeleteObject(bitmap);
-        if (!saved)
-            Fail("the " + name + " screenshot", "cannot save " + path);
+        if (!shown.Save(path))
+            Fail(step, "cannot save " + path);
         std::printf("installer-walk: screenshot %s.png %ldx%ld\n", name.c_str(), area.right, area.bottom);
     }
 
