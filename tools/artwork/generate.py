@@ -704,6 +704,33 @@ def draw_about():
     return s
 
 
+def draw_installer_side():
+    """The strip beside the Windows installer's welcome and finish pages: the editor's panel
+    with the name and a knob."""
+    W, H = L.INSTALLER_SIDE_SIZE
+    B = L.FRAME
+    s, cr = surface(W, H)
+    cr.set_source_surface(wood_and_panel(W, H, B, 47), 0, 0)
+    cr.paint()
+    inner_shadow_rect(cr, B, B, W - 2 * B, H - 2 * B, 1, depth=6, alpha=0.85)
+    font(cr, 31, FONT_BLACK)
+    draw_text(cr, W / 2, 78, "Morlent", (1, 1, 1, 1), align="center", shadow=0.8)
+    font(cr, 31, FONT_LIGHT)
+    draw_text(cr, W / 2, 110, "Delay", (1, 1, 1, 0.92), align="center", shadow=0.8)
+    font(cr, 8.5, FONT, bold=True)
+    draw_text(cr, W / 2, 132, "STEREO DELAY", rgb(226, 72, 60), align="center", spacing=2.0)
+    # The editor's knob at three times its size, turned up as the icon shows it.
+    cr.save()
+    scale = 3.0
+    cr.translate(W / 2 - 16 * scale, 200 - 16 * scale)
+    cr.scale(scale, scale)
+    knob_frame(cr, 0, 0, 60)
+    cr.restore()
+    font(cr, 7.5, FONT, bold=True)
+    draw_text(cr, W / 2, H - B - 14, "MORLENT SOUND DESIGN", rgb(176, 176, 172), align="center", spacing=1.4)
+    return s
+
+
 # ---------------------------------------------------------------- output
 
 def bmp_bytes(img):
@@ -738,6 +765,10 @@ def generate(out):
     about.paste(to_image(draw_about()).convert("RGB"))
     with open(os.path.join(out, "about.bmp"), "wb") as f:
         f.write(bmp_bytes(about))
+    side = Image.new("RGB", L.INSTALLER_SIDE_SIZE)
+    side.paste(to_image(draw_installer_side()).convert("RGB"))
+    with open(os.path.join(out, "installer-side.bmp"), "wb") as f:
+        f.write(bmp_bytes(side))
 
 
 def main():

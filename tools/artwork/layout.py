@@ -43,6 +43,7 @@ def _area(name):
 
 BACKGROUND_SIZE = (_number(_FACTS, "kEditorWidth"), _number(_FACTS, "kEditorHeight"))
 ABOUT_SIZE = (440, 449)
+INSTALLER_SIDE_SIZE = (164, 314)  # the Windows installer's welcome and finish pages show this
 VERSION = "%d.%d" % (int(re.search(r"MORLENT_VERSION_MAJOR (\d+)", _IDS).group(1)),
                      int(re.search(r"MORLENT_VERSION_MINOR (\d+)", _IDS).group(1)))
 

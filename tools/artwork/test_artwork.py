@@ -65,6 +65,14 @@ class CommittedFiles(unittest.TestCase):
         self.assertEqual(header, (40, 440, 449, 1, 32, 0, 440 * 449 * 4))
         self.assertTrue(all(a == 255 for a in data[54 + 3::4]), "opaque")
 
+    def test_installer_picture_is_the_size_the_welcome_page_shows(self):
+        with open(os.path.join(RESOURCES, "installer-side.bmp"), "rb") as f:
+            data = f.read()
+        self.assertEqual(data[:2], b"BM")
+        header = struct.unpack("<IiiHHII", data[14:38])
+        self.assertEqual(header, (40, 164, 314, 1, 32, 0, 164 * 314 * 4))
+        self.assertTrue(all(a == 255 for a in data[54 + 3::4]), "opaque")
+
 
 class WhatTheEditorReliesOn(unittest.TestCase):
     def test_status_area_is_plain_display_glass(self):
@@ -109,7 +117,7 @@ class Generator(unittest.TestCase):
     def test_redrawing_reproduces_the_committed_files(self):
         with tempfile.TemporaryDirectory() as out:
             generate.generate(out)
-            for name in list(PNG_SIZES) + ["about.bmp"]:
+            for name in list(PNG_SIZES) + ["about.bmp", "installer-side.bmp"]:
                 with self.subTest(name):
                     with open(os.path.join(out, name), "rb") as a, \
                             open(os.path.join(RESOURCES, name), "rb") as b:
