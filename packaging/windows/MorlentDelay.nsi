@@ -1,8 +1,9 @@
 ; The Windows installer of Morlent Delay: the VST 3 bundle, both VST 2 DLLs and the documents
 ; (manual, factory bank, licence, notices and the 64-bit command-line host), each a component the
 ; user may leave out. build-installer.sh makes it; it defines VERSION, STAGED (the staged release
-; folder), OUTFILE, LICENSE_PAGE (the licence with Windows line ends) and MANUAL_IMAGES (an include
-; that names the manual's pictures, so the uninstaller removes exactly those).
+; folder), OUTFILE, LICENSE_PAGE (the licence with Windows line ends), ICON, SIDE_PICTURE (the
+; welcome and finish pages' artwork) and MANUAL_IMAGES (an include that names the manual's
+; pictures, so the uninstaller removes exactly those).
 ;
 ; Command line. A value runs up to the next option, so a folder with spaces needs no quotes; use
 ; backslashes in folders, since "/" starts the next option.
@@ -73,6 +74,10 @@ Var MadeFolder
 ; Pages
 
 !define MUI_ABORTWARNING
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE_PICTURE}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SIDE_PICTURE}"
 !define MUI_COMPONENTSPAGE_SMALLDESC
 
 !insertmacro MUI_PAGE_WELCOME

@@ -66,15 +66,26 @@ extra=$(find "$staged/manual/images" -mindepth 1 ! -name '*.png' -printf '%P\n')
   echo '!macroend'
 } >"$work/manual-images.nsh"
 
-# The licence page shows the text as it is; Windows' edit control wants CR LF line ends.
-sed 's/\r$//; s/$/\r/' "$staged/LICENSE.txt" >"$work/licence.txt"
+# The licence file is wrapped for a terminal, wider than the licence page: its wrapped lines are
+# joined again (a long line, or an indented one, continues the one before) so that the page
+# wraps them to its own width. Windows' edit control wants CR LF line ends.
+awk '{ sub(/\r$/, "") }
+  NR > 1 && $0 != "" && prev != "" && (length(prev) > 70 || /^ /) { sub(/^ +/, ""); out = out " " $0; prev = $0; next }
+  NR > 1 { print out }
+  { out = $0; prev = $0 }
+  END { print out }' "$staged/LICENSE.txt" | sed 's/$/\r/' >"$work/licence.txt"
+
+# The installer's and the uninstaller's icon: the editor's own knob, turned up.
+convert "$root/resources/knob.png" -crop 32x32+0+1920 +repage \( -clone 0 -resize 16x16 \) "$work/icon.ico" ||
+  fail "cannot make the icon from resources/knob.png"
 
 # Written beside the output and moved into place whole, so a failure leaves nothing that looks
 # like an installer.
 partial=$(mktemp "$output.partial.XXXXXX")
 if ! makensis -V2 -WX -INPUTCHARSET UTF8 -NOCD \
        "-DVERSION=$version" "-DSTAGED=$staged" "-DOUTFILE=$partial" \
-       "-DLICENSE_PAGE=$work/licence.txt" "-DMANUAL_IMAGES=$work/manual-images.nsh" \
+       "-DLICENSE_PAGE=$work/licence.txt" "-DMANUAL_IMAGES=$work/manual-images.nsh" "-DICON=$work/icon.ico" \
+       "-DSIDE_PICTURE=$root/resources/installer-side.bmp" \
        "$here/MorlentDelay.nsi" >"$work/makensis.log" 2>&1; then
   cat "$work/makensis.log" >&2
   fail "makensis failed"
