@@ -2,6 +2,7 @@
 
 #include "host/Commands.h"
 #include "host/PluginInstance.h"
+#include "pictures/PngFile.h"
 
 #include <windows.h>
 // After windows.h, which GDI+ builds on.
@@ -17,7 +18,6 @@ constexpr char kWindowClass[] = "MorlentHostEditorFrame";
 constexpr DWORD kSettleMilliseconds = 600;  // long enough for an editor's first paint and idle timers
 constexpr DWORD kIdleMilliseconds = 20;
 // The PNG encoder's class identifier as GDI+ registers it.
-constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 LRESULT CALLBACK FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -71,15 +71,7 @@ bool SavePng(HBITMAP bitmap, const std::string& path, std::string& error)
         error = "GDI+ did not start";
         return false;
     }
-    Gdiplus::GpBitmap* image = nullptr;
-    bool ok = Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) == Gdiplus::Ok;
-    if (ok) {
-        std::wstring widePath(path.size() + 1, L'\0');
-        const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &widePath[0], static_cast<int>(widePath.size()));
-        ok = length > 0 && Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder, nullptr) ==
-                               Gdiplus::Ok;
-        Gdiplus::DllExports::GdipDisposeImage(image);
-    }
+    const bool ok = Pictures::SaveAsPng(bitmap, path);
     Gdiplus::GdiplusShutdown(token);
     if (!ok)
         error = "cannot save " + path + " as PNG";

@@ -16,6 +16,8 @@
 // After windows.h, which GDI+ builds on.
 #include <gdiplus.h>
 
+#include "pictures/PngFile.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -38,7 +40,6 @@ constexpr UINT kReadOnlyOffset = 3;
 constexpr DWORD kPageMilliseconds = 30000;   // a page, or the whole install, ready within this
 constexpr DWORD kPollMilliseconds = 20;
 constexpr DWORD kAnswerMilliseconds = 10000; // the installer's thread answers a sent message
-constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 struct WalkFailure {
     std::string step;
@@ -164,13 +165,7 @@ public:
 
     bool Save(const std::string& path) const
     {
-        Gdiplus::GpBitmap* image = nullptr;
-        if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap_, nullptr, &image) != Gdiplus::Ok)
-            return false;
-        const bool saved =
-            Gdiplus::DllExports::GdipSaveImageToFile(image, Widen(path).c_str(), &kPngEncoder, nullptr) == Gdiplus::Ok;
-        Gdiplus::DllExports::GdipDisposeImage(image);
-        return saved;
+        return Pictures::SaveAsPng(bitmap_, path);
     }
 
     std::vector<DWORD> pixels;

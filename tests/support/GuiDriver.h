@@ -6,6 +6,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "pictures/PngFile.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -14,8 +16,6 @@
 
 namespace GuiDriver {
 
-// The PNG encoder's class identifier as GDI+ registers it.
-constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 constexpr DWORD kTickMilliseconds = 50;
 constexpr DWORD kModalPatienceMilliseconds = 5000;
 
@@ -169,14 +169,7 @@ inline void SaveScreenshot(HWND window, const std::string& path, bool wholeWindo
     DeleteDC(memory);
     ReleaseDC(window, source);
 
-    const std::wstring widePath(path.begin(), path.end());
-    Gdiplus::GpBitmap* image = nullptr;
-    EXPECT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image));
-    if (image != nullptr) {
-        EXPECT_EQ(Gdiplus::Ok, Gdiplus::DllExports::GdipSaveImageToFile(image, widePath.c_str(), &kPngEncoder, nullptr))
-            << path;
-        Gdiplus::DllExports::GdipDisposeImage(image);
-    }
+    EXPECT_TRUE(Pictures::SaveAsPng(bitmap, path)) << path;
     DeleteObject(bitmap);
 }
 
