@@ -18,9 +18,8 @@ done
 fail() { echo "release: $*" >&2; exit 1; }
 
 # The version is one of the effect's facts: read it from the shared header.
-part() { sed -nE "s/^#define MORLENT_VERSION_$1 ([0-9]+)$/\1/p" description/EffectIds.h; }
-version=$(part MAJOR).$(part MINOR).$(part PATCH)
-[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "cannot read the version from description/EffectIds.h"
+. scripts/version.sh
+version=$(effect_version) || fail "cannot read the version from description/EffectIds.h"
 
 out=build/outputs
 [ $build -eq 0 ] || bash scripts/build.sh --no-setup --no-demo

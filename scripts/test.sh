@@ -89,7 +89,8 @@ fi
 # The release as a user gets it: made from the builds above, unpacked into an empty folder and
 # played from there. Its 32-bit render needs a kernel that runs i386 programs.
 echo "=== test: the release, unpacked and played"
-version=$(sed -nE 's/^#define MORLENT_VERSION_(MAJOR|MINOR|PATCH) ([0-9]+)$/\2/p' description/EffectIds.h | paste -sd.)
+. scripts/version.sh
+version=$(effect_version)
 check bash -c 'bash scripts/release.sh --no-build && bash tests/release/test-release.sh "$1"' release \
   "build/release/MorlentDelay-$version.zip"
 [ $can_run_win32 -eq 1 ] || skipped=$((skipped + 1))

@@ -18,10 +18,8 @@ output_dir=$(dirname "$output")
 output=$(cd "$output_dir" && pwd)/$(basename "$output")
 staged=$(cd "$staged" && pwd)
 
-# The version is one of the effect's facts: read it from the shared header.
-part() { sed -nE "s/^#define MORLENT_VERSION_$1 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
-version=$(part MAJOR).$(part MINOR).$(part PATCH)
-[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "cannot read the version from description/EffectIds.h"
+. "$root/scripts/version.sh"
+version=$(effect_version) || fail "cannot read the version from description/EffectIds.h"
 changelog_version=$(dpkg-parsechangelog -l "$here/changelog" -S Version)
 [ "$changelog_version" = "$version" ] ||
   fail "packaging/debian/changelog's newest entry is $changelog_version, the effect is $version: add an entry"

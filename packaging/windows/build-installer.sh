@@ -18,9 +18,8 @@ out_dir=$(dirname "$output")
 output=$(cd "$out_dir" && pwd)/$(basename "$output")
 command -v makensis >/dev/null || fail "makensis is not installed (Debian package nsis)"
 
-part() { sed -nE "s/^#define MORLENT_VERSION_$1 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
-version=$(part MAJOR).$(part MINOR).$(part PATCH)
-[[ $version =~ ^[0-9]+\.[0-9]+\.[0-9]+$ ]] || fail "cannot read the version from description/EffectIds.h"
+. "$root/scripts/version.sh"
+version=$(effect_version) || fail "cannot read the version from description/EffectIds.h"
 
 # NSIS reads $ and quotes in a path as its own syntax.
 for path in "$staged" "$output"; do

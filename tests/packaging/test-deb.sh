@@ -28,8 +28,8 @@ finish() {
 
 package=morlent-delay
 uri=https://www.example.com/lv2/morlent-delay
-part() { sed -nE "s/^#define MORLENT_VERSION_$1 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
-version=$(part MAJOR).$(part MINOR).$(part PATCH)
+. "$root/scripts/version.sh"
+version=$(effect_version)
 
 # Installed or half-installed from before: that is someone else's state, not ours to replace.
 status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$package" 2>/dev/null)

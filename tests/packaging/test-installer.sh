@@ -30,8 +30,8 @@ failures=0
 fail() { echo "installer test: FAILED: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "installer test: ok: $*"; }
 
-part() { sed -nE "s/^#define MORLENT_VERSION_$1 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
-version=$(part MAJOR).$(part MINOR).$(part PATCH)
+. "$root/scripts/version.sh"
+version=$(effect_version)
 
 . "$root/scripts/virtual-display.sh"
 work=$(mktemp -d)

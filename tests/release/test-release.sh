@@ -20,9 +20,9 @@ failures=0
 fail() { echo "release test: FAILED: $*" >&2; failures=$((failures + 1)); }
 pass() { echo "release test: ok: $*"; }
 
-part() { sed -nE "s/^#define MORLENT_$1_$2 ([0-9]+)$/\1/p" "$root/description/EffectIds.h"; }
-version=$(part VERSION MAJOR).$(part VERSION MINOR).$(part VERSION PATCH)
-first_version=$(part FIRST_GENERATION_VERSION MAJOR).$(part FIRST_GENERATION_VERSION MINOR).$(part FIRST_GENERATION_VERSION PATCH)
+. "$root/scripts/version.sh"
+version=$(effect_version)
+first_version=$(effect_version FIRST_GENERATION)
 name=MorlentDelay-$version
 
 . "$root/scripts/virtual-display.sh"
