@@ -2,38 +2,32 @@
 // A push button that advances another control by one index on release, wrapping past its last
 // index to its first.
 
-#include "controls/GraphicsControl.h"
+#include "controls/ParameterControl.h"
+#include "pictures/ImageStrip.h"
 
-namespace WindowsToolkit {
+namespace Controls {
 
-class ImageStrip;
-class ParameterControl;
-
-class IncrementButton : public GraphicsControl {
+class IncrementButton : public Control {
 public:
-    // Creates the button's window at (x, y), the strip's frame size (frame 0 released, frame 1
-    // pressed); the target starts null. Null when the window cannot be created.
-    // User-interface thread.
-    static IncrementButton* Create(const Pictures::ImageResource* background, const ImageStrip* strip, int x, int y,
-                                   HWND parent, HINSTANCE instance);
-
-    IncrementButton(const Pictures::ImageResource* background, const ImageStrip* strip, int x, int y) noexcept;
+    // strip: frame 0 released, frame 1 pressed; not owned. The button is the size of its frames;
+    // the target starts null.
+    IncrementButton(const Pictures::ImageStrip* strip, Point position) noexcept;
 
     // ---- User-interface thread ----------------------------------------------------------
-    // target is not owned; a sibling window, destroyed with this one.
+    // target is not owned; it lives as long as the button.
     void SetTarget(ParameterControl* control) noexcept { target = control; }
     ParameterControl* GetTarget() const noexcept { return target; }
     bool IsPressed() const noexcept { return pressed; }
 
-    int OnLButtonDown(UINT keys, POINT point) override; // press and capture
+    bool OnLeftButtonDown(Point point, Modifiers keys) override; // press and capture
     // Steps the target (which reports the change itself) on every release, inside or outside.
-    int OnLButtonUp(UINT keys, POINT point) override;
-    void Draw(Pictures::Graphics& graphics) override;
+    bool OnLeftButtonUp(Point point, Modifiers keys) override;
+    void Draw(Pictures::Canvas& canvas) override;
 
 private:
-    const ImageStrip* strip;
+    const Pictures::ImageStrip* strip;
     ParameterControl* target = nullptr;
     bool pressed = false;
 };
 
-} // namespace WindowsToolkit
+} // namespace Controls

@@ -1,28 +1,24 @@
 #include "controls/Knob.h"
 
-#include "controls/ImageStrip.h"
-#include "controls/Messages.h"
-#include "controls/WindowClasses.h"
-
-namespace WindowsToolkit {
+namespace Controls {
 
 namespace {
 constexpr float kPercent = 0.01f;
+
+Size FrameOf(const Pictures::ImageStrip* strip)
+{
+    return strip != nullptr ? strip->GetFrameSize() : Size{0, 0};
+}
 } // namespace
 
-Knob* Knob::Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue, float initialValue,
-                   const ImageStrip* strip, int x, int y, HWND parent, HINSTANCE instance)
+Knob::Knob(const Pictures::ImageStrip* strip, int parameterIndex, float defaultValue, Point position) noexcept
+    : ParameterControl(parameterIndex, defaultValue, Pictures::RectAt(position, FrameOf(strip))), strip(strip)
 {
-    auto* knob = new Knob(background, strip, parameterIndex, defaultValue, x, y);
-    if (CreateToolkitWindow(knob, kKnobClassName, parent, instance) == nullptr)
-        return nullptr;
-    knob->SetValue(initialValue, false);
-    return knob;
 }
 
 unsigned Knob::FrameCount() const noexcept
 {
-    return GetStrip() != nullptr ? GetStrip()->GetFrameCount() : 0;
+    return strip != nullptr ? strip->GetFrameCount() : 0;
 }
 
 float Knob::GetValue() const
@@ -36,9 +32,9 @@ void Knob::SetValue(float value, bool notify)
     position.store(newPosition, std::memory_order_relaxed);
     if (FrameCount() != 0)
         frameIndex.store(Pictures::KnobFrameIndex(FrameCount(), newPosition * kPercent), std::memory_order_relaxed);
-    Invalidate();
+    Site().Invalidate();
     if (notify)
-        Post(UWM_PC_VALUE_CHANGED);
+        Site().Notify(Notice::kValueChanged);
 }
 
 int Knob::GetIndex() const
@@ -49,9 +45,9 @@ int Knob::GetIndex() const
 void Knob::SetIndex(int index, bool notify)
 {
     frameIndex.store(index, std::memory_order_relaxed);
-    Invalidate();
+    Site().Invalidate();
     if (notify)
-        Post(UWM_PC_VALUE_CHANGED);
+        Site().Notify(Notice::kValueChanged);
 }
 
 int Knob::GetMaxIndex() const
@@ -75,42 +71,42 @@ void Knob::Step(float delta)
     position.store(newPosition, std::memory_order_relaxed);
     if (FrameCount() != 0)
         frameIndex.store(Pictures::KnobFrameIndex(FrameCount(), newPosition * kPercent), std::memory_order_relaxed);
-    Post(UWM_PC_VALUE_CHANGED);
-    Invalidate();
+    Site().Notify(Notice::kValueChanged);
+    Site().Invalidate();
 }
 
-int Knob::OnLButtonDown(UINT keys, POINT point)
+bool Knob::OnLeftButtonDown(Point point, Modifiers keys)
 {
-    if ((keys & MK_CONTROL) != 0)
+    if (keys.control)
         ResetToDefault();
-    SetCapture(GetHandle());
+    Site().CapturePointer();
     lastPointerY = point.y;
-    return 1;
+    return true;
 }
 
-int Knob::OnMouseMove(UINT keys, POINT point)
+bool Knob::OnPointerMove(Point point, Modifiers keys, bool leftButton)
 {
-    if (IsDragging(keys)) {
-        Step(Pictures::KnobDragDelta(lastPointerY, point.y, (keys & MK_SHIFT) != 0));
+    if (IsDragging(leftButton)) {
+        Step(Pictures::KnobDragDelta(lastPointerY, point.y, keys.shift));
         lastPointerY = point.y;
     } else {
-        TrackMouse();
+        Site().TrackHover();
     }
-    return 1;
+    return true;
 }
 
-int Knob::OnMouseWheel(UINT keys, short delta, POINT)
+bool Knob::OnWheel(short delta, Modifiers keys)
 {
     if (IsPointerOutside())
-        return 0; // not ours: let the window procedure pass it on
-    Step(Pictures::KnobWheelStep(delta, (keys & MK_SHIFT) != 0));
-    return 1;
+        return false; // not ours: the window system passes it on
+    Step(Pictures::KnobWheelStep(delta, keys.shift));
+    return true;
 }
 
-void Knob::Draw(Pictures::Graphics& graphics)
+void Knob::Draw(Pictures::Canvas& canvas)
 {
-    if (GetStrip() != nullptr)
-        GetStrip()->DrawFrame(graphics, frameIndex.load(std::memory_order_relaxed));
+    if (strip != nullptr)
+        strip->DrawFrame(canvas, frameIndex.load(std::memory_order_relaxed));
 }
 
-} // namespace WindowsToolkit
+} // namespace Controls

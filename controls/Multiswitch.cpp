@@ -1,33 +1,25 @@
 #include "controls/Multiswitch.h"
 
-#include "controls/ImageStrip.h"
-#include "controls/Messages.h"
-#include "controls/WindowClasses.h"
+namespace Controls {
 
-namespace WindowsToolkit {
-
-Multiswitch* Multiswitch::Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue,
-                                 float initialValue, const ImageStrip* strip, int x, int y, HWND parent,
-                                 HINSTANCE instance)
+namespace {
+Size FrameOf(const Pictures::ImageStrip* strip)
 {
-    auto* control = new Multiswitch(background, strip, parameterIndex, defaultValue, x, y);
-    if (CreateToolkitWindow(control, kMultiswitchClassName, parent, instance) == nullptr)
-        return nullptr;
-    control->SetValue(initialValue, false);
-    return control;
+    return strip != nullptr ? strip->GetFrameSize() : Size{0, 0};
 }
+} // namespace
 
-Multiswitch::Multiswitch(const Pictures::ImageResource* background, const ImageStrip* strip, int parameterIndex,
-                         float defaultValue, int x, int y)
-    : GraphicsParameterControl(background, strip, parameterIndex, defaultValue, x, y)
+Multiswitch::Multiswitch(const Pictures::ImageStrip* strip, int parameterIndex, float defaultValue, Point position)
+    : ParameterControl(parameterIndex, defaultValue, Pictures::RectAt(position, FrameOf(strip))), strip(strip)
 {
     if (strip != nullptr)
-        hitRectangles = Pictures::MultiswitchHitRectangles(strip->GetFrameSize(), strip->GetFrameCount(), strip->IsVertical());
+        hitRectangles = Pictures::MultiswitchHitRectangles(strip->GetFrameSize(), strip->GetFrameCount(),
+                                                           strip->IsVertical());
 }
 
 unsigned Multiswitch::StateCount() const noexcept
 {
-    return GetStrip() != nullptr ? GetStrip()->GetFrameCount() : 0;
+    return strip != nullptr ? strip->GetFrameCount() : 0;
 }
 
 float Multiswitch::GetValue() const
@@ -42,9 +34,9 @@ void Multiswitch::SetValue(float value, bool notify)
     const int index = Pictures::MultiswitchIndexForValue(StateCount(), value);
     if (selectedIndex.exchange(index, std::memory_order_relaxed) == index)
         return;
-    Invalidate();
+    Site().Invalidate();
     if (notify)
-        Post(UWM_PC_VALUE_CHANGED);
+        Site().Notify(Notice::kValueChanged);
 }
 
 int Multiswitch::GetIndex() const
@@ -55,9 +47,9 @@ int Multiswitch::GetIndex() const
 void Multiswitch::SetIndex(int index, bool notify)
 {
     selectedIndex.store(index, std::memory_order_relaxed);
-    Invalidate();
+    Site().Invalidate();
     if (notify)
-        Post(UWM_PC_VALUE_CHANGED);
+        Site().Notify(Notice::kValueChanged);
 }
 
 int Multiswitch::GetMaxIndex() const
@@ -75,53 +67,58 @@ void Multiswitch::ResetToDefault()
     SetValue(GetDefaultValue(), true);
 }
 
-void Multiswitch::SelectAt(POINT point)
+int Multiswitch::StateAt(Point point) const noexcept
 {
-    const int state = Pictures::MultiswitchHitTest(hitRectangles, point);
+    return Pictures::MultiswitchHitTest(hitRectangles, point);
+}
+
+void Multiswitch::SelectAt(Point point)
+{
+    const int state = StateAt(point);
     if (state < 0 || state == selectedIndex.load(std::memory_order_relaxed))
         return;
     selectedIndex.store(state, std::memory_order_relaxed);
-    Post(UWM_PC_VALUE_CHANGED);
-    Invalidate();
+    Site().Notify(Notice::kValueChanged);
+    Site().Invalidate();
 }
 
-int Multiswitch::OnLButtonDown(UINT keys, POINT point)
+bool Multiswitch::OnLeftButtonDown(Point point, Modifiers keys)
 {
-    if ((keys & MK_CONTROL) != 0)
+    if (keys.control)
         ResetToDefault();
     else
         SelectAt(point);
-    SetCapture(GetHandle());
-    return 1;
+    Site().CapturePointer();
+    return true;
 }
 
-int Multiswitch::OnMouseMove(UINT keys, POINT point)
+bool Multiswitch::OnPointerMove(Point point, Modifiers, bool leftButton)
 {
-    if (IsDragging(keys))
+    if (IsDragging(leftButton))
         SelectAt(point);
     else
-        TrackMouse();
-    return 1;
+        Site().TrackHover();
+    return true;
 }
 
-int Multiswitch::OnMouseWheel(UINT, short delta, POINT)
+bool Multiswitch::OnWheel(short delta, Modifiers)
 {
     if (IsPointerOutside())
-        return 0; // not ours: let the window procedure pass it on
+        return false; // not ours: the window system passes it on
     const int index = selectedIndex.load(std::memory_order_relaxed);
     const int next = Pictures::MultiswitchWheelIndex(index, StateCount(), delta);
     if (next == index)
-        return 1; // already at that end
+        return true; // already at that end
     selectedIndex.store(next, std::memory_order_relaxed);
-    Post(UWM_PC_VALUE_CHANGED);
-    Invalidate();
-    return 1;
+    Site().Notify(Notice::kValueChanged);
+    Site().Invalidate();
+    return true;
 }
 
-void Multiswitch::Draw(Pictures::Graphics& graphics)
+void Multiswitch::Draw(Pictures::Canvas& canvas)
 {
-    if (GetStrip() != nullptr)
-        GetStrip()->DrawFrame(graphics, selectedIndex.load(std::memory_order_relaxed));
+    if (strip != nullptr)
+        strip->DrawFrame(canvas, selectedIndex.load(std::memory_order_relaxed));
 }
 
-} // namespace WindowsToolkit
+} // namespace Controls

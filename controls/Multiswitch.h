@@ -1,25 +1,20 @@
 #pragma once
-// A switch of n states, one strip frame per state: a click (or a drag across the bands)
-// selects the state whose band lies under the pointer, the wheel steps one state at a time.
+// A switch of n states, one strip frame per state: a click (or a drag across the bands) selects
+// the state whose band lies under the pointer, the wheel steps one state at a time.
 
-#include "controls/GraphicsParameterControl.h"
+#include "controls/ParameterControl.h"
+#include "pictures/ImageStrip.h"
 
 #include <atomic>
 #include <vector>
 
-namespace WindowsToolkit {
+namespace Controls {
 
-class Multiswitch : public GraphicsParameterControl {
+class Multiswitch : public ParameterControl {
 public:
-    // As Knob::Create, with window class "MorlentWindowsToolkitMultiswitch".
-    static Multiswitch* Create(const Pictures::ImageResource* background, int parameterIndex, float defaultValue,
-                               float initialValue, const ImageStrip* strip, int x, int y, HWND parent,
-                               HINSTANCE instance);
-
-    // The bands come from the strip: vertical strips put state 0 at the bottom, horizontal
-    // ones at the left.
-    Multiswitch(const Pictures::ImageResource* background, const ImageStrip* strip, int parameterIndex, float defaultValue,
-                int x, int y);
+    // strip is not owned; the switch is the size of its frames, and the bands come from it:
+    // vertical strips put state 0 at the bottom, horizontal ones at the left.
+    Multiswitch(const Pictures::ImageStrip* strip, int parameterIndex, float defaultValue, Point position);
 
     // ---- Any thread (notify false), see ParameterControl -------------------------------------
     float GetValue() const override;
@@ -33,18 +28,23 @@ public:
 
     // ---- User-interface thread --------------------------------------------------------------
     void ResetToDefault() override;
-    int OnLButtonDown(UINT keys, POINT point) override; // Ctrl: reset, else select; always captures
-    int OnMouseMove(UINT keys, POINT point) override;   // drag-select, or re-arm hover tracking
-    int OnMouseWheel(UINT keys, short delta, POINT point) override;
-    void Draw(Pictures::Graphics& graphics) override;
+    bool OnLeftButtonDown(Point point, Modifiers keys) override; // Ctrl: reset, else select; always captures
+    bool OnPointerMove(Point point, Modifiers keys, bool leftButton) override; // drag-select, or hover tracking
+    // One state per wheel event, stopping at the ends; declined while the pointer is outside.
+    bool OnWheel(short delta, Modifiers keys) override;
+    void Draw(Pictures::Canvas& canvas) override;
+
+    // The state whose band holds point (control coordinates), or -1.
+    int StateAt(Point point) const noexcept;
 
 private:
     // Selects the state under point if it differs from the current one, and reports it.
-    void SelectAt(POINT point);
+    void SelectAt(Point point);
     unsigned StateCount() const noexcept;
 
-    std::vector<RECT> hitRectangles; // one per state, client coordinates
+    const Pictures::ImageStrip* strip;
+    std::vector<Rect> hitRectangles; // one per state, control coordinates
     std::atomic<int> selectedIndex{0};
 };
 
-} // namespace WindowsToolkit
+} // namespace Controls

@@ -1,56 +1,31 @@
 #include "controls/ParameterControl.h"
 
-#include "controls/Messages.h"
+namespace Controls {
 
-namespace WindowsToolkit {
-
-void ParameterControl::Post(UINT message) const
+bool ParameterControl::OnHover()
 {
-    HWND window = GetHandle();
-    if (window == nullptr)
-        return; // a null target would post to this thread's queue instead
-    PostMessageA(GetParent(window), message, static_cast<WPARAM>(parameterIndex),
-                 reinterpret_cast<LPARAM>(this));
+    Site().Notify(Notice::kHover);
+    pointerOutside = false;
+    return true;
 }
 
-bool ParameterControl::IsDragging(UINT keys) const
+bool ParameterControl::OnLeave()
 {
-    return (keys & MK_LBUTTON) != 0 && GetCapture() == GetHandle();
+    Site().Notify(Notice::kLeave);
+    pointerOutside = true;
+    return true;
 }
 
-int ParameterControl::OnMouseHover(UINT, POINT)
+bool ParameterControl::OnRightButtonDown(Point, Modifiers)
 {
-    // A second hover without a leave between them (the pointer rested again) must not make
-    // the control remember itself and so lose the window that had the focus before.
-    HWND previous = SetFocus(GetHandle());
-    if (previous != GetHandle())
-        savedFocus = previous;
-    Post(UWM_PC_HOVER);
-    pointerOutside = 0;
-    return 1;
+    Site().Notify(Notice::kRightClicked);
+    return true;
 }
 
-int ParameterControl::OnMouseLeave()
+bool ParameterControl::OnLeftButtonUp(Point, Modifiers)
 {
-    Post(UWM_PC_LEAVE);
-    if (savedFocus != nullptr) {
-        SetFocus(savedFocus);
-        savedFocus = nullptr;
-    }
-    pointerOutside = 1;
-    return 1;
+    Site().ReleasePointer();
+    return true;
 }
 
-int ParameterControl::OnRButtonDown(UINT, POINT)
-{
-    Post(UWM_PC_RIGHT_CLICKED);
-    return 1;
-}
-
-int ParameterControl::OnLButtonUp(UINT, POINT)
-{
-    ReleaseCapture();
-    return 1;
-}
-
-} // namespace WindowsToolkit
+} // namespace Controls

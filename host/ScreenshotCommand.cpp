@@ -2,7 +2,7 @@
 
 #include "host/Commands.h"
 #include "host/PluginInstance.h"
-#include "pictures/PngFile.h"
+#include "pictures/win32/PngFile.h"
 
 #include <windows.h>
 // After windows.h, which GDI+ builds on.

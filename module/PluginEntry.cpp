@@ -10,8 +10,8 @@
 #include <memory>
 
 #ifdef _WIN32
-#include "editor/Editor.h"
-#include "editor/MorlentDelayView.h"
+#include "editor/win32/Editor.h"
+#include "editor/win32/MorlentDelayView.h"
 
 #include <windows.h>
 #endif

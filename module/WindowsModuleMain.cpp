@@ -1,7 +1,7 @@
 // The load notification of every 64-bit Windows module that carries the editor: the toolkit's
 // window classes live exactly as long as the module.
 
-#include "controls/WindowClasses.h"
+#include "editor/win32/WindowClasses.h"
 #include "platform/Module.h"
 
 #include <windows.h>

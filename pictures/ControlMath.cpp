@@ -1,5 +1,7 @@
 #include "pictures/ControlMath.h"
 
+#include <cstddef>
+
 namespace Pictures {
 
 FrameSize StripFrameSize(int pictureWidth, int pictureHeight, unsigned frameCount, bool vertical) noexcept
@@ -10,9 +12,9 @@ FrameSize StripFrameSize(int pictureWidth, int pictureHeight, unsigned frameCoun
     return vertical ? FrameSize{pictureWidth, pictureHeight / count} : FrameSize{pictureWidth / count, pictureHeight};
 }
 
-POINT StripFrameOrigin(FrameSize frame, int index, bool vertical) noexcept
+Point StripFrameOrigin(FrameSize frame, int index, bool vertical) noexcept
 {
-    return vertical ? POINT{0, index * frame.height} : POINT{index * frame.width, 0};
+    return vertical ? Point{0, index * frame.height} : Point{index * frame.width, 0};
 }
 
 int KnobFrameIndex(unsigned frameCount, float value) noexcept
@@ -62,9 +64,9 @@ int MultiswitchIndexForValue(unsigned stateCount, float value) noexcept
     return static_cast<int>(scaled);
 }
 
-std::vector<RECT> MultiswitchHitRectangles(FrameSize frame, unsigned stateCount, bool vertical)
+std::vector<Rect> MultiswitchHitRectangles(FrameSize frame, unsigned stateCount, bool vertical)
 {
-    std::vector<RECT> bands;
+    std::vector<Rect> bands;
     if (stateCount == 0)
         return bands;
     const int count = static_cast<int>(stateCount);
@@ -73,20 +75,20 @@ std::vector<RECT> MultiswitchHitRectangles(FrameSize frame, unsigned stateCount,
         const int band = frame.height / count;
         for (int state = 0; state < count; ++state) {
             const int top = (count - 1 - state) * band;
-            bands.push_back(RECT{0, top, frame.width, top + band});
+            bands.push_back(Rect{0, top, frame.width, top + band});
         }
     } else {
         const int band = frame.width / count;
         for (int state = 0; state < count; ++state)
-            bands.push_back(RECT{state * band, 0, (state + 1) * band, frame.height});
+            bands.push_back(Rect{state * band, 0, (state + 1) * band, frame.height});
     }
     return bands;
 }
 
-int MultiswitchHitTest(const std::vector<RECT>& bands, POINT point) noexcept
+int MultiswitchHitTest(const std::vector<Rect>& bands, Point point) noexcept
 {
-    for (size_t state = 0; state < bands.size(); ++state) {
-        if (PtInRect(&bands[state], point))
+    for (std::size_t state = 0; state < bands.size(); ++state) {
+        if (bands[state].Contains(point))
             return static_cast<int>(state);
     }
     return -1;

@@ -1,8 +1,8 @@
 #pragma once
-// The arithmetic of the controls, apart from any window: how mouse and wheel move a value,
-// which film-strip frame a value shows, and where each frame and each switch band lies.
+// The arithmetic of the controls, apart from any window system: how mouse and wheel move a
+// value, which film-strip frame a value shows, and where each frame and each switch band lies.
 
-#include <windows.h>
+#include "pictures/Geometry.h"
 
 #include <vector>
 
@@ -10,16 +10,13 @@ namespace Pictures {
 
 // ---- Film strips ---------------------------------------------------------------------------
 
-struct FrameSize {
-    int width;
-    int height;
-};
+using FrameSize = Size;
 
 // Frames stacked top to bottom (vertical) or side by side; integer division. 0 × 0 for no
 // frames or no picture.
 FrameSize StripFrameSize(int pictureWidth, int pictureHeight, unsigned frameCount, bool vertical) noexcept;
 // Top-left of frame index inside the picture. The index is not validated.
-POINT StripFrameOrigin(FrameSize frame, int index, bool vertical) noexcept;
+Point StripFrameOrigin(FrameSize frame, int index, bool vertical) noexcept;
 
 // ---- Knob: position 0..100, one pixel of travel per percent ---------------------------------
 
@@ -45,9 +42,9 @@ float MultiswitchValue(unsigned stateCount, int index) noexcept;
 int MultiswitchIndexForValue(unsigned stateCount, float value) noexcept;
 // One click band per state in client coordinates. Vertical strips: state 0 is the bottom band;
 // horizontal strips: state 0 is the leftmost band.
-std::vector<RECT> MultiswitchHitRectangles(FrameSize frame, unsigned stateCount, bool vertical);
+std::vector<Rect> MultiswitchHitRectangles(FrameSize frame, unsigned stateCount, bool vertical);
 // The state under point: the first band that holds it, or -1.
-int MultiswitchHitTest(const std::vector<RECT>& bands, POINT point) noexcept;
+int MultiswitchHitTest(const std::vector<Rect>& bands, Point point) noexcept;
 // The state one wheel message selects: down (delta ≤ 0) one lower, up one higher, stopping at
 // the ends (then the index comes back unchanged).
 int MultiswitchWheelIndex(int index, unsigned stateCount, short wheelDelta) noexcept;

@@ -475,6 +475,7 @@ constexpr Uid kIMidiMappingIid = Uid::Make(0xDF0FF9F7, 0x49B74669, 0xB63AB732, 0
 // ---- Plug-in views ------------------------------------------------------------------------------
 
 constexpr char kPlatformTypeHWND[] = "HWND";
+constexpr char kPlatformTypeX11EmbedWindowID[] = "X11EmbedWindowID";
 constexpr char kEditorViewName[] = "editor";
 
 struct ViewRect {

@@ -1,15 +1,11 @@
 #include "vst3/Vst3PlugView.h"
 
-#include "editor/MorlentDelayView.h"
+#include "editor/EmbeddedEditor.h"
 #include "framework/PluginCore.h"
-#include "platform/Module.h"
 #include "vst3/Vst3Effect.h"
 
-#include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
-
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace MorlentVst3 {
@@ -18,71 +14,71 @@ using namespace Vst3;
 
 namespace {
 
-// Effects with an edit open during a drag, by their timer; user-interface thread only.
-std::vector<std::pair<UINT_PTR, Vst3Effect*>>& DragWatches()
+// The views of this module's effects, for the effects' questions about drags; user-interface
+// thread only.
+std::vector<std::pair<Vst3Effect*, Vst3PlugView*>>& Views()
 {
-    static std::vector<std::pair<UINT_PTR, Vst3Effect*>> watches;
-    return watches;
+    static std::vector<std::pair<Vst3Effect*, Vst3PlugView*>> views;
+    return views;
 }
 
-void CALLBACK CheckDrag(HWND, UINT, UINT_PTR timer, DWORD)
+EditorCore::EmbeddedEditor* EditorOf(Vst3Effect* effect)
 {
-    if (GetCapture() != nullptr)
-        return;
-    auto& watches = DragWatches();
-    for (size_t i = 0; i < watches.size(); ++i)
-        if (watches[i].first == timer) {
-            Vst3Effect* effect = watches[i].second;
-            watches.erase(watches.begin() + static_cast<std::ptrdiff_t>(i));
-            KillTimer(nullptr, timer);
-            effect->EndOpenEdit();
-            return;
-        }
-    KillTimer(nullptr, timer);
+    for (const auto& entry : Views())
+        if (entry.first == effect)
+            return entry.second->GetEditor();
+    return nullptr;
+}
+
+const char* NativePlatformType()
+{
+    return EditorCore::NativeWindowSystem() == EditorCore::WindowSystem::kWin32 ? kPlatformTypeHWND
+                                                                                : kPlatformTypeX11EmbedWindowID;
 }
 
 } // namespace
 
 bool PointerCaptured()
 {
-    return GetCapture() != nullptr;
+    for (const auto& entry : Views())
+        if (EditorCore::EmbeddedEditor* editor = entry.second->GetEditor())
+            if (editor->IsDragging())
+                return true;
+    return false;
 }
 
 void WatchDragEnd(Vst3Effect* effect)
 {
-    for (const auto& watch : DragWatches())
-        if (watch.second == effect)
-            return;
-    if (const UINT_PTR timer = SetTimer(nullptr, 0, 20, CheckDrag))
-        DragWatches().emplace_back(timer, effect);
+    if (EditorCore::EmbeddedEditor* editor = EditorOf(effect))
+        editor->WhenDragEnds([effect] { effect->EndOpenEdit(); });
     else
         effect->EndOpenEdit();
 }
 
-void ForgetDragWatch(Vst3Effect* effect)
+void ForgetDragWatch(Vst3Effect*)
 {
-    auto& watches = DragWatches();
-    for (size_t i = 0; i < watches.size();)
-        if (watches[i].second == effect) {
-            KillTimer(nullptr, watches[i].first);
-            watches.erase(watches.begin() + static_cast<std::ptrdiff_t>(i));
-        } else {
-            ++i;
-        }
+    // A watch belongs to its editor, which forgets it when it closes.
 }
 
 Vst3PlugView::Vst3PlugView(Vst3Effect* effect, VstToolkit::Model* model, VstToolkit::PluginCore* core)
     : effect(effect), model(model), core(core)
 {
     effect->addRef();
-    const SIZE size = MorlentDelayView::PreferredSize(static_cast<HINSTANCE>(Platform::GetModuleInstance()));
-    width = size.cx;
-    height = size.cy;
+    const Pictures::Size size = EditorCore::DelayEditorSize();
+    width = size.width;
+    height = size.height;
+    Views().emplace_back(effect, this);
 }
 
 Vst3PlugView::~Vst3PlugView()
 {
     Detach();
+    auto& views = Views();
+    for (size_t i = 0; i < views.size(); ++i)
+        if (views[i].second == this) {
+            views.erase(views.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
     effect->ForgetView(this);
     effect->release();
 }
@@ -113,7 +109,7 @@ uint32 VST3_API Vst3PlugView::release()
 
 tresult VST3_API Vst3PlugView::isPlatformTypeSupported(FIDString type)
 {
-    return type != nullptr && std::strcmp(type, kPlatformTypeHWND) == 0 ? kResultTrue : kResultFalse;
+    return type != nullptr && std::strcmp(type, NativePlatformType()) == 0 ? kResultTrue : kResultFalse;
 }
 
 tresult VST3_API Vst3PlugView::attached(void* parent, FIDString type)
@@ -124,23 +120,9 @@ tresult VST3_API Vst3PlugView::attached(void* parent, FIDString type)
         if (model == nullptr)
             return kResultFalse; // the effect has ended
         Detach();
-        if (gdiplusToken == 0) {
-            Gdiplus::GdiplusStartupInput input;
-            ULONG_PTR token = 0;
-            // Without GDI+ the pictures do not load: the view still opens, with controls that draw nothing.
-            if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok)
-                gdiplusToken = token;
-        }
-        MorlentDelayView* created = MorlentDelayView::Create(model, core, static_cast<HWND>(parent),
-                                                             static_cast<HINSTANCE>(Platform::GetModuleInstance()));
-        if (created == nullptr)
-            return kResultFalse;
-        view = created;
-        view->SetOwnerSlot(&view);
-        core->SetView(view);
-        ShowWindow(view->GetHandle(), SW_SHOWNORMAL);
-        UpdateWindow(view->GetHandle());
-        return kResultOk;
+        std::string error;
+        editor = EditorCore::OpenDelayEditor(reinterpret_cast<uintptr_t>(parent), *model, *core, error);
+        return editor != nullptr ? kResultOk : kResultFalse;
     } catch (...) {
         return kInternalError;
     }
@@ -148,7 +130,7 @@ tresult VST3_API Vst3PlugView::attached(void* parent, FIDString type)
 
 tresult VST3_API Vst3PlugView::removed()
 {
-    if (view == nullptr)
+    if (editor == nullptr)
         return kResultFalse;
     Detach();
     return kResultOk;
@@ -156,17 +138,11 @@ tresult VST3_API Vst3PlugView::removed()
 
 void Vst3PlugView::Detach()
 {
-    if (view != nullptr) {
-        HWND window = view->GetHandle();
-        // Detach first: SetView returns only once no host thread is inside the view any more.
-        core->SetView(nullptr);
-        view = nullptr;
-        DestroyWindow(window);
-    }
-    if (gdiplusToken != 0) {
-        Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken));
-        gdiplusToken = 0;
-    }
+    if (editor == nullptr)
+        return;
+    editor.reset();
+    // A drag cut short by the window going ends its edit too.
+    effect->EndOpenEdit();
 }
 
 void Vst3PlugView::EffectEnded()

@@ -1,15 +1,20 @@
 #pragma once
-// The editor in the host's window through the format's plug-in view for Win32 windows: the
-// 64-bit module's delay view, fixed in size, built on attached and destroyed on removed. Every
-// call runs on the host's user-interface thread.
+// The editor in the host's window through the format's plug-in view: the 64-bit module's delay
+// view, fixed in size, opened on attached and closed on removed. Every call runs on the host's
+// user-interface thread.
 
 #include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
 
+#include <memory>
+
+namespace EditorCore {
+class EmbeddedEditor;
+}
+
 namespace VstToolkit {
 class Model;
 class PluginCore;
-class View;
 } // namespace VstToolkit
 
 namespace MorlentVst3 {
@@ -40,6 +45,7 @@ public:
 
     // The effect ends: the window goes now, whatever the host still does with this object.
     void EffectEnded();
+    EditorCore::EmbeddedEditor* GetEditor() const noexcept { return editor.get(); }
 
 private:
     friend class Vst3::ReferenceCounted<Vst3PlugView>;
@@ -49,14 +55,13 @@ private:
     Vst3Effect* effect;
     VstToolkit::Model* model;
     VstToolkit::PluginCore* core;
-    VstToolkit::View* view = nullptr; // cleared by the view itself when its window goes
-    unsigned long long gdiplusToken = 0;
+    std::unique_ptr<EditorCore::EmbeddedEditor> editor;
     int width;
     int height;
 };
 
-// While the pointer is captured (a drag), the effect's open edit stays open; this ends it once
-// the capture is gone. User-interface thread.
+// While the user drags a control, the effect's open edit stays open; this ends it once the drag
+// is over. User-interface thread.
 void WatchDragEnd(Vst3Effect* effect);
 void ForgetDragWatch(Vst3Effect* effect);
 bool PointerCaptured();

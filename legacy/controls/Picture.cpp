@@ -1,6 +1,6 @@
 #include "legacy/controls/Picture.h"
 
-#include "pictures/Graphics.h"
+#include "pictures/win32/Graphics.h"
 
 #include <cmath>
 
@@ -52,7 +52,7 @@ void RenderedFrames::Render(const Picture* strip, unsigned frameCount, bool vert
         Pictures::Graphics canvas(frame);
         if (background != nullptr && background->GetBitmap() != nullptr)
             canvas.DrawImagePart(background->GetBitmap(), 0, 0, at.x, at.y, size.width, size.height);
-        const POINT origin = Pictures::StripFrameOrigin(size, static_cast<int>(i), vertical);
+        const Pictures::Point origin = Pictures::StripFrameOrigin(size, static_cast<int>(i), vertical);
         canvas.DrawImagePart(strip->GetBitmap(), 0, 0, origin.x, origin.y, size.width, size.height);
     }
 }

@@ -3,7 +3,7 @@
 // film strip rendered once over the background piece under a control.
 
 #include "pictures/ControlMath.h"
-#include "pictures/ImageResource.h"
+#include "pictures/win32/ImageResource.h"
 
 #include <memory>
 #include <vector>

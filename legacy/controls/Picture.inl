@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pictures/Graphics.h"
+#include "pictures/win32/Graphics.h"
 
 namespace WindowToolkit {
 

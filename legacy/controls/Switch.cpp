@@ -34,7 +34,7 @@ int Switch::OnPaint(HDC dc)
     PaintOverBackground(GetHandle(), dc, background, [this](Pictures::Graphics& canvas) {
         if (strip == nullptr || frame.width <= 0 || frame.height <= 0)
             return;
-        const POINT origin = Pictures::StripFrameOrigin(frame, GetFrameIndex(), stripVertical);
+        const Pictures::Point origin = Pictures::StripFrameOrigin(frame, GetFrameIndex(), stripVertical);
         canvas.DrawImagePart(strip->GetBitmap(), 0, 0, origin.x, origin.y, frame.width, frame.height);
     });
     return 1;

@@ -1,6 +1,6 @@
 #include "legacy/editor/DelayView.h"
 
-#include "pictures/Graphics.h"
+#include "pictures/win32/Graphics.h"
 #include "description/EffectDescription.h"
 #include "legacy/controls/ToolkitClasses.h"
 

@@ -16,7 +16,7 @@
 // After windows.h, which GDI+ builds on.
 #include <gdiplus.h>
 
-#include "pictures/PngFile.h"
+#include "pictures/win32/PngFile.h"
 
 #include <algorithm>
 #include <cstdio>

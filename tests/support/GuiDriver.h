@@ -6,7 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include "pictures/PngFile.h"
+#include "pictures/win32/PngFile.h"
 
 #include <gtest/gtest.h>
 
