@@ -202,7 +202,7 @@ bool ClapEffect::PushParamEvent(const Clap::OutputEvents* out, uint16_t type, ui
 
 void ClapEffect::ReportParameterEdit(int32_t index, float value)
 {
-    if (audioThread.load() == std::this_thread::get_id()) {
+    if (audioThread.load(std::memory_order_relaxed) == std::this_thread::get_id()) {
         // A learned controller inside process: the host hears it at the frame it moved.
         if (blockOut != nullptr)
             PushParamEvent(blockOut, Clap::kEventParamValue, blockPosition, 0, index, value);
@@ -243,7 +243,7 @@ void ClapEffect::QueueEditorEdit(uint16_t type, int32_t parameter, float value)
     // Inside a block the next one takes the edit; otherwise the host flushes for it. Never from
     // the audio thread, as the format asks.
     if (!processing.load() && hostParams != nullptr && hostParams->requestFlush != nullptr &&
-        audioThread.load() != std::this_thread::get_id())
+        audioThread.load(std::memory_order_relaxed) != std::this_thread::get_id())
         hostParams->requestFlush(host);
 }
 

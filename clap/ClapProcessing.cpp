@@ -136,7 +136,8 @@ Clap::ProcessStatus ClapEffect::Process(const Clap::Process* process)
         return Clap::kProcessError;
     }
     // A host that forgot start_processing still gets its block rendered.
-    processing.store(true);
+    if (!processing.load(std::memory_order_relaxed))
+        processing.store(true);
     if (frames > 0 && inputs == nullptr) {
         // No input: the effect hears silence, rendered in place of the outputs.
         std::memset(outputs[0], 0, sizeof(float) * frames);
@@ -144,7 +145,8 @@ Clap::ProcessStatus ClapEffect::Process(const Clap::Process* process)
         inputs = outputs;
     }
 
-    audioThread.store(std::this_thread::get_id());
+    // Only this thread ever compares the id with its own: ordering with other threads is not needed.
+    audioThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
     blockInputs = inputs;
     blockOutputs = frames > 0 ? outputs : nullptr;
     blockFrames = frames;
@@ -176,7 +178,7 @@ Clap::ProcessStatus ClapEffect::Process(const Clap::Process* process)
     blockOut = nullptr;
     blockInputs = blockOutputs = nullptr;
     blockFrames = blockPosition = 0;
-    audioThread.store(std::thread::id());
+    audioThread.store(std::thread::id(), std::memory_order_relaxed);
     return Clap::kProcessContinue;
 }
 
