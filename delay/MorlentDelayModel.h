@@ -49,6 +49,7 @@ public:
     // new model's (DelayEngine::Restart). Lets one instance stand in for a new one in a long
     // fuzzing run.
     void RestartEngine() override;
+    void EmptyDelayLines() override { RequestChange(kClearChange); }
 
     static const char* NoteName(int32_t noteIndex);
     // The delay in seconds of a note at a tempo, kept within 0..DelayEngine::kMaxDelaySeconds

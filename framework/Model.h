@@ -50,6 +50,9 @@ public:
     // While nothing processes: the signal path as a new instance's at the current settings, with
     // nothing left of earlier audio. Base: nothing to restart.
     virtual void RestartEngine() {}
+    // Audio thread, between blocks: the next block starts with empty delay lines, the settings
+    // as they are (a host's reset of a running instance). Base: nothing to empty.
+    virtual void EmptyDelayLines() {}
 
     // --- chunks (main thread) ---
     virtual void SerializeSelectedProgram(Morlent::ChunkBuffer& buffer);

@@ -115,6 +115,9 @@ public:
     // Hands a MIDI message to the effect at once, at its frame inside the block ProcessFrames is
     // rendering, for a format that delivers controllers as parameter changes between those calls.
     void ApplyMidiEvent(int32_t frame, uint8_t status, uint8_t data1, uint8_t data2);
+    // Between blocks: the next one starts with empty delay lines, every setting kept, for a
+    // format whose host resets a running instance on its audio thread.
+    void EmptyDelayLines() { model->EmptyDelayLines(); }
 
     // ---- User-interface thread: the editor's view ---------------------------------------------
     // Null detaches the view; returns only when no other thread is still using the old one.

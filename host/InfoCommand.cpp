@@ -58,7 +58,7 @@ int RunInfo(const CommandLine& command)
         return Failure(error);
 
     std::printf("Module:          %s\n", command.module.c_str());
-    std::printf("Format:          %s\n", plugin->IsVst3() ? "VST 3" : "VST 2");
+    std::printf("Format:          %s\n", plugin->IsVst3() ? "VST 3" : plugin->IsClap() ? "CLAP" : "VST 2");
     std::printf("Effect name:     %s\n", plugin->EffectName().c_str());
     std::printf("Vendor:          %s\n", plugin->VendorName().c_str());
     std::printf("Product:         %s\n", plugin->ProductName().c_str());

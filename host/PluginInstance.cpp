@@ -1,6 +1,7 @@
 #include "host/PluginInstance.h"
 
 #include "common/FixedString.h"
+#include "host/ClapBridge.h"
 #include "host/Vst3Bridge.h"
 #include "vst3/Vst3Interface.h"
 
@@ -155,12 +156,25 @@ std::unique_ptr<PluginInstance> PluginInstance::Load(const std::string& path, st
         instance->Open(effect);
         return instance;
     }
+    // A CLAP module: its plug-in too is driven through a VST 2 record of the host's own.
+    if (const void* clapEntry = FindSymbol(instance->module_, "clap_entry")) {
+        instance->clap_ = true;
+        loadingHost = &instance->host_;
+        AEffect* effect = OpenClapEffect(clapEntry, modulePath, HostCallback, reason);
+        loadingHost = nullptr;
+        if (effect == nullptr) {
+            error = path + ": " + reason;
+            return nullptr;
+        }
+        instance->Open(effect);
+        return instance;
+    }
     using Entry = AEffect*(VSTCALLBACK*)(audioMasterCallback);
     void* entry = FindSymbol(instance->module_, "VSTPluginMain");
     if (entry == nullptr)
         entry = FindSymbol(instance->module_, "main");
     if (entry == nullptr) {
-        error = path + " is not a VST 2 module: it exports neither VSTPluginMain nor main";
+        error = path + " is not a plug-in module: it exports neither VSTPluginMain nor main, nor clap_entry";
         return nullptr;
     }
     loadingHost = &instance->host_;

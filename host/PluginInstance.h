@@ -1,5 +1,5 @@
 #pragma once
-// One loaded VST 2 module and one effect instance of it, with the host callback behind it.
+// One loaded plug-in module (VST 2, or VST 3 or CLAP through a bridge) and one effect instance of it, with the host callback behind it.
 // This file owns the boundary to the plug-in: the rest of the host asks for texts, values, blocks
 // and editor operations, and no opcode or record function is called anywhere else.
 
@@ -60,6 +60,7 @@ public:
 
     // --- what the plug-in declares ---
     bool IsVst3() const { return vst3_; }
+    bool IsClap() const { return clap_; }
     std::string EffectName() { return Text(effGetEffectName); }
     std::string VendorName() { return Text(effGetVendorString); }
     std::string ProductName() { return Text(effGetProductString); }
@@ -131,6 +132,7 @@ private:
 
     void* module_ = nullptr;
     bool vst3_ = false; // a VST 3 module, whose effect the host's own record wraps
+    bool clap_ = false; // a CLAP module, likewise
     AEffect* effect_ = nullptr;
     bool resumed_ = false;
     HostState host_;

@@ -1,13 +1,10 @@
 #pragma once
 // The LV2 plug-in's identity and ports: what the bundle's description says and what the adapter
-// reads. A control port carries its parameter in the units the editor's status line shows;
-// the conversions here are the only place those units meet the parameters' 0..1 values, and
-// the tests hold them to the core's display texts.
+// reads. A control port carries its parameter in the units the editor's status line shows.
 
 #include "description/EffectDescription.h"
-#include "framework/Model.h"
+#include "framework/DisplayUnits.h"
 
-#include <cmath>
 #include <cstdint>
 
 namespace MorlentLv2 {
@@ -38,14 +35,8 @@ constexpr uint32_t kRightOutPort = kControlPortCount + 3;
 constexpr uint32_t kTimePort = kControlPortCount + 4;
 constexpr uint32_t kPortCount = kControlPortCount + 5;
 
-// How a control port's value relates to its parameter's 0..1 value.
-enum class Scale {
-    kToggle, // 0 off, 1 on
-    kChoice, // the entry's number, 0 first
-    kSquare, // v²: seconds of delay, the feedback's gain
-    kCutoff, // 20 + 9980 v² Hz
-    kMix,    // −100 (dry) .. +100 (wet): 200 v − 100
-};
+// A control port's value is its parameter in display units (framework/DisplayUnits.h).
+using Scale = VstToolkit::DisplayScale;
 
 struct ControlPort {
     const char* symbol;
@@ -55,106 +46,40 @@ struct ControlPort {
     const char* unit; // a term of LV2's units vocabulary, or null
 };
 
-constexpr float kLowestCutoffHz = 20.0f;
-constexpr float kCutoffSpanHz = 9980.0f;
-
-constexpr float ChoiceMaximum(int32_t parameter)
+constexpr ControlPort Port(const char* symbol, uint32_t parameter, const char* unit)
 {
-    return static_cast<float>(MorlentDelay::kParameters[parameter].entryCount - 1);
+    return {symbol, VstToolkit::kDisplayRanges[parameter].scale, VstToolkit::kDisplayRanges[parameter].minimum,
+            VstToolkit::kDisplayRanges[parameter].maximum, unit};
 }
 
 constexpr ControlPort kControlPorts[kControlPortCount] = {
-    {"enabled", Scale::kToggle, 0.0f, 1.0f, nullptr},
-    {"left_delay", Scale::kSquare, 0.0f, 1.0f, "s"},
-    {"right_delay", Scale::kSquare, 0.0f, 1.0f, "s"},
-    {"sync", Scale::kToggle, 0.0f, 1.0f, nullptr},
-    {"left_sync", Scale::kChoice, 0.0f, ChoiceMaximum(MorlentDelay::kLeftSync), nullptr},
-    {"right_sync", Scale::kChoice, 0.0f, ChoiceMaximum(MorlentDelay::kRightSync), nullptr},
-    {"feedback", Scale::kSquare, 0.0f, 1.0f, "coef"},
-    {"filter", Scale::kToggle, 0.0f, 1.0f, nullptr},
-    {"cutoff", Scale::kCutoff, kLowestCutoffHz, kLowestCutoffHz + kCutoffSpanHz, "hz"},
-    {"filter_type", Scale::kChoice, 0.0f, ChoiceMaximum(MorlentDelay::kFilterType), nullptr},
-    {"pan", Scale::kToggle, 0.0f, 1.0f, nullptr},
-    {"mix", Scale::kMix, -100.0f, 100.0f, "pc"},
+    Port("enabled", MorlentDelay::kEnabled, nullptr),
+    Port("left_delay", MorlentDelay::kLeftDelay, "s"),
+    Port("right_delay", MorlentDelay::kRightDelay, "s"),
+    Port("sync", MorlentDelay::kSync, nullptr),
+    Port("left_sync", MorlentDelay::kLeftSync, nullptr),
+    Port("right_sync", MorlentDelay::kRightSync, nullptr),
+    Port("feedback", MorlentDelay::kFeedbackLevel, "coef"),
+    Port("filter", MorlentDelay::kFilter, nullptr),
+    Port("cutoff", MorlentDelay::kCutoffFrequency, "hz"),
+    Port("filter_type", MorlentDelay::kFilterType, nullptr),
+    Port("pan", MorlentDelay::kPan, nullptr),
+    Port("mix", MorlentDelay::kWetDryMix, "pc"),
 };
 
-constexpr bool ScalesMatchKinds()
-{
-    for (uint32_t i = 0; i < kControlPortCount; ++i) {
-        const MorlentDelay::ParameterKind kind = MorlentDelay::kParameters[i].kind;
-        const Scale scale = kControlPorts[i].scale;
-        if ((kind == MorlentDelay::ParameterKind::kSwitch) != (scale == Scale::kToggle) ||
-            (kind == MorlentDelay::ParameterKind::kChoice) != (scale == Scale::kChoice))
-            return false;
-    }
-    return true;
-}
-static_assert(ScalesMatchKinds(), "switches are toggles and choices are enumerations");
-
-// The parameter value a port value stands for. Out of range is held at the range's ends; a NaN
-// stays a NaN, which the core ignores, as it does from a VST 2 host.
 inline float ToParameterValue(uint32_t port, float value)
 {
-    const ControlPort& facts = kControlPorts[port];
-    if (value < facts.minimum)
-        value = facts.minimum;
-    else if (value > facts.maximum)
-        value = facts.maximum;
-    switch (facts.scale) {
-    case Scale::kToggle:
-        return value > 0.0f ? 1.0f : value <= 0.0f ? 0.0f : value;
-    case Scale::kChoice: {
-        if (value != value)
-            return value;
-        // The middle of the entry's share of 0..1, as the factory bank writes notes.
-        const float entry = std::floor(value + 0.5f);
-        return (entry + 0.5f) / static_cast<float>(MorlentDelay::kParameters[port].entryCount);
-    }
-    case Scale::kSquare:
-        return std::sqrt(value);
-    case Scale::kCutoff:
-        return std::sqrt((value - kLowestCutoffHz) / kCutoffSpanHz);
-    case Scale::kMix:
-        return (value + 100.0f) / 200.0f;
-    }
-    return value;
+    return VstToolkit::FromDisplayValue(static_cast<int32_t>(port), value);
 }
 
-// The port value that shows a parameter value (0..1).
 inline float ToPortValue(uint32_t port, float value)
 {
-    switch (kControlPorts[port].scale) {
-    case Scale::kToggle:
-        return VstToolkit::Model::NormalizedFloatToBool(value) ? 1.0f : 0.0f;
-    case Scale::kChoice:
-        return static_cast<float>(
-            VstToolkit::Model::NormalizedFloatToSelection(value, MorlentDelay::kParameters[port].entryCount));
-    case Scale::kSquare:
-        return value * value;
-    case Scale::kCutoff:
-        return value * value * kCutoffSpanHz + kLowestCutoffHz;
-    case Scale::kMix:
-        return value * 200.0f - 100.0f;
-    }
-    return value;
+    return VstToolkit::ToDisplayValue(static_cast<int32_t>(port), value);
 }
 
-// A port value that gives back exactly this parameter value where one exists (the nearest
-// floats around ToPortValue), so presets reach the core as the factory bank has them.
 inline float ExactPortValue(uint32_t port, float value)
 {
-    const float first = ToPortValue(port, value);
-    float down = first;
-    float up = first;
-    for (int step = 0; step < 8; ++step) {
-        if (ToParameterValue(port, down) == value)
-            return down;
-        if (ToParameterValue(port, up) == value)
-            return up;
-        down = std::nextafter(down, -INFINITY);
-        up = std::nextafter(up, INFINITY);
-    }
-    return first;
+    return VstToolkit::ExactDisplayValue(static_cast<int32_t>(port), value);
 }
 
 } // namespace MorlentLv2

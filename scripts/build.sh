@@ -34,6 +34,8 @@ win32_host=build/win32/host/morlent-host.exe
 win32_module=build/win32/plugin/MorlentDelay.dll
 linux_vst3=build/linux/vst3/MorlentDelay.vst3
 win_vst3=build/win64/vst3/MorlentDelay.vst3
+linux_clap=build/linux/clap/MorlentDelay.clap
+win_clap=build/win64/clap/MorlentDelay.clap
 lv2_bundle=build/linux/lv2/MorlentDelay.lv2
 # 32-bit Wine needs a kernel that runs i386 programs.
 can_run_win32=0
@@ -55,6 +57,10 @@ echo "=== info: Linux VST 3 bundle ($linux_vst3)"
 "$linux_host" info "$linux_vst3"
 echo "=== info: 64-bit Windows VST 3 bundle ($win_vst3, under Wine)"
 wine_host info "Z:$root/$win_vst3"
+echo "=== info: Linux CLAP module ($linux_clap)"
+"$linux_host" info "$linux_clap"
+echo "=== info: 64-bit Windows CLAP module ($win_clap, under Wine)"
+wine_host info "Z:$root/$win_clap"
 echo "=== info: the first-generation module, built natively ($first_module)"
 "$linux_host" info "$first_module"
 if [ $can_run_win32 -eq 1 ]; then
@@ -80,9 +86,19 @@ for render in demo-linux-vst3.wav demo-win64-vst3.wav; do
   fi
 done
 echo "the VST 3 bundles render the VST 2 module's bits"
+# A CLAP plug-in takes its values in display units: the feedback gain 0.36 is the normalised 0.6 squared.
+"$linux_host" render "$linux_clap" "$out/demo-linux-clap.wav" --param 6=0.36 --param 10=1 --tail 2
+wine_host render "Z:$root/$win_clap" "Z:$out/demo-win64-clap.wav" --param 6=0.36 --param 10=1 --tail 2
+for render in demo-linux-clap.wav demo-win64-clap.wav; do
+  if ! cmp -s "$out/demo-linux.wav" "$out/$render"; then
+    echo "the CLAP render $render differs from the VST 2 module's" >&2
+    exit 1
+  fi
+done
+echo "the CLAP modules render the VST 2 module's bits"
 "$linux_host" render "$first_module" "$out/demo-first-generation.wav" --param 6=0.6 --param 10=1 --tail 2
 demos="$out/demo-linux.wav, $out/demo-win64.wav, $out/demo-linux-vst3.wav, $out/demo-win64-vst3.wav,
-                         $out/demo-first-generation.wav"
+                         $out/demo-linux-clap.wav, $out/demo-win64-clap.wav, $out/demo-first-generation.wav"
 if [ $can_run_win32 -eq 1 ]; then
   bash cmake/wine-run.sh "$win32_host" render "Z:$root/$win32_module" "Z:$out/demo-win32.wav" --param 6=0.6 \
     --param 10=1 --tail 2
@@ -99,6 +115,9 @@ wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" --param 
 
 echo "=== screenshot: the VST 3 bundle's editor through its plug-in view"
 wine_host screenshot "Z:$root/$win_vst3" "Z:$out/editor-vst3.png"
+
+echo "=== screenshot: the CLAP module's editor through its gui extension"
+wine_host screenshot "Z:$root/$win_clap" "Z:$out/editor-clap.png"
 
 echo "=== screenshot: the first generation's editor"
 settings=(--param 1=0.6 --param 2=0.35 --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1
@@ -118,13 +137,15 @@ echo
 echo "outputs:"
 echo "  Linux module:          $root/$linux_module"
 echo "  VST 3 bundles:         $root/$linux_vst3 (Linux), $root/$win_vst3 (64-bit Windows)"
+echo "  CLAP modules:          $root/$linux_clap (Linux), $root/$win_clap (64-bit Windows)"
 echo "  LV2 bundle:            $root/$lv2_bundle"
 echo "  64-bit Windows module: $root/$win_module"
 echo "  32-bit Windows module: $root/$win32_module"
 echo "  first generation, native: $root/$first_module"
 echo "  command-line host:     $root/$linux_host, $root/$win_host, $root/$win32_host"
 echo "  demo renders:          $demos"
-echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png, $out/editor-vst3.png (VST 3)"
+echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png, $out/editor-vst3.png (VST 3),"
+echo "                         $out/editor-clap.png (CLAP)"
 echo "  first generation's editor: $out/editor32.png, $out/editor32-settings.png (from $first_shots)"
 echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests; first-generation-*.png"
 echo "                         for the first generation's editor)"

@@ -76,6 +76,12 @@ COMPARE_DIR=$root/build/outputs/compare-vst3 check bash host/compare-renders.sh 
   build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so build/win64/host/morlent-host.exe \
   build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 "${settings[@]}"
 
+# The CLAP modules of both systems are the same code too: the same bits.
+echo "=== test: Linux and Windows CLAP renders are identical"
+COMPARE_DIR=$root/build/outputs/compare-clap check bash host/compare-renders.sh build/linux/host/morlent-host \
+  build/linux/clap/MorlentDelay.clap build/win64/host/morlent-host.exe build/win64/clap/MorlentDelay.clap \
+  "${settings[@]}"
+
 # Presets between the two Windows DLLs, each in a Wine of its own width.
 echo "=== test: presets between the 32-bit and the 64-bit DLL"
 if [ $can_run_win32 -eq 1 ]; then
