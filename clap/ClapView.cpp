@@ -2,54 +2,42 @@
 
 #include "clap/ClapCalls.h"
 #include "clap/ClapEffect.h"
-#include "editor/MorlentDelayView.h"
+#include "editor/EmbeddedEditor.h"
 #include "framework/PluginCore.h"
-#include "platform/Module.h"
-
-#include <windows.h>
-#include <objidl.h>
-#include <gdiplus.h>
 
 #include <cstring>
 #include <memory>
-#include <new>
-#include <utility>
 #include <vector>
 
 namespace MorlentClap {
 
 namespace {
 
-// ---- The open gesture of a drag, ended when the pointer is released --------------------------
-
-// Effects whose editor drag holds a gesture open, by their timer; user-interface thread only.
-std::vector<std::pair<UINT_PTR, ClapEffect*>>& GestureWatches()
+// The open views, for the effects' questions about drags; main thread only.
+std::vector<ClapView*>& OpenViews()
 {
-    static std::vector<std::pair<UINT_PTR, ClapEffect*>> watches;
-    return watches;
+    static std::vector<ClapView*> views;
+    return views;
 }
 
-void CALLBACK CheckGesture(HWND, UINT, UINT_PTR timer, DWORD)
+const char* NativeApi()
 {
-    if (GetCapture() != nullptr)
-        return;
-    auto& watches = GestureWatches();
-    for (size_t i = 0; i < watches.size(); ++i)
-        if (watches[i].first == timer) {
-            ClapEffect* effect = watches[i].second;
-            watches.erase(watches.begin() + static_cast<std::ptrdiff_t>(i));
-            KillTimer(nullptr, timer);
-            effect->EndEditorGesture();
-            return;
-        }
-    KillTimer(nullptr, timer);
+    return EditorCore::NativeWindowSystem() == EditorCore::WindowSystem::kWin32 ? Clap::kWindowApiWin32
+                                                                                : Clap::kWindowApiX11;
+}
+
+uintptr_t ParentOf(const Clap::Window& window)
+{
+    if (EditorCore::NativeWindowSystem() == EditorCore::WindowSystem::kWin32)
+        return reinterpret_cast<uintptr_t>(window.win32);
+    return static_cast<uintptr_t>(window.x11);
 }
 
 // ---- The gui extension -------------------------------------------------------------------------
 
 bool Supported(const char* api, bool isFloating)
 {
-    return api != nullptr && std::strcmp(api, Clap::kWindowApiWin32) == 0 && !isFloating;
+    return api != nullptr && std::strcmp(api, NativeApi()) == 0 && !isFloating;
 }
 
 bool GuiIsApiSupported(const Clap::Plugin*, const char* api, bool isFloating)
@@ -61,7 +49,7 @@ bool GuiGetPreferredApi(const Clap::Plugin*, const char** api, bool* isFloating)
 {
     if (api == nullptr || isFloating == nullptr)
         return false;
-    *api = Clap::kWindowApiWin32;
+    *api = NativeApi();
     *isFloating = false;
     return true;
 }
@@ -71,7 +59,7 @@ bool GuiCreate(const Clap::Plugin* plugin, const char* api, bool isFloating)
     return Call(plugin, false, [&](ClapEffect& effect) {
         if (!Supported(api, isFloating) || effect.View() != nullptr)
             return false;
-        effect.SetOpenView(new ClapView(effect.Core().GetModel(), &effect.Core()));
+        effect.SetOpenView(new ClapView(effect));
         return true;
     });
 }
@@ -132,9 +120,9 @@ bool GuiSetParent(const Clap::Plugin* plugin, const Clap::Window* window)
 {
     return Call(plugin, false, [&](ClapEffect& effect) {
         if (effect.View() == nullptr || window == nullptr || window->api == nullptr ||
-            std::strcmp(window->api, Clap::kWindowApiWin32) != 0 || window->win32 == nullptr)
+            std::strcmp(window->api, NativeApi()) != 0 || ParentOf(*window) == 0)
             return false;
-        return effect.View()->Attach(window->win32);
+        return effect.View()->Attach(ParentOf(*window));
     });
 }
 
@@ -169,89 +157,72 @@ const Clap::PluginGui& GuiExtension()
 
 bool EditorHoldsPointer()
 {
-    return GetCapture() != nullptr;
+    for (const ClapView* view : OpenViews())
+        if (view->Editor() != nullptr && view->Editor()->IsDragging())
+            return true;
+    return false;
 }
 
 void WatchEditorGesture(ClapEffect* effect)
 {
-    for (const auto& watch : GestureWatches())
-        if (watch.second == effect)
-            return;
-    if (const UINT_PTR timer = SetTimer(nullptr, 0, 20, CheckGesture))
-        GestureWatches().emplace_back(timer, effect);
+    ClapView* view = effect->View();
+    if (view != nullptr && view->Editor() != nullptr)
+        view->Editor()->WhenDragEnds([effect] { effect->EndEditorGesture(); });
     else
         effect->EndEditorGesture();
 }
 
-void ForgetEditorGesture(ClapEffect* effect)
+void ForgetEditorGesture(ClapEffect*)
 {
-    auto& watches = GestureWatches();
-    for (size_t i = 0; i < watches.size();)
-        if (watches[i].second == effect) {
-            KillTimer(nullptr, watches[i].first);
-            watches.erase(watches.begin() + static_cast<std::ptrdiff_t>(i));
-        } else {
-            ++i;
-        }
+    // A watch belongs to its editor, which forgets it when it closes.
 }
 
 // ---- The view ----------------------------------------------------------------------------------
 
-ClapView::ClapView(VstToolkit::Model* model, VstToolkit::PluginCore* core) : model(model), core(core)
+ClapView::ClapView(ClapEffect& effect) : effect(effect)
 {
-    const SIZE size = MorlentDelayView::PreferredSize(static_cast<HINSTANCE>(Platform::GetModuleInstance()));
-    width = size.cx;
-    height = size.cy;
+    const Pictures::Size size = EditorCore::DelayEditorSize();
+    width = size.width;
+    height = size.height;
+    OpenViews().push_back(this);
 }
 
 ClapView::~ClapView()
 {
     Detach();
+    auto& views = OpenViews();
+    for (size_t i = 0; i < views.size(); ++i)
+        if (views[i] == this) {
+            views.erase(views.begin() + static_cast<std::ptrdiff_t>(i));
+            break;
+        }
 }
 
-bool ClapView::Attach(void* parent)
+bool ClapView::Attach(uintptr_t parent)
 {
     Detach();
-    if (gdiplusToken == 0) {
-        Gdiplus::GdiplusStartupInput input;
-        ULONG_PTR token = 0;
-        // Without GDI+ the pictures do not load: the view still opens, with controls that draw nothing.
-        if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok)
-            gdiplusToken = token;
-    }
-    MorlentDelayView* created = MorlentDelayView::Create(model, core, static_cast<HWND>(parent),
-                                                         static_cast<HINSTANCE>(Platform::GetModuleInstance()));
-    if (created == nullptr)
+    std::string error;
+    VstToolkit::PluginCore& core = effect.Core();
+    editor = EditorCore::OpenDelayEditor(parent, *core.GetModel(), core, error);
+    if (editor == nullptr)
         return false;
-    view = created;
-    view->SetOwnerSlot(&view);
-    core->SetView(view);
-    ShowWindow(view->GetHandle(), SW_SHOWNORMAL);
-    UpdateWindow(view->GetHandle());
+    if (!visible)
+        editor->SetVisible(false);
     return true;
 }
 
-bool ClapView::Show(bool visible)
+bool ClapView::Show(bool shown)
 {
-    if (view == nullptr)
+    visible = shown;
+    if (editor == nullptr)
         return false;
-    ShowWindow(view->GetHandle(), visible ? SW_SHOWNORMAL : SW_HIDE);
+    editor->SetVisible(shown);
     return true;
 }
 
 void ClapView::Detach()
 {
-    if (view != nullptr) {
-        HWND window = view->GetHandle();
-        // Detach first: SetView returns only once no host thread is inside the view any more.
-        core->SetView(nullptr);
-        view = nullptr;
-        DestroyWindow(window);
-    }
-    if (gdiplusToken != 0) {
-        Gdiplus::GdiplusShutdown(static_cast<ULONG_PTR>(gdiplusToken));
-        gdiplusToken = 0;
-    }
+    editor.reset();
 }
 
 } // namespace MorlentClap

@@ -35,6 +35,8 @@ public:
     virtual void DispatchEvents() {}
     // False once the editor's window is gone without a close (its host destroyed the parent).
     virtual bool IsOpen() const = 0;
+    // Shows or hides the editor's window inside its parent; it opens shown.
+    virtual void SetVisible(bool visible) = 0;
     // Whether the user is dragging a control now.
     virtual bool IsDragging() const = 0;
     // Runs ended once on this thread when the drag in progress ends (at once if none is), unless

@@ -92,6 +92,12 @@ public:
     }
 
     bool IsOpen() const override { return view != nullptr; }
+
+    void SetVisible(bool visible) override
+    {
+        if (view != nullptr)
+            ShowWindow(view->GetHandle(), visible ? SW_SHOWNORMAL : SW_HIDE);
+    }
     bool IsDragging() const override { return GetCapture() != nullptr; }
 
     void WhenDragEnds(std::function<void()> ended) override
