@@ -5,6 +5,11 @@
 
 namespace EditorCore {
 
+float CoreEditTarget::GetValue(int parameter) const
+{
+    return model.GetParameterValue(parameter);
+}
+
 const char* CoreEditTarget::GetLongName(int parameter) const
 {
     return model.GetParameterLongName(parameter);

@@ -15,6 +15,7 @@ public:
     // Neither is owned; both outlive the target.
     CoreEditTarget(VstToolkit::Model& model, VstToolkit::PluginCore& core) noexcept : model(model), core(core) {}
 
+    float GetValue(int parameter) const override;
     const char* GetLongName(int parameter) const override;
     const char* GetLabel(int parameter) const override;
     void GetDisplay(int parameter, char* text) const override;

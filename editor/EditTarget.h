@@ -11,7 +11,9 @@ class EditTarget {
 public:
     virtual ~EditTarget() = default;
 
-    // ---- What the status line shows --------------------------------------------------------
+    // ---- What the controls and the status line show -----------------------------------------
+    // The selected program's value of parameter, 0..1.
+    virtual float GetValue(int parameter) const = 0;
     virtual const char* GetLongName(int parameter) const = 0;
     virtual const char* GetLabel(int parameter) const = 0;
     // The current value's display text into text[MorlentDelay::kDisplaySize + 1].

@@ -20,6 +20,7 @@ using EditorCore::ViewBehaviour;
 
 class RecordingTarget final : public EditorCore::EditTarget {
 public:
+    float GetValue(int) const override { return 0.5f; }
     const char* GetLongName(int parameter) const override { return MorlentDelay::kParameters[parameter].longName; }
     const char* GetLabel(int parameter) const override { return MorlentDelay::kParameters[parameter].label; }
     void GetDisplay(int, char* text) const override { std::strcpy(text, "0.250"); }

@@ -765,6 +765,8 @@ def generate(out):
     about.paste(to_image(draw_about()).convert("RGB"))
     with open(os.path.join(out, "about.bmp"), "wb") as f:
         f.write(bmp_bytes(about))
+    # The same face for the Linux editors, which carry PNG pictures only.
+    save_png(about, os.path.join(out, "about.png"))
     side = Image.new("RGB", L.INSTALLER_SIDE_SIZE)
     side.paste(to_image(draw_installer_side()).convert("RGB"))
     with open(os.path.join(out, "installer-side.bmp"), "wb") as f:

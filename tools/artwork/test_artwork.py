@@ -117,7 +117,7 @@ class Generator(unittest.TestCase):
     def test_redrawing_reproduces_the_committed_files(self):
         with tempfile.TemporaryDirectory() as out:
             generate.generate(out)
-            for name in list(PNG_SIZES) + ["about.bmp", "installer-side.bmp"]:
+            for name in list(PNG_SIZES) + ["about.bmp", "about.png", "installer-side.bmp"]:
                 with self.subTest(name):
                     with open(os.path.join(out, name), "rb") as a, \
                             open(os.path.join(RESOURCES, name), "rb") as b:

@@ -1,0 +1,96 @@
+#include "editor/x11/Connection.h"
+
+#include <mutex>
+
+namespace X11Toolkit {
+
+namespace {
+
+using Handler = int (*)(Display*, XErrorEvent*);
+
+constexpr int kMostConnections = 64;
+// Our open connections, read by the handler on whatever thread Xlib calls it.
+std::atomic<Connection*> connections[kMostConnections];
+// Who installed what, changed only under the lock.
+std::mutex installLock;
+int openConnections = 0;
+Handler previousHandler = nullptr;
+
+bool Register(Connection* connection)
+{
+    for (auto& slot : connections) {
+        Connection* empty = nullptr;
+        if (slot.compare_exchange_strong(empty, connection))
+            return true;
+    }
+    return false;
+}
+
+void Unregister(Connection* connection)
+{
+    for (auto& slot : connections) {
+        Connection* mine = connection;
+        if (slot.compare_exchange_strong(mine, nullptr))
+            return;
+    }
+}
+
+} // namespace
+
+int ErrorHandler(Display* display, XErrorEvent* event)
+{
+    for (auto& slot : connections) {
+        Connection* connection = slot.load();
+        if (connection != nullptr && connection->display == display) {
+            connection->errors.fetch_add(1, std::memory_order_relaxed);
+            return 0;
+        }
+    }
+    return previousHandler != nullptr ? previousHandler(display, event) : 0;
+}
+
+std::unique_ptr<Connection> Connection::Open(std::string& error)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        error = "cannot open the X display";
+        return nullptr;
+    }
+    std::unique_ptr<Connection> connection(new Connection(display));
+    if (!Register(connection.get())) {
+        error = "too many editors open";
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(installLock);
+    if (openConnections++ == 0)
+        previousHandler = XSetErrorHandler(ErrorHandler);
+    return connection;
+}
+
+Connection::Connection(Display* display) : display(display) {}
+
+Connection::~Connection()
+{
+    // Every error our requests still cause arrives now, while the handler knows us.
+    XSync(display, False);
+    {
+        std::lock_guard<std::mutex> lock(installLock);
+        if (--openConnections == 0) {
+            // Give the host its handler back, unless someone installed another after us: then
+            // theirs stays and ours goes on handing errors on.
+            const Handler current = XSetErrorHandler(previousHandler);
+            if (current != ErrorHandler)
+                XSetErrorHandler(current);
+        }
+    }
+    Unregister(this);
+    XCloseDisplay(display);
+}
+
+bool Connection::SyncAndCheck()
+{
+    XSync(display, False);
+    return errors.exchange(0, std::memory_order_relaxed) == 0;
+}
+
+} // namespace X11Toolkit
