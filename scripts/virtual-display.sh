@@ -18,7 +18,9 @@ start_virtual_display() {
   virtual_display_file=$(mktemp) || return 1
   # Xvfb picks a free display itself and writes its number once it takes connections, so
   # displays started at the same time never collide.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$virtual_display_file" >/dev/null 2>&1 &
+  # -noreset: a server that resets when its last client leaves drops the connections arriving
+  # meanwhile, and the programs of a run come and go one after another.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$virtual_display_file" >/dev/null 2>&1 &
   virtual_display_pid=$!
   local deadline=$((SECONDS + seconds))
   # The number is complete with its newline.

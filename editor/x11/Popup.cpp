@@ -46,7 +46,9 @@ Popup::~Popup()
         cairo_surface_destroy(surface);
     if (window != 0)
         XDestroyWindow(display, window);
-    XFlush(display);
+    // The grabs are gone before anything else happens: input that follows reaches the windows
+    // under the pointer again, not this one.
+    XSync(display, False);
 }
 
 void Popup::Show()

@@ -61,14 +61,17 @@ void ImageCanvas::DrawPicture(const Picture& picture, Rect source, Point at)
 double SelectCellFont(cairo_t* cr, const TextStyle& style)
 {
     cairo_select_font_face(cr, style.face, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    // The cell of a font is its ascent and descent; ask for a size of one, then scale.
-    cairo_set_font_size(cr, 1.0);
-    cairo_font_extents_t unit;
-    cairo_font_extents(cr, &unit);
-    const double cell = unit.ascent + unit.descent;
-    const double size = cell > 0.0 ? style.cellHeight / cell : style.cellHeight;
+    // The cell of a font is its ascent and descent. Measured at a size large enough that
+    // hinting rounds nothing away, then scaled.
+    constexpr double kMeasuringSize = 1000.0;
+    cairo_set_font_size(cr, kMeasuringSize);
+    cairo_font_extents_t large;
+    cairo_font_extents(cr, &large);
+    const double cell = (large.ascent + large.descent) / kMeasuringSize;
+    // GDI renders at whole pixels per em, the nearest to what the cell asks for.
+    const double size = cell > 0.0 ? std::round(style.cellHeight / cell) : style.cellHeight;
     cairo_set_font_size(cr, size);
-    return std::round(unit.descent * size);
+    return std::round(large.descent / kMeasuringSize * size);
 }
 
 void ImageCanvas::DrawTextLine(const char* text, Rect area, const TextStyle& style)
@@ -87,7 +90,7 @@ void ImageCanvas::DrawTextLine(const char* text, Rect area, const TextStyle& sty
     cairo_font_options_t* options = cairo_font_options_create();
     cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
     cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
     cairo_set_font_options(cr, options);
     cairo_font_options_destroy(options);
     cairo_set_source_rgb(cr, ((style.colour >> 16) & 0xFF) / 255.0, ((style.colour >> 8) & 0xFF) / 255.0,

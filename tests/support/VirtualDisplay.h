@@ -2,7 +2,9 @@
 // A private X server for a test program that opens windows: Xvfb started on a display number of
 // its own choosing, awaited until it takes connections (it writes the number when it does), and
 // stopped when the program ends. DISPLAY names it meanwhile, so every connection the code under
-// test opens reaches it, and no two test programs share a pointer or a focus.
+// test opens reaches it, and no two test programs share a pointer or a focus. It never resets:
+// an X server that resets when its last client leaves drops the connections that arrive
+// meanwhile, and tests open and close theirs one after another.
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,8 @@ public:
         char geometry[] = "1280x1024x24";
         char noTcp[] = "-nolisten";
         char tcp[] = "tcp";
-        char* arguments[] = {program, displayFd, three, screenFlag, zero, geometry, noTcp, tcp, nullptr};
+        char noReset[] = "-noreset";
+        char* arguments[] = {program, displayFd, three, screenFlag, zero, geometry, noTcp, tcp, noReset, nullptr};
         const int started = posix_spawnp(&server, program, &actions, nullptr, arguments, environ);
         posix_spawn_file_actions_destroy(&actions);
         close(numberPipe[1]);

@@ -53,6 +53,13 @@ public:
     }
 
     bool IsOpen() const { return display != nullptr && window != 0; }
+    // A host that destroys its window under an open editor.
+    void DestroyWindow()
+    {
+        XDestroyWindow(display, window);
+        XSync(display, False);
+        window = 0;
+    }
     Display* GetDisplay() const { return display; }
     Window GetWindow() const { return window; }
     uintptr_t Handle() const { return static_cast<uintptr_t>(window); }
