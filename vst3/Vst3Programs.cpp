@@ -1,5 +1,7 @@
-// The program list: the instance's programs in the root unit, as the program change parameter
-// selects them.
+// The program list: the instance's programs in the root unit, the ones the program change
+// parameter selects. It names what a selection plays, so it reads the instance's programs and
+// not the factory table: a new instance's are Blank, as in every format, and a host that loads
+// the factory bank lists the factory programs here.
 
 #include "vst3/Vst3Effect.h"
 
