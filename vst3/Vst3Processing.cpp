@@ -1,5 +1,7 @@
 // The audio thread's block: the host's transport, the parameter points at their sample
-// offsets, and the effect's frames between them. Nothing here allocates or locks.
+// offsets, and the effect's frames between them. Nothing here allocates or locks. The parts of
+// the process context the block reads are declared beside the code that reads them, for the
+// host's question on the main thread before activation.
 
 #include "vst3/Vst3Effect.h"
 
