@@ -1,7 +1,7 @@
 // Cost per stereo frame of the delay engine and of the whole model as the host drives it.
 #include "bench/HostSetting.h"
 #include "delay/MorlentDelayModel.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/Noise.h"
 #include "tests/support/StandInHost.h"
 

@@ -3,7 +3,7 @@
 // appear, and the output must stay finite and bounded throughout.
 
 #include "delay/MorlentDelayModel.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/StandInHost.h"
 
 #include <benchmark/benchmark.h>

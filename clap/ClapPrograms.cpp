@@ -7,7 +7,7 @@
 
 #include "clap/ClapCalls.h"
 #include "description/EffectDescription.h"
-#include "tools/factory-bank/FactoryPrograms.h"
+#include "description/FactoryPrograms.h"
 
 #include <cstdio>
 #include <new>

@@ -4,7 +4,7 @@
 
 #include "fuzz/FuzzInstance.h"
 #include "delay/MorlentDelayModel.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/EffectCalls.h"
 #include "tests/support/StandInHost.h"
 

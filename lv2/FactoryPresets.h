@@ -2,7 +2,7 @@
 // The factory bank's programs as LV2 presets: a URI made from each program's name and the
 // control ports' values that give the program's parameter values.
 
-#include "tools/factory-bank/FactoryPrograms.h"
+#include "description/FactoryPrograms.h"
 #include "lv2/Lv2Ports.h"
 
 #include <cctype>

@@ -3,9 +3,14 @@
 // controller of the effect (a single-component effect), translating the format's calls into the
 // plug-in core's operations.
 //
-// Threads as the format assigns them: set-up, state, parameter information and the program list
-// on the main thread; process on the audio thread; setParamNormalized and getParamNormalized on
-// either. Processing never allocates and never locks.
+// Threads as the format assigns them: set-up, state, parameter information, the process context
+// requirements and the program list on the main thread; process on the audio thread;
+// setParamNormalized and getParamNormalized on either. Processing never allocates and never
+// locks.
+//
+// One class, one file per role: Vst3Effect.cpp (identity, lifecycle, interfaces, buses,
+// processing set-up, the editor), Vst3Processing.cpp, Vst3Parameters.cpp, Vst3State.cpp and
+// Vst3Programs.cpp; the module's factory and exports are Vst3Entry.cpp.
 
 #include "framework/PluginCore.h"
 #include "vst3/ReferenceCounting.h"
@@ -40,6 +45,7 @@ const Uid& EffectClassId();
 
 class Vst3Effect final : public IComponent,
                          public IAudioProcessor,
+                         public IProcessContextRequirements,
                          public IEditController,
                          public IUnitInfo,
                          public IMidiMapping,
@@ -79,6 +85,9 @@ public:
     tresult VST3_API setProcessing(TBool state) override;
     tresult VST3_API process(ProcessData& data) override;
     uint32 VST3_API getTailSamples() override;
+
+    // IProcessContextRequirements: main thread, once before activation
+    uint32 VST3_API getProcessContextRequirements() override;
 
     // IEditController
     tresult VST3_API setComponentState(IBStream* state) override;

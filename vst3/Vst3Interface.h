@@ -363,6 +363,28 @@ public:
 };
 constexpr Uid kIAudioProcessorIid = Uid::Make(0x42043F99, 0xB7DA453C, 0xA569E79D, 0x9AAEC33D);
 
+// The parts of the process context the processor reads; the host asks once, between
+// initialize and setActive, and may leave every other part out. Mandatory since 3.7: without
+// it a host may pass no context at all.
+class IProcessContextRequirements : public FUnknown {
+public:
+    enum Flags : uint32 {
+        kNeedSystemTime = 1 << 0,
+        kNeedContinousTimeSamples = 1 << 1,
+        kNeedProjectTimeMusic = 1 << 2,
+        kNeedBarPositionMusic = 1 << 3,
+        kNeedCycleMusic = 1 << 4,
+        kNeedSamplesToNextClock = 1 << 5,
+        kNeedTempo = 1 << 6,
+        kNeedTimeSignature = 1 << 7,
+        kNeedChord = 1 << 8,
+        kNeedFrameRate = 1 << 9,
+        kNeedTransportState = 1 << 10,
+    };
+    virtual uint32 VST3_API getProcessContextRequirements() = 0;
+};
+constexpr Uid kIProcessContextRequirementsIid = Uid::Make(0x2A654303, 0xEF764E3D, 0x95B5FE83, 0x730EF6D0);
+
 // ---- Edit controller ------------------------------------------------------------------------
 
 struct ParameterInfo {

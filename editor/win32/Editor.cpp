@@ -1,6 +1,6 @@
 #include "editor/win32/Editor.h"
 
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "platform/Trace.h"
 
 #include <objidl.h>

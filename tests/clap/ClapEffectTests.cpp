@@ -8,7 +8,7 @@
 #include "framework/PluginCore.h"
 #include "tests/clap/ClapTestHost.h"
 #include "tests/support/EffectCalls.h"
-#include "tools/factory-bank/FactoryPrograms.h"
+#include "description/FactoryPrograms.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // must be the same number in every build.
 
 #include "delay/MorlentDelayModel.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/EffectCalls.h"
 #include "tests/support/EventList.h"
 #include "tests/support/StandInHost.h"

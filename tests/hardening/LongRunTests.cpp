@@ -2,7 +2,7 @@
 // stays finite and bounded, and with feedback below 1 the echoes really die away.
 
 #include "delay/MorlentDelayModel.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/StandInHost.h"
 
 #include <gtest/gtest.h>

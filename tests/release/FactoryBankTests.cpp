@@ -2,7 +2,7 @@
 // the 64-bit module and of the first-generation module, every program's name and values as the
 // table says, and every program audible, finite and echoing when it should.
 
-#include "tools/factory-bank/FactoryPrograms.h"
+#include "description/FactoryPrograms.h"
 
 #include "host/PresetFile.h"
 #include "tests/support/EffectCalls.h"

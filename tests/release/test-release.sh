@@ -116,7 +116,7 @@ fi
 /usr/bin/python3 "$root/tests/release/wavcheck.py" make "$work/in.wav" || fail "cannot write the test signal"
 bank="Morlent Delay Factory.fxb"
 programs=32
-first_program=$(grep -m1 -oE '^    \{"[^"]+"' "$root/tools/factory-bank/FactoryPrograms.h" | sed -E 's/.*"([^"]+)"/\1/')
+first_program=$(grep -m1 -oE '^    \{"[^"]+"' "$root/description/FactoryPrograms.h" | sed -E 's/.*"([^"]+)"/\1/')
 render_and_check() { # label, host command...
   local label=$1
   shift

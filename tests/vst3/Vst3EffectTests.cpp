@@ -104,8 +104,9 @@ TEST(Vst3ClassIdTest, IsMadeFromTheVst2UniqueIdAndTheLowerCaseName)
 
 TEST_F(Vst3EffectTest, AnswersForEachInterfaceItImplementsAndNoOther)
 {
-    const Uid* known[] = {&kFUnknownIid, &kIPluginBaseIid, &kIComponentIid, &kIAudioProcessorIid,
-                          &kIEditControllerIid, &kIUnitInfoIid};
+    const Uid* known[] = {&kFUnknownIid,        &kIPluginBaseIid, &kIComponentIid,
+                          &kIAudioProcessorIid, &kIProcessContextRequirementsIid,
+                          &kIEditControllerIid, &kIUnitInfoIid, &kIMidiMappingIid};
     for (const Uid* iid : known) {
         void* object = nullptr;
         ASSERT_EQ(component->queryInterface(iid->bytes, &object), kResultOk);

@@ -1,10 +1,11 @@
-// Writes the factory bank: the programs of FactoryPrograms.h set on a first-generation plug-in
-// and saved as its bank chunk in an .fxb. The first generation writes version 2600 chunks,
-// which both modules load; the 64-bit module's own chunks are newer than the 32-bit one reads.
+// Writes the factory bank: the programs of description/FactoryPrograms.h set on a
+// first-generation plug-in and saved as its bank chunk in an .fxb. The first generation writes
+// version 2600 chunks, which both modules load; the 64-bit module's own chunks are newer than the
+// 32-bit one reads.
 //
 //     make_factory_bank OUT.fxb
 
-#include "tools/factory-bank/FactoryPrograms.h"
+#include "description/FactoryPrograms.h"
 
 #include "host/PresetFile.h"
 #include "description/EffectDescription.h"

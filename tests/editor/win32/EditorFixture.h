@@ -5,7 +5,7 @@
 
 #include "editor/win32/Editor.h"
 #include "editor/win32/MorlentDelayView.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/RecordingHost.h"
 
 #include "editor/win32/ParameterControl.h"

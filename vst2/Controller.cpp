@@ -1,4 +1,4 @@
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 
 #include "effect_base/HostData.h"
 

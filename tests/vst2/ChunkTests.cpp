@@ -1,4 +1,4 @@
-#include "tests/support/ControllerFixture.h"
+#include "tests/vst2/ControllerFixture.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,5 +1,5 @@
 #include "platform/Trace.h"
-#include "tests/support/ControllerFixture.h"
+#include "tests/vst2/ControllerFixture.h"
 
 #include <string>
 #include <thread>

@@ -1,7 +1,7 @@
 #pragma once
-// The factory bank's 32 programs in the units a musician thinks in, and their normalised
-// parameter values. The bank tool writes them; the bank's tests read them back through both
-// modules.
+// The factory programs: 32 programs in the units a musician thinks in, and their normalised
+// parameter values. The bank tool writes them as the factory bank and the LV2 bundle as its
+// presets; the bank's tests read them back through both modules.
 
 #include "description/EffectDescription.h"
 

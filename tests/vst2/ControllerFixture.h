@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "tests/support/EffectCalls.h"
 #include "tests/support/RecordingModel.h"
 #include "tests/support/StandInHost.h"

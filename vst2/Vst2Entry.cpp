@@ -3,7 +3,7 @@
 
 #include "delay/MorlentDelayModel.h"
 #include "effect_base/PluginEntry.h"
-#include "framework/Controller.h"
+#include "vst2/Controller.h"
 #include "platform/Module.h"
 #include "platform/Trace.h"
 
