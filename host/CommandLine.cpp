@@ -18,9 +18,7 @@ const char* const kUsage =
     "  morlent-host preset save MODULE OUT.fxp|OUT.fxb [--program N] [--param I=V]...\n"
     "  morlent-host preset load MODULE FILE\n"
     "  morlent-host preset dump FILE\n"
-#ifdef _WIN32
     "  morlent-host screenshot MODULE OUT.png [--program N] [--preset FILE] [--param I=V]...\n"
-#endif
     "Without IN.wav, render plays a built-in demo phrase. Parameter values V are normalised (0 to 1).\n"
     "bench times the plug-in on noise and prints nanoseconds per frame and times real time.\n";
 
@@ -325,9 +323,6 @@ private:
 
     bool Screenshot()
     {
-#ifndef _WIN32
-        return Fail("screenshot is available in the Windows build only");
-#else
         parsed_.command = CommandLine::Command::Screenshot;
         std::vector<std::string> positional;
         const bool ok = Rest(positional, [&](const std::string& option, bool& known) {
@@ -344,7 +339,6 @@ private:
         parsed_.module = positional[0];
         parsed_.output = positional[1];
         return true;
-#endif
     }
 
     const std::vector<std::string>& args_;

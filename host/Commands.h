@@ -14,9 +14,7 @@ int RunBench(const CommandLine& command);
 int RunPresetSave(const CommandLine& command);
 int RunPresetLoad(const CommandLine& command);
 int RunPresetDump(const CommandLine& command);
-#ifdef _WIN32
 int RunScreenshot(const CommandLine& command);
-#endif
 
 // Prints "morlent-host: MESSAGE" on stderr and answers kExitFailure.
 int Failure(const std::string& message);

@@ -40,11 +40,7 @@ int Run(int argc, char** argv)
     case CommandLine::Command::PresetDump:
         return RunPresetDump(command);
     case CommandLine::Command::Screenshot:
-#ifdef _WIN32
         return RunScreenshot(command);
-#else
-        break;
-#endif
     }
     return Failure("command not available in this build");
 }

@@ -14,6 +14,10 @@
 #include "editor/win32/MorlentDelayView.h"
 
 #include <windows.h>
+#elif defined(MORLENT_X11_EDITOR)
+#include "vst2/Vst2Editor.h"
+
+#include <cstdlib>
 #endif
 
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
@@ -26,6 +30,12 @@ AudioEffect* createEffectInstance(audioMasterCallback audioMaster)
     // The controller owns the editor and deletes it before the model.
     controller->setEditor(new VstToolkit::Editor<MorlentDelayView>(
         controller, static_cast<HINSTANCE>(Platform::GetModuleInstance())));
+#elif defined(MORLENT_X11_EDITOR)
+    // Only where an editor can open: a host without an X display (a render server) is offered
+    // none, rather than one that refuses every time.
+    const char* display = std::getenv("DISPLAY");
+    if (display != nullptr && *display != '\0')
+        controller->setEditor(new VstToolkit::Vst2Editor(controller));
 #endif
     return controller;
 }

@@ -1,0 +1,111 @@
+#include "host/X11Frame.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <png.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace MorlentHost {
+
+struct X11Frame::Native {
+    Display* display = nullptr;
+    ::Window window = 0;
+    bool childMapped = false;
+};
+
+std::unique_ptr<X11Frame> X11Frame::Open(int width, int height, std::string& error)
+{
+    auto native = std::make_unique<Native>();
+    native->display = XOpenDisplay(nullptr);
+    if (native->display == nullptr) {
+        error = "cannot open the X display (is DISPLAY set?)";
+        return nullptr;
+    }
+    Display* display = native->display;
+    XSetWindowAttributes attributes{};
+    // Placed at the top-left and above everything, with no window manager needed.
+    attributes.override_redirect = True;
+    attributes.background_pixel = BlackPixel(display, DefaultScreen(display));
+    attributes.event_mask = SubstructureNotifyMask;
+    native->window = XCreateWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
+                                   static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                   CWOverrideRedirect | CWBackPixel | CWEventMask, &attributes);
+    XStoreName(display, native->window, "Morlent host");
+    XSync(display, False);
+    return std::unique_ptr<X11Frame>(new X11Frame(std::move(native)));
+}
+
+X11Frame::X11Frame(std::unique_ptr<Native> native) : native(std::move(native)) {}
+
+X11Frame::~X11Frame()
+{
+    if (native->window != 0)
+        XDestroyWindow(native->display, native->window);
+    XCloseDisplay(native->display);
+}
+
+unsigned long X11Frame::Window() const noexcept
+{
+    return native->window;
+}
+
+void X11Frame::Show(int width, int height)
+{
+    XResizeWindow(native->display, native->window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XMapRaised(native->display, native->window);
+    XSync(native->display, False);
+}
+
+bool X11Frame::ChildMapped()
+{
+    while (XPending(native->display) > 0) {
+        XEvent event;
+        XNextEvent(native->display, &event);
+        if (event.type == MapNotify && event.xmap.event == native->window && event.xmap.window != native->window)
+            native->childMapped = true;
+    }
+    return native->childMapped;
+}
+
+std::string X11Frame::Capture(int width, int height)
+{
+    std::string pixels;
+    XSync(native->display, False);
+    XImage* image = XGetImage(native->display, native->window, 0, 0, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return pixels;
+    pixels.resize(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint32_t pixel = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
+            std::memcpy(&pixels[(static_cast<size_t>(y) * width + x) * 4], &pixel, 4);
+        }
+    XDestroyImage(image);
+    return pixels;
+}
+
+bool X11Frame::SavePng(const std::string& pixels, int width, int height, const std::string& path)
+{
+    if (pixels.size() != static_cast<size_t>(width) * height * 4)
+        return false;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < rgb.size() / 3; ++i) {
+        uint32_t pixel = 0;
+        std::memcpy(&pixel, &pixels[i * 4], 4);
+        rgb[i * 3] = static_cast<uint8_t>(pixel >> 16);
+        rgb[i * 3 + 1] = static_cast<uint8_t>(pixel >> 8);
+        rgb[i * 3 + 2] = static_cast<uint8_t>(pixel);
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+}
+
+} // namespace MorlentHost
