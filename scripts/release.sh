@@ -25,7 +25,8 @@ version=$(effect_version) || fail "cannot read the version from description/Effe
 out=build/outputs
 [ $build -eq 0 ] || bash scripts/build.sh --no-setup --no-demo
 # The main job takes both editors' pictures; run it when they are missing.
-if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ] || [ ! -f "$out/editor32.png" ]; then
+if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ] || [ ! -f "$out/editor32.png" ] ||
+   [ ! -f "$out/editor-linux-settings.png" ]; then
   bash scripts/build.sh --no-setup
 fi
 
@@ -147,13 +148,13 @@ Morlent Delay $version - a stereo delay effect by Morlent Sound Design
 
 win64/MorlentDelay.dll          VST 2 plug-in for 64-bit Windows hosts ($version)
 win32/MorlentDelay.dll          VST 2 plug-in for 32-bit Windows hosts (first generation, 2.6.0)
-linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version, no editor)
-linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, no editor), with
+linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version)
+linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version), with
                                 the factory programs as presets
 win64/MorlentDelay.vst3/        VST 3 plug-in for 64-bit Windows hosts ($version); replaces the VST 2 one
-linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version, no editor)
+linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version)
 win64/MorlentDelay.clap         CLAP plug-in for 64-bit Windows hosts ($version)
-linux-x86_64/MorlentDelay.clap  CLAP plug-in for 64-bit Linux hosts ($version, no editor)
+linux-x86_64/MorlentDelay.clap  CLAP plug-in for 64-bit Linux hosts ($version)
 */morlent-host[.exe]            the command-line host for each of them
 $name-setup.exe  the Windows installer: VST 3, CLAP, both VST 2 plug-ins, bank and manual
 morlent-delay_${version}_amd64.deb  the Debian package: LV2, VST 3, CLAP, VST 2 and morlent-host

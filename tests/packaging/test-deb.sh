@@ -78,7 +78,7 @@ field() { dpkg-deb -f "$deb" "$1" 2>/dev/null; }
 depends=$(field Depends)
 depends_names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *//; s/[ (].*//')
 missing_deps=()
-for needed in libc6 libstdc++6 libgcc-s1 libsndfile1; do
+for needed in libc6 libstdc++6 libgcc-s1 libsndfile1 libx11-6 libcairo2 libpng16-16; do
   grep -qxF "$needed" <<<"$depends_names" || missing_deps+=("$needed")
 done
 [ ${#missing_deps[@]} -eq 0 ] && pass "control: Depends names the libraries the binaries link ($depends)" ||
@@ -110,7 +110,7 @@ expected=(
   "-rw-r--r-- $doc/changelog.gz" "-rw-r--r-- $doc/copyright"
   "drwxr-xr-x $doc/manual/" "drwxr-xr-x $doc/manual/images/"
   "-rw-r--r-- $doc/manual/images/editor-settings.png" "-rw-r--r-- $doc/manual/images/editor.png"
-  "-rw-r--r-- $doc/manual/images/editor32.png"
+  "-rw-r--r-- $doc/manual/images/editor32.png" "-rw-r--r-- $doc/manual/images/editor-linux-settings.png"
   "-rw-r--r-- $doc/manual/manual.html" "-rw-r--r-- $doc/manual/manual.md.gz"
   "drwxr-xr-x ./usr/share/doc-base/" "-rw-r--r-- ./usr/share/doc-base/$package-manual"
   "drwxr-xr-x ./usr/share/man/" "drwxr-xr-x ./usr/share/man/man1/" "-rw-r--r-- ./usr/share/man/man1/morlent-host.1.gz"
