@@ -18,6 +18,8 @@
 #   session_armed_window SECONDS    awaits the armed waiter; its line (WINDOW X Y WIDTH HEIGHT
 #                                   NAME) in session_window
 #   session_waiter ARGS...          window-waiter itself
+#   session_alsa_sequencer          prints the LD_PRELOAD value a host needs for ALSA MIDI where
+#                                   the machine has no sequencer (nothing where it has one)
 #   session_end                     the trap: stops everything, removes the run folder
 #
 # The tools come from MORLENT_HOST_TOOLS (default build/linux/tests/hosts of this checkout).
@@ -242,5 +244,11 @@ session_armed_window() {
   if [ $status -ne 0 ] || [ -z "$session_window" ]; then
     cat "$session_run/waiter.log" >&2
     return 1
+  fi
+}
+
+session_alsa_sequencer() {
+  if [ ! -c /dev/snd/seq ]; then
+    echo "$session_tools/libnull-alsa-sequencer.so"
   fi
 }
