@@ -18,6 +18,9 @@
 #   session_armed_window SECONDS    awaits the armed waiter; its line (WINDOW X Y WIDTH HEIGHT
 #                                   NAME) in session_window
 #   session_waiter ARGS...          window-waiter itself
+#   session_wait_until WINDOW SECONDS COMMAND...
+#                                   window-waiter until, stopped by the trap like the hosts; what
+#                                   it printed in session_until
 #   session_alsa_sequencer          prints the LD_PRELOAD value a host needs for ALSA MIDI where
 #                                   the machine has no sequencer (nothing where it has one)
 #   session_end                     the trap: stops everything, removes the run folder
@@ -32,6 +35,7 @@ session_owner=
 session_run=
 session_pid=
 session_window=
+session_until=
 session_pids=()
 session_labels=()
 session_waiter_pid=
@@ -216,6 +220,19 @@ session_start_jack() {
 
 session_waiter() {
   "$session_tools/window-waiter" "$@"
+}
+
+# window-waiter until, started like any program here so that the trap stops it with the rest;
+# what the command printed last goes to session_until.
+session_wait_until() {
+  local window=$1 seconds=$2 status
+  shift 2
+  session_until=
+  session_start until "$session_tools/window-waiter" until "$window" --timeout "$seconds" -- "$@"
+  session_await_exit "$session_pid" $((seconds + 5))
+  status=$?
+  session_until=$(cat "$session_run/until.log")
+  return $status
 }
 
 session_arm_window() {
