@@ -156,7 +156,7 @@ qtractor_check() {
   read -r px py <<<"$session_until"
   session_arm_window mapped --name "^$qtractor_plugin_name - $qtractor_track( — Qtractor)?\$" --painted --timeout 30 ||
     qtractor_fail "no window waiter"
-  xdotool mousemove $((x + px)) $((y + py)) click --repeat 2 --delay 100 1
+  xdotool mousemove $((x + px)) $((y + py)) click --repeat 2 --delay 0 1
   session_armed_window 35 || qtractor_fail "no editor window appeared after the double click on the plug-in"
   read -r editor x y width height _ <<<"$session_window"
   qtractor_step "the plug-in's window is $editor (${width}x$height at $x,$y): ${session_window#* * * * * }"
