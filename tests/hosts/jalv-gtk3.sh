@@ -10,6 +10,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/session.sh"
+session_isolate "$@"
 bundle=$(realpath "${1:-$session_root/build/linux/lv2/MorlentDelay.lv2}")
 reference=${2:-$session_root/build/outputs/editor-linux.png}
 outputs=${MORLENT_HOST_OUTPUTS:-$session_root/build/outputs/hosts}

@@ -7,6 +7,7 @@
 # BUNDLE defaults to build/linux/lv2/MorlentDelay.lv2, REFERENCE to build/outputs/editor-linux.png.
 set -uo pipefail
 . "$(dirname "$0")/qtractor.sh"
+session_isolate "$@"
 bundle=$(realpath "${1:-$session_root/build/linux/lv2/MorlentDelay.lv2}")
 [ -f "$bundle/manifest.ttl" ] || { echo "qtractor-lv2: no bundle $bundle" >&2; exit 1; }
 qtractor_plugin() {

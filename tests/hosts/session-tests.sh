@@ -21,6 +21,7 @@ fail() {
 cat >"$work/check.sh" <<'EOF'
 set -uo pipefail
 . "$1/session.sh"
+session_isolate "$@"
 ending=$2 facts=$3
 # The stubborn host is killed after this long instead of the checks' 10 s.
 session_stop_seconds=2
@@ -35,6 +36,7 @@ stubborn=$session_pid
   echo "run $session_run"
   echo "home $HOME $XDG_CONFIG_HOME $XDG_CACHE_HOME $XDG_DATA_HOME $XDG_RUNTIME_DIR"
   echo "pids $session_display_pid $session_jack_pid $host $stubborn"
+  echo "shm $(findmnt -n -o SOURCE /dev/shm | tail -n 1) $(ls /dev/shm | grep -c "^jack")"
   xdpyinfo >/dev/null 2>&1 && echo "display answers"
   jack_lsp >/dev/null 2>&1 && echo "jack answers"
   # The stubborn host's group has a child of its own by now, which must go too.
@@ -83,6 +85,9 @@ for ending in pass fail; do
   grep -qx "display answers" "$facts" || fail "$ending: the display did not answer"
   grep -qx "jack answers" "$facts" || fail "$ending: the JACK server did not answer"
   [ -n "$(facts_of "$facts" child)" ] || fail "$ending: the stubborn host had no child"
+  # JACK's files in a /dev/shm of the check's own, which the machine's does not show.
+  [ "$(facts_of "$facts" shm | cut -d ' ' -f 1)" = morlent-shm ] || fail "$ending: /dev/shm was not the check's own"
+  [ "$(facts_of "$facts" shm | cut -d ' ' -f 2)" -gt 0 ] || fail "$ending: JACK wrote nothing in the check's /dev/shm"
   run=$(facts_of "$facts" run)
   for folder in $(facts_of "$facts" home); do
     [[ $folder == "$run"/* ]] || fail "$ending: $folder is not inside the run folder $run"

@@ -3,6 +3,8 @@
 # HOME and XDG folders of the run's own, and the hosts themselves. A trap stops everything that
 # was started, newest first, whatever happens, and waits until each is gone.
 #
+#   session_isolate "$@"            first thing in a check script: runs it again in a mount
+#                                   namespace of its own with a private /dev/shm (see below)
 #   session_begin NAME              a run folder with HOME and XDG_*; the trap
 #   session_start_display           Xvfb on a display it chooses itself; exports DISPLAY
 #   session_start_jack              a dummy JACK server (48 kHz, 256 frames) named after the run;
@@ -49,8 +51,24 @@ session_stop_seconds=10
 # would make each a group leader, and setsid would then fork instead of taking the program's pid.
 set +m
 
+# JACK puts every client's socket in /dev/shm under the client's name alone, whatever its server:
+# two checks whose hosts both call themselves "Qtractor" (or whose jack_wait both say "wait"),
+# each on a server of its own, take each other's sockets and fail by chance. A check therefore
+# runs in a mount namespace of its own with a private /dev/shm, which ends with its last process.
+# Where namespaces are not allowed (not root), it says so and runs as it is.
+session_isolate() {
+  [ "${MORLENT_SESSION_ISOLATED:-0}" = 1 ] && return 0
+  if unshare --mount --propagation private true 2>/dev/null; then
+    exec unshare --mount --propagation private env MORLENT_SESSION_ISOLATED=1 bash "$0" "$@"
+  fi
+  echo "$(basename "$0"): no mount namespace here: JACK's sockets are shared with other servers" >&2
+}
+
 session_begin() {
   session_name=${1:?session_begin NAME}
+  if [ "${MORLENT_SESSION_ISOLATED:-0}" = 1 ] && [ "$(findmnt -n -o SOURCE /dev/shm | tail -n 1)" != morlent-shm ]; then
+    mount -t tmpfs -o mode=1777 morlent-shm /dev/shm || return 1
+  fi
   session_run=$(mktemp -d "${TMPDIR:-/tmp}/morlent-$session_name.XXXXXX") || return 1
   session_owner=$BASHPID
   trap session_end EXIT
@@ -211,7 +229,8 @@ session_start_jack() {
   setsid jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 256 \
     >"$session_run/jackd.log" 2>&1 </dev/null &
   session_jack_pid=$!
-  if ! timeout -k 5 30 jack_wait --wait --server "$JACK_DEFAULT_SERVER" --timeout 25 >/dev/null 2>&1; then
+  if ! timeout -k 5 30 jack_wait --wait --server "$JACK_DEFAULT_SERVER" --name "wait-$JACK_DEFAULT_SERVER" \
+    --timeout 25 >/dev/null 2>&1; then
     echo "$session_name: the JACK server did not start:" >&2
     cat "$session_run/jackd.log" >&2
     return 1
