@@ -48,7 +48,7 @@ uri=$(LV2_PATH=$session_run/lv2 lv2ls)
 [ "$(grep -c . <<<"$uri")" -eq 1 ] || fail "expected one plug-in in $bundle, found: $uri"
 
 # jalv names its window after the plug-in.
-session_arm_window mapped --class '^[Jj]alv\.gtk3$' --name '^Morlent Delay' --painted --timeout 30 ||
+session_arm_window mapped --class '^[Jj]alv\.gtk3$' --name "^$(session_effect_name)" --painted --timeout 30 ||
   fail "no window waiter"
 session_start jalv jalv.gtk3 --jack-name "morlent-jalv-$$" --exact-jack-name --print-controls "$uri"
 jalv_pid=$session_pid

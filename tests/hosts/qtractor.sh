@@ -19,7 +19,7 @@
 
 qtractor_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 qtractor_track="Morlent Track"
-qtractor_plugin_name="Morlent Delay"
+qtractor_plugin_name=$(session_effect_name)
 # A face that is drawn after its window is awaited this long before the screenshot is final.
 qtractor_face_seconds=10
 
@@ -29,9 +29,13 @@ qtractor_step() {
 
 qtractor_fail() {
   echo "$session_name: FAILED: $1" >&2
-  if [ -f "$session_run/qtractor.log" ]; then
+  if [ -s "$session_run/qtractor.log" ]; then
     echo "--- what Qtractor printed:" >&2
     tail -n 40 "$session_run/qtractor.log" >&2
+  fi
+  if [ -s "$session_run/messages.log" ]; then
+    echo "--- Qtractor's messages:" >&2
+    tail -n 20 "$session_run/messages.log" >&2
   fi
   exit 1
 }
@@ -49,7 +53,6 @@ QueryEditorType=false
 
 [Options]
 Display\\StdoutCapture=false
-Display\\ConfirmRemove=false
 Logging\\MessagesLog=true
 Logging\\MessagesLogPath=$session_run/messages.log
 

@@ -25,6 +25,7 @@
 #                                   it printed in session_until
 #   session_alsa_sequencer          prints the LD_PRELOAD value a host needs for ALSA MIDI where
 #                                   the machine has no sequencer (nothing where it has one)
+#   session_effect_name             the effect's name, which hosts show, from the description
 #   session_end                     the trap: stops everything, removes the run folder
 #
 # The tools come from MORLENT_HOST_TOOLS (default build/linux/tests/hosts of this checkout).
@@ -281,6 +282,10 @@ session_armed_window() {
     cat "$session_run/waiter.log" >&2
     return 1
   fi
+}
+
+session_effect_name() {
+  sed -n 's/^constexpr char kEffectName\[\] = "\(.*\)";$/\1/p' "$session_root/description/EffectDescription.h"
 }
 
 session_alsa_sequencer() {
