@@ -16,6 +16,7 @@ packages=(
   lv2-dev sordi lilv-utils jalv jackd2 ardour  # the LV2 plug-in, its validator and the hosts that check it
   nsis lintian dpkg-dev  # the Windows installer and the Debian package, and their checks
   qtractor  # its plug-in scanner lists the CLAP module
+  libx11-dev libxdamage-dev xdotool  # the host checks' window waiter and their clicks and keys
 )
 # 32-bit Wine, for the 32-bit build's programs.
 wine32_packages=(wine32:i386)
