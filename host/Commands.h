@@ -4,6 +4,9 @@
 
 #include "host/CommandLine.h"
 
+#include <memory>
+#include <string>
+
 namespace MorlentHost {
 
 enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
@@ -28,5 +31,8 @@ class PluginInstance;
 // Applies --program, then --preset, then each --param, in that order, so a parameter given on the
 // command line wins over the preset. A bank's stored program is selected unless --program is given.
 bool ApplyCommandState(PluginInstance& plugin, const CommandLine& command, std::string& error);
+
+// The screenshot's plug-in: loaded, with an editor, in the command's state; null with the reason.
+std::unique_ptr<PluginInstance> LoadForScreenshot(const CommandLine& command, std::string& error);
 
 } // namespace MorlentHost

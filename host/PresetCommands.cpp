@@ -55,6 +55,20 @@ bool EndsWithFxb(const std::string& path)
 
 } // namespace
 
+std::unique_ptr<PluginInstance> LoadForScreenshot(const CommandLine& command, std::string& error)
+{
+    auto plugin = PluginInstance::Load(command.module, error);
+    if (!plugin)
+        return nullptr;
+    if (!plugin->HasFlag(effFlagsHasEditor)) {
+        error = command.module + ": the plug-in has no editor (effFlagsHasEditor is not set)";
+        return nullptr;
+    }
+    if (!ApplyCommandState(*plugin, command, error))
+        return nullptr;
+    return plugin;
+}
+
 bool ApplyCommandState(PluginInstance& plugin, const CommandLine& command, std::string& error)
 {
     if (command.program >= 0 && !plugin.SelectProgram(command.program, error))

@@ -83,12 +83,8 @@ bool SavePng(HBITMAP bitmap, const std::string& path, std::string& error)
 int RunScreenshot(const CommandLine& command)
 {
     std::string error;
-    auto plugin = PluginInstance::Load(command.module, error);
+    auto plugin = LoadForScreenshot(command, error);
     if (!plugin)
-        return Failure(error);
-    if (!plugin->HasFlag(effFlagsHasEditor))
-        return Failure(command.module + ": the plug-in has no editor (effFlagsHasEditor is not set)");
-    if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
 
     HINSTANCE instance = GetModuleHandleA(nullptr);

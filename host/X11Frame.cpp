@@ -2,11 +2,9 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace MorlentHost {
 
@@ -86,26 +84,6 @@ std::string X11Frame::Capture(int width, int height)
         }
     XDestroyImage(image);
     return pixels;
-}
-
-bool X11Frame::SavePng(const std::string& pixels, int width, int height, const std::string& path)
-{
-    if (pixels.size() != static_cast<size_t>(width) * height * 4)
-        return false;
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0; i < rgb.size() / 3; ++i) {
-        uint32_t pixel = 0;
-        std::memcpy(&pixel, &pixels[i * 4], 4);
-        rgb[i * 3] = static_cast<uint8_t>(pixel >> 16);
-        rgb[i * 3 + 1] = static_cast<uint8_t>(pixel >> 8);
-        rgb[i * 3 + 2] = static_cast<uint8_t>(pixel);
-    }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
 }
 
 } // namespace MorlentHost

@@ -23,8 +23,6 @@ public:
     bool ChildMapped();
     // The frame's pixels, children included, as 0x00RRGGBB; empty when it cannot be read.
     std::string Capture(int width, int height);
-    // Writes pixels (as Capture gave them) of width × height as an RGB PNG file.
-    static bool SavePng(const std::string& pixels, int width, int height, const std::string& path);
 
 private:
     struct Native;

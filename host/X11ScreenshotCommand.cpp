@@ -4,6 +4,7 @@
 #include "host/Commands.h"
 #include "host/PluginInstance.h"
 #include "host/X11Frame.h"
+#include "pictures/cairo/PngWriter.h"
 
 #include <chrono>
 #include <cstdio>
@@ -22,12 +23,8 @@ constexpr int kStableCaptures = 3;
 int RunScreenshot(const CommandLine& command)
 {
     std::string error;
-    auto plugin = PluginInstance::Load(command.module, error);
+    auto plugin = LoadForScreenshot(command, error);
     if (!plugin)
-        return Failure(error);
-    if (!plugin->HasFlag(effFlagsHasEditor))
-        return Failure(command.module + ": the plug-in has no editor (effFlagsHasEditor is not set)");
-    if (!ApplyCommandState(*plugin, command, error))
         return Failure(error);
 
     std::unique_ptr<X11Frame> frame = X11Frame::Open(640, 480, error);
@@ -64,7 +61,8 @@ int RunScreenshot(const CommandLine& command)
         pixels = now;
     }
     plugin->CloseEditor();
-    if (!X11Frame::SavePng(pixels, width, height, command.output))
+    if (!Pictures::SaveRgbAsPng(reinterpret_cast<const uint32_t*>(pixels.data()), width, height, width,
+                                command.output))
         return Failure("cannot save " + command.output + " as PNG");
     std::printf("saved the %dx%d editor to %s\n", width, height, command.output.c_str());
     return kExitOk;
