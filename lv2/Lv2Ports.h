@@ -18,6 +18,8 @@ constexpr char kBankKeyUri[] = MORLENT_LV2_URI "#bank";
 constexpr char kBankTypeUri[] = MORLENT_LV2_URI "#BankChunk";
 // Factory presets live under this; each ends in its program's name made into a word.
 constexpr char kPresetUriBase[] = MORLENT_LV2_URI "/presets#";
+// The editor, an X11 UI in a binary of its own beside the plug-in's.
+constexpr char kUiUri[] = MORLENT_LV2_URI "#ui";
 
 // LV2's own version of the description, counted as LV2 asks: even numbers for releases. The
 // minor version goes up when ports are added, the micro version for every other release of

@@ -1,8 +1,8 @@
 // Writes the LV2 bundle's description from the effect's facts: the manifest, the plug-in with
-// its ports, state property and the learn messages it takes and sends, and the factory bank's
-// programs as presets.
+// its ports and state property, its editor with the messages they exchange, and the factory
+// bank's programs as presets.
 //
-//     make_lv2_bundle BUNDLE_FOLDER BINARY_NAME
+//     make_lv2_bundle BUNDLE_FOLDER BINARY_NAME UI_BINARY_NAME
 
 #include "lv2/FactoryPresets.h"
 #include "lv2/LearnMessages.h"
@@ -34,6 +34,7 @@ constexpr char kPrefixes[] = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n
                              "@prefix rsz: <http://lv2plug.in/ns/ext/resize-port#> .\n"
                              "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
                              "@prefix time: <http://lv2plug.in/ns/ext/time#> .\n"
+                             "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
                              "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
                              "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -159,7 +160,27 @@ void WriteMessageTerms(std::ostream& out)
     property(kValueUri, "value", "atom:Float", "A parameter's value from 0 to 1, as the state holds it.");
 }
 
-std::string PluginDescription()
+void WriteUi(std::ostream& out, const std::string& binary)
+{
+    out << Uri(kUiUri) << "\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:binary " << Uri(binary) << " ;\n"
+        << "    lv2:requiredFeature ui:parent , urid:map ;\n"
+        << "    lv2:optionalFeature ui:idleInterface , ui:resize , ui:touch , ui:noUserResize , log:log ;\n"
+        << "    lv2:extensionData ui:idleInterface ;\n"
+        << "    ui:portNotification";
+    for (uint32_t port = 0; port < kControlPortCount; ++port)
+        out << (port == 0 ? " [\n" : " , [\n") << "        ui:plugin " << Uri(kPluginUri) << " ;\n"
+            << "        lv2:symbol " << Quoted(kControlPorts[port].symbol) << " ;\n"
+            << "        ui:protocol ui:floatProtocol\n    ]";
+    out << " , [\n"
+        << "        ui:plugin " << Uri(kPluginUri) << " ;\n"
+        << "        lv2:symbol \"notify\" ;\n"
+        << "        ui:protocol atom:eventTransfer\n"
+        << "    ] .\n";
+}
+
+std::string PluginDescription(const std::string& uiBinary)
 {
     std::ostringstream out;
     out << kPrefixes;
@@ -193,6 +214,7 @@ std::string PluginDescription()
         << "    lv2:microVersion " << kMicroVersion << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map , log:log ;\n"
         << "    lv2:extensionData state:interface ;\n"
+        << "    ui:ui " << Uri(kUiUri) << " ;\n"
         << "    lv2:port [\n";
     for (uint32_t port = 0; port < kControlPortCount; ++port) {
         WriteControlPort(out, port);
@@ -234,7 +256,8 @@ std::string PluginDescription()
         << "        atom:supports " << Uri(kLearnStateUri) << " , " << Uri(kControllerMoveUri) << " ;\n"
         << "        rsz:minimumSize " << kNotifyMinimumSize << " ;\n"
         << "        lv2:portProperty lv2:connectionOptional\n"
-        << "    ] .\n";
+        << "    ] .\n\n";
+    WriteUi(out, uiBinary);
     return out.str();
 }
 
@@ -256,13 +279,17 @@ std::string Presets()
     return out.str();
 }
 
-std::string Manifest(const std::string& binary)
+std::string Manifest(const std::string& binary, const std::string& uiBinary)
 {
     std::ostringstream out;
     out << kPrefixes;
     out << Uri(kPluginUri) << "\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary " << Uri(binary) << " ;\n"
+        << "    rdfs:seeAlso <MorlentDelay.ttl> .\n\n";
+    out << Uri(kUiUri) << "\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:binary " << Uri(uiBinary) << " ;\n"
         << "    rdfs:seeAlso <MorlentDelay.ttl> .\n\n";
     for (int32_t program = 0; program < MorlentDelay::kProgramCount; ++program)
         out << Uri(PresetUri(program)) << "\n"
@@ -288,8 +315,8 @@ bool Write(const std::string& path, const std::string& text)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_lv2_bundle BUNDLE_FOLDER BINARY_NAME\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: make_lv2_bundle BUNDLE_FOLDER BINARY_NAME UI_BINARY_NAME\n");
         return 2;
     }
     // Two programs whose names make the same word would share a preset.
@@ -302,8 +329,8 @@ int main(int argc, char** argv)
         }
     }
     const std::string folder = argv[1];
-    const bool written = Write(folder + "/manifest.ttl", Manifest(argv[2])) &&
-                         Write(folder + "/MorlentDelay.ttl", PluginDescription()) &&
+    const bool written = Write(folder + "/manifest.ttl", Manifest(argv[2], argv[3])) &&
+                         Write(folder + "/MorlentDelay.ttl", PluginDescription(argv[3])) &&
                          Write(folder + "/presets.ttl", Presets());
     return written ? 0 : 1;
 }
