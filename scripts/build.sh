@@ -108,10 +108,13 @@ else
 fi
 
 echo "=== screenshot: the editor as a host opens it"
+settings=(--param 1=0.6 --param 2=0.35 --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1
+  --param 8=0.8 --param 9=1 --param 10=1 --param 11=0.3)
 wine_host screenshot "Z:$root/$win_module" "Z:$out/editor.png"
-wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" --param 1=0.6 --param 2=0.35 \
-  --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1 --param 8=0.8 --param 9=1 --param 10=1 \
-  --param 11=0.3
+wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" "${settings[@]}"
+
+echo "=== screenshot: the LV2 bundle's editor through its UI binary, at the same settings"
+"$linux_host" screenshot "$lv2_bundle" "$out/editor-linux-lv2.png" "${settings[@]}"
 
 echo "=== screenshot: the VST 3 bundle's editor through its plug-in view"
 wine_host screenshot "Z:$root/$win_vst3" "Z:$out/editor-vst3.png"
@@ -120,8 +123,6 @@ echo "=== screenshot: the CLAP module's editor through its gui extension"
 wine_host screenshot "Z:$root/$win_clap" "Z:$out/editor-clap.png"
 
 echo "=== screenshot: the first generation's editor"
-settings=(--param 1=0.6 --param 2=0.35 --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1
-  --param 8=0.8 --param 9=1 --param 10=1 --param 11=0.3)
 if [ $can_run_win32 -eq 1 ]; then
   first_shots="the 32-bit DLL"
   bash cmake/wine-run.sh "$win32_host" screenshot "Z:$root/$win32_module" "Z:$out/editor32.png"
@@ -145,7 +146,7 @@ echo "  first generation, native: $root/$first_module"
 echo "  command-line host:     $root/$linux_host, $root/$win_host, $root/$win32_host"
 echo "  demo renders:          $demos"
 echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png, $out/editor-vst3.png (VST 3),"
-echo "                         $out/editor-clap.png (CLAP)"
+echo "                         $out/editor-clap.png (CLAP), $out/editor-linux-lv2.png (LV2, Linux)"
 echo "  first generation's editor: $out/editor32.png, $out/editor32-settings.png (from $first_shots)"
 echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests; first-generation-*.png"
 echo "                         for the first generation's editor)"
