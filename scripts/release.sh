@@ -34,7 +34,8 @@ inputs=(
   build/win64/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe
   build/win32/plugin/MorlentDelay.dll build/win32/host/morlent-host.exe
   build/linux/plugin/MorlentDelay.so build/linux/host/morlent-host
-  "$lv2_bundle"/MorlentDelay.so "$lv2_bundle"/manifest.ttl "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
+  "$lv2_bundle"/MorlentDelay.so "$lv2_bundle"/MorlentDelay_ui.so "$lv2_bundle"/manifest.ttl
+  "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
   build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
   build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
   "$bank" docs/manual.md docs/LICENSE.txt
@@ -143,7 +144,7 @@ Morlent Delay $version - a stereo delay effect by Morlent Sound Design
 win64/MorlentDelay.dll          VST 2 plug-in for 64-bit Windows hosts ($version)
 win32/MorlentDelay.dll          VST 2 plug-in for 32-bit Windows hosts (first generation, 2.6.0)
 linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version, no editor)
-linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, no editor), with
+linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, with its editor), with
                                 the factory programs as presets
 win64/MorlentDelay.vst3/        VST 3 plug-in for 64-bit Windows hosts ($version); replaces the VST 2 one
 linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version, no editor)

@@ -94,6 +94,7 @@ expected=(
   "drwxr-xr-x ./usr/lib/" "drwxr-xr-x ./usr/lib/lv2/" "drwxr-xr-x ./usr/lib/lv2/MorlentDelay.lv2/"
   "lrwxrwxrwx ./usr/lib/lv2/MorlentDelay.lv2/LICENSE.txt -> ../../../share/doc/$package/copyright"
   "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.so" "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.ttl"
+  "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so"
   "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/manifest.ttl" "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/presets.ttl"
   "drwxr-xr-x ./usr/lib/vst/" "-rw-r--r-- ./usr/lib/vst/MorlentDelay.so"
   "drwxr-xr-x ./usr/lib/vst3/" "drwxr-xr-x ./usr/lib/vst3/MorlentDelay.vst3/"
@@ -132,7 +133,7 @@ mkdir "$work/unpacked"
 dpkg-deb -x "$deb" "$work/unpacked" || { fail "dpkg-deb -x cannot unpack the package"; finish; }
 x=$work/unpacked
 elves=(usr/bin/morlent-host usr/lib/vst/MorlentDelay.so usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.so
-  usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so)
+  usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so)
 unstripped=()
 unhardened=()
 for elf in "${elves[@]}"; do
@@ -141,8 +142,8 @@ for elf in "${elves[@]}"; do
   { readelf -d "$x/$elf" | grep -qE '\(FLAGS\).*\bBIND_NOW\b|\(FLAGS_1\).*\bNOW\b' &&
     readelf -lW "$x/$elf" | grep -q GNU_RELRO; } 2>/dev/null || unhardened+=("$elf")
 done
-[ ${#unstripped[@]} -eq 0 ] && pass "binaries: all four are stripped" || fail "binaries: not stripped: ${unstripped[*]}"
-[ ${#unhardened[@]} -eq 0 ] && pass "binaries: all four have full RELRO (-z relro -z now)" ||
+[ ${#unstripped[@]} -eq 0 ] && pass "binaries: all five are stripped" || fail "binaries: not stripped: ${unstripped[*]}"
+[ ${#unhardened[@]} -eq 0 ] && pass "binaries: all five have full RELRO (-z relro -z now)" ||
   fail "binaries: without -z relro -z now: ${unhardened[*]}"
 exports=$(nm -D --defined-only "$x/usr/lib/vst/MorlentDelay.so" 2>/dev/null | awk '{print $3}' | LC_ALL=C sort | tr '\n' ' ')
 [ "$exports" = "VSTPluginMain main " ] && pass "binaries: the stripped VST 2 module still exports its entry points" ||
