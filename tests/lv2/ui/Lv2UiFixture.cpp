@@ -1,5 +1,6 @@
 #include "tests/lv2/ui/Lv2UiFixture.h"
 
+#include "tests/support/CairoLeaks.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <dlfcn.h>
