@@ -12,6 +12,7 @@ namespace MorlentLv2 {
 
 void Lv2Plugin::ApplyLearnCommand(const LearnCommand& command)
 {
+    learnStateMayDiffer = true;
     VstToolkit::Model& model = *GetModel();
     switch (command.action) {
     case LearnAction::kStart:
@@ -41,6 +42,11 @@ void Lv2Plugin::ReportParameterEdit(int32_t index, float)
         return;
     controlledMask |= 1u << index;
     pendingMoves |= 1u << index;
+}
+
+void Lv2Plugin::ReportMidiLearned()
+{
+    learnStateMayDiffer = true;
 }
 
 LearnState Lv2Plugin::CurrentLearnState() const
@@ -79,12 +85,15 @@ void Lv2Plugin::WriteNotifications()
 
     alignas(8) uint8_t message[kLargestMessageSize];
     // What does not fit waits for the next block, in the same order.
-    const LearnState state = CurrentLearnState();
-    if (learnStateDue || state != sentState) {
-        if (!AppendNotification(message, WriteLearnState(learnUrids, state, message, sizeof message)))
-            return;
-        sentState = state;
-        learnStateDue = false;
+    if (learnStateDue || learnStateMayDiffer) {
+        const LearnState state = CurrentLearnState();
+        if (learnStateDue || state != sentState) {
+            if (!AppendNotification(message, WriteLearnState(learnUrids, state, message, sizeof message)))
+                return;
+            sentState = state;
+            learnStateDue = false;
+        }
+        learnStateMayDiffer = false;
     }
     for (int32_t parameter = 0; parameter < MorlentDelay::kParameterCount; ++parameter) {
         const uint32_t bit = 1u << parameter;

@@ -46,6 +46,8 @@ protected:
     // Audio thread, inside run: a learned controller moved a parameter (the LV2 plug-in has no
     // view, so nothing else reports edits). No control port may carry it back to the host.
     void ReportParameterEdit(int32_t index, float value) override;
+    // Audio thread, inside run: a learn completed, so the editor has a new state to hear of.
+    void ReportMidiLearned() override;
 
 private:
     struct Urids {
@@ -107,6 +109,9 @@ private:
     // Audio thread (and activation and restoring, which never overlap run).
     LearnState sentState;         // the learn state the editor last heard of
     bool learnStateDue = false;   // asked for, and not yet sent
+    // Something that can change the learn state happened (a command, a learn, a restore): only
+    // then is the controller map read again, not in every block.
+    bool learnStateMayDiffer = false;
     uint32_t controlledMask = 0;  // a bit per parameter a controller set since its port last did
     uint32_t pendingMoves = 0;    // a bit per parameter whose value the editor should hear
     uint32_t notificationCapacity = 0; // the notification port's room in this block
