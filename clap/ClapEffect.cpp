@@ -4,9 +4,7 @@
 #include "common/FixedString.h"
 #include "delay/MorlentDelayModel.h"
 #include "description/EffectDescription.h"
-#ifdef _WIN32
 #include "clap/ClapView.h"
-#endif
 
 #include <cctype>
 #include <cstring>
@@ -231,6 +229,12 @@ bool ClapEffect::Init()
     hostParams = static_cast<const Clap::HostParams*>(host->getExtension(host, Clap::kExtParams));
     hostState = static_cast<const Clap::HostState*>(host->getExtension(host, Clap::kExtState));
     hostPresetLoad = static_cast<const Clap::HostPresetLoad*>(host->getExtension(host, Clap::kExtPresetLoad));
+    hostFds = static_cast<const Clap::HostPosixFdSupport*>(host->getExtension(host, Clap::kExtPosixFdSupport));
+    if (hostFds != nullptr && (hostFds->registerFd == nullptr || hostFds->unregisterFd == nullptr))
+        hostFds = nullptr;
+    hostTimers = static_cast<const Clap::HostTimerSupport*>(host->getExtension(host, Clap::kExtTimerSupport));
+    if (hostTimers != nullptr && (hostTimers->registerTimer == nullptr || hostTimers->unregisterTimer == nullptr))
+        hostTimers = nullptr;
     if (hostPresetLoad == nullptr)
         hostPresetLoad =
             static_cast<const Clap::HostPresetLoad*>(host->getExtension(host, Clap::kExtPresetLoadDraft));
@@ -240,11 +244,9 @@ bool ClapEffect::Init()
 
 void ClapEffect::Destroy()
 {
-#ifdef _WIN32
     // A host that destroys the instance with its editor open: the window goes first.
     if (view != nullptr)
         GuiExtension().destroy(&record);
-#endif
     if (active.load())
         Deactivate();
     delete this;
@@ -289,11 +291,12 @@ const void* ClapEffect::GetExtension(const char* id) const
         return &kTail;
     if (Is(id, Clap::kExtPresetLoad) || Is(id, Clap::kExtPresetLoadDraft))
         return &PresetLoadExtension();
-#ifdef _WIN32
     if (Is(id, Clap::kExtGui))
         return &GuiExtension();
-#endif
-    // On Linux the editor is not offered yet: its X11 window comes later.
+    if (Is(id, Clap::kExtPosixFdSupport))
+        return &PosixFdExtension();
+    if (Is(id, Clap::kExtTimerSupport))
+        return &TimerExtension();
     return nullptr;
 }
 

@@ -35,9 +35,9 @@ const char* EffectId();
 const Clap::PluginParams& ParamsExtension();
 const Clap::PluginState& StateExtension();
 const Clap::PluginPresetLoad& PresetLoadExtension();
-#ifdef _WIN32
 const Clap::PluginGui& GuiExtension();
-#endif
+const Clap::PluginPosixFdSupport& PosixFdExtension();
+const Clap::PluginTimerSupport& TimerExtension();
 
 // The preset-discovery provider of the factory programs (ClapPrograms.cpp).
 const Clap::PresetProviderDescriptor& PresetProviderDescriptor();
@@ -92,8 +92,12 @@ public:
     // Main thread or audio thread.
     uint32_t Tail() const;
 
-    // ---- User-interface (main) thread: the editor (ClapView.cpp on Windows) -----------------
+    // ---- User-interface (main) thread: the editor (ClapView.cpp) -------------------------------
     ClapView* View() const { return view; }
+    const Clap::Host* Host() const { return host; }
+    // The host's reactor, which an X11 editor needs; null where the host offers none.
+    const Clap::HostPosixFdSupport* HostFds() const { return hostFds; }
+    const Clap::HostTimerSupport* HostTimers() const { return hostTimers; }
     void SetOpenView(ClapView* newView) { view = newView; }
     // Ends the gesture a drag in the editor opened, once the pointer is released.
     void EndEditorGesture();
@@ -134,6 +138,8 @@ private:
     const Clap::HostParams* hostParams = nullptr;
     const Clap::HostState* hostState = nullptr;
     const Clap::HostPresetLoad* hostPresetLoad = nullptr;
+    const Clap::HostPosixFdSupport* hostFds = nullptr;
+    const Clap::HostTimerSupport* hostTimers = nullptr;
     bool initialized = false;
     std::atomic<bool> active{false};
     std::atomic<bool> processing{false};

@@ -458,6 +458,34 @@ struct PluginGui {
     bool (*hide)(const Plugin* plugin);
 };
 
+// ---- The host's reactor: descriptors and timers on its main thread ------------------------------
+// An X11 editor has no event loop of its own: the host watches its connection and wakes it on a
+// timer.
+
+constexpr char kExtPosixFdSupport[] = "clap.posix-fd-support";
+enum PosixFdFlags : uint32_t { kPosixFdRead = 1u << 0, kPosixFdWrite = 1u << 1, kPosixFdError = 1u << 2 };
+
+// Every call: main thread.
+struct PluginPosixFdSupport {
+    void (*onFd)(const Plugin* plugin, int fd, uint32_t flags);
+};
+struct HostPosixFdSupport {
+    bool (*registerFd)(const Host* host, int fd, uint32_t flags);
+    bool (*modifyFd)(const Host* host, int fd, uint32_t flags);
+    bool (*unregisterFd)(const Host* host, int fd);
+};
+
+constexpr char kExtTimerSupport[] = "clap.timer-support";
+
+// Every call: main thread.
+struct PluginTimerSupport {
+    void (*onTimer)(const Plugin* plugin, Id timerId);
+};
+struct HostTimerSupport {
+    bool (*registerTimer)(const Host* host, uint32_t periodMilliseconds, Id* timerId);
+    bool (*unregisterTimer)(const Host* host, Id timerId);
+};
+
 // ---- Presets: the discovery factory and the preset-load extension ------------------------------
 
 constexpr char kPresetDiscoveryFactoryId[] = "clap.preset-discovery-factory/2";
@@ -620,6 +648,12 @@ static_assert(sizeof(PluginLatency) == 8 && sizeof(PluginTail) == 8, "latency an
 static_assert(offsetof(Window, win32) == 8 && sizeof(Window) == 16, "Window");
 static_assert(offsetof(GuiResizeHints, aspectRatioWidth) == 4 && sizeof(GuiResizeHints) == 12, "GuiResizeHints");
 static_assert(sizeof(PluginGui) == 120 && offsetof(PluginGui, setParent) == 80, "PluginGui");
+static_assert(sizeof(PluginPosixFdSupport) == 8, "PluginPosixFdSupport");
+static_assert(sizeof(HostPosixFdSupport) == 24 && offsetof(HostPosixFdSupport, unregisterFd) == 16,
+              "HostPosixFdSupport");
+static_assert(sizeof(PluginTimerSupport) == 8, "PluginTimerSupport");
+static_assert(sizeof(HostTimerSupport) == 16 && offsetof(HostTimerSupport, unregisterTimer) == 8,
+              "HostTimerSupport");
 static_assert(sizeof(UniversalPluginId) == 16, "UniversalPluginId");
 static_assert(offsetof(PresetMetadataReceiver, beginPreset) == 16, "PresetMetadataReceiver");
 static_assert(offsetof(PresetMetadataReceiver, setFlags) == 40, "PresetMetadataReceiver");

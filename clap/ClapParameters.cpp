@@ -72,15 +72,6 @@ const Clap::PluginParams& ParamsExtension()
     return kParams;
 }
 
-#ifndef _WIN32
-bool EditorHoldsPointer()
-{
-    return false;
-}
-void WatchEditorGesture(ClapEffect*) {}
-void ForgetEditorGesture(ClapEffect*) {}
-#endif
-
 bool ClapEffect::GetParamInfo(uint32_t index, Clap::ParamInfo* info) const
 {
     if (info == nullptr || index >= static_cast<uint32_t>(GetParameterCount()))

@@ -59,6 +59,10 @@ bool GuiCreate(const Clap::Plugin* plugin, const char* api, bool isFloating)
     return Call(plugin, false, [&](ClapEffect& effect) {
         if (!Supported(api, isFloating) || effect.View() != nullptr)
             return false;
+        // An X11 editor with nobody to watch its connection would never draw: refused at once.
+        if (EditorCore::NativeWindowSystem() == EditorCore::WindowSystem::kX11 &&
+            (effect.HostFds() == nullptr || effect.HostTimers() == nullptr))
+            return false;
         effect.SetOpenView(new ClapView(effect));
         return true;
     });
@@ -144,6 +148,27 @@ bool GuiHide(const Clap::Plugin* plugin)
     return Call(plugin, false, [](ClapEffect& effect) { return effect.View() != nullptr && effect.View()->Show(false); });
 }
 
+void OnFd(const Clap::Plugin* plugin, int fd, uint32_t)
+{
+    Call(plugin, false, [&](ClapEffect& effect) {
+        if (effect.View() != nullptr)
+            effect.View()->OnFd(fd);
+        return true;
+    });
+}
+
+void OnTimer(const Clap::Plugin* plugin, Clap::Id timerId)
+{
+    Call(plugin, false, [&](ClapEffect& effect) {
+        if (effect.View() != nullptr)
+            effect.View()->OnTimer(timerId);
+        return true;
+    });
+}
+
+constexpr Clap::PluginPosixFdSupport kPosixFd{OnFd};
+constexpr Clap::PluginTimerSupport kTimer{OnTimer};
+
 constexpr Clap::PluginGui kGui{GuiIsApiSupported, GuiGetPreferredApi, GuiCreate,      GuiDestroy,  GuiSetScale,
                                GuiGetSize,        GuiCanResize,       GuiGetResizeHints, GuiAdjustSize, GuiSetSize,
                                GuiSetParent,      GuiSetTransient,    GuiSuggestTitle, GuiShow,     GuiHide};
@@ -153,6 +178,16 @@ constexpr Clap::PluginGui kGui{GuiIsApiSupported, GuiGetPreferredApi, GuiCreate,
 const Clap::PluginGui& GuiExtension()
 {
     return kGui;
+}
+
+const Clap::PluginPosixFdSupport& PosixFdExtension()
+{
+    return kPosixFd;
+}
+
+const Clap::PluginTimerSupport& TimerExtension()
+{
+    return kTimer;
 }
 
 bool EditorHoldsPointer()
@@ -206,6 +241,10 @@ bool ClapView::Attach(uintptr_t parent)
     editor = EditorCore::OpenDelayEditor(parent, *core.GetModel(), core, error);
     if (editor == nullptr)
         return false;
+    if (editor->GetEventSource() >= 0 && !JoinHostReactor()) {
+        Detach();
+        return false;
+    }
     if (!visible)
         editor->SetVisible(false);
     return true;
@@ -220,8 +259,45 @@ bool ClapView::Show(bool shown)
     return true;
 }
 
+bool ClapView::JoinHostReactor()
+{
+    const Clap::HostPosixFdSupport* fds = effect.HostFds();
+    const Clap::HostTimerSupport* timers = effect.HostTimers();
+    if (fds == nullptr || timers == nullptr)
+        return false;
+    const int fd = editor->GetEventSource();
+    if (!fds->registerFd(effect.Host(), fd, Clap::kPosixFdRead))
+        return false;
+    watchedFd = fd;
+    // The timer gives the editor its hover delay and the values other threads pushed.
+    constexpr uint32_t kTimerMilliseconds = 20;
+    Clap::Id id = Clap::kInvalidId;
+    if (!timers->registerTimer(effect.Host(), kTimerMilliseconds, &id) || id == Clap::kInvalidId)
+        return false;
+    timerId = id;
+    return true;
+}
+
+void ClapView::OnFd(int fd)
+{
+    if (editor != nullptr && fd == watchedFd)
+        editor->DispatchEvents();
+}
+
+void ClapView::OnTimer(uint32_t id)
+{
+    if (editor != nullptr && id == timerId)
+        editor->DispatchEvents();
+}
+
 void ClapView::Detach()
 {
+    if (watchedFd >= 0 && effect.HostFds() != nullptr)
+        effect.HostFds()->unregisterFd(effect.Host(), watchedFd);
+    if (timerId != Clap::kInvalidId && effect.HostTimers() != nullptr)
+        effect.HostTimers()->unregisterTimer(effect.Host(), timerId);
+    watchedFd = -1;
+    timerId = Clap::kInvalidId;
     editor.reset();
 }
 

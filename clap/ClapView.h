@@ -27,12 +27,19 @@ public:
     int Width() const { return width; }
     int Height() const { return height; }
     EditorCore::EmbeddedEditor* Editor() const { return editor.get(); }
+    // The host's reactor calls these for what the view registered.
+    void OnFd(int fd);
+    void OnTimer(uint32_t timerId);
 
 private:
     void Detach();
+    // Gives the editor's connection and a timer to the host; false when it takes neither.
+    bool JoinHostReactor();
 
     ClapEffect& effect;
     std::unique_ptr<EditorCore::EmbeddedEditor> editor;
+    int watchedFd = -1;
+    uint32_t timerId = 0xFFFFFFFFu;
     bool visible = true;
     int width;
     int height;

@@ -1,13 +1,24 @@
 #include "host/ClapBridge.h"
 
+#include <cstdint>
+
+// The format's records are declared for 64-bit programs only, and every CLAP module is one: the
+// 32-bit host refuses them.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+
 #include "clap/ClapInterface.h"
 #include "common/FixedString.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <poll.h>
+#endif
 
 namespace MorlentHost {
 
@@ -34,6 +45,17 @@ struct Bridge {
     const Clap::PluginState* state = nullptr;
     const Clap::PluginPresetLoad* presetLoad = nullptr;
     const Clap::PluginGui* gui = nullptr;
+    const Clap::PluginPosixFdSupport* fdSupport = nullptr;
+    const Clap::PluginTimerSupport* timerSupport = nullptr;
+    // What the plug-in's editor registered with the host's reactor, turned by effEditIdle.
+    struct Timer {
+        Clap::Id id;
+        std::chrono::milliseconds period;
+        std::chrono::steady_clock::time_point due;
+    };
+    std::vector<int> fds;
+    std::vector<Timer> timers;
+    Clap::Id nextTimerId = 1;
     std::vector<Clap::ParamInfo> infos;
     std::vector<Preset> presets;
     int32_t currentPreset = 0;
@@ -75,6 +97,12 @@ struct Bridge {
     }
 };
 
+#ifdef _WIN32
+constexpr const char* kNativeApi = Clap::kWindowApiWin32;
+#else
+constexpr const char* kNativeApi = Clap::kWindowApiX11;
+#endif
+
 Bridge* Of(const Clap::Host* host)
 {
     return static_cast<Bridge*>(host->hostData);
@@ -93,6 +121,51 @@ constexpr Clap::HostParams kHostParams{HostRescan, HostClear, HostRequestFlush};
 void HostMarkDirty(const Clap::Host*) {}
 constexpr Clap::HostState kHostState{HostMarkDirty};
 
+bool HostRegisterFd(const Clap::Host* host, int fd, uint32_t)
+{
+    if (fd < 0)
+        return false;
+    Of(host)->fds.push_back(fd);
+    return true;
+}
+bool HostModifyFd(const Clap::Host*, int, uint32_t)
+{
+    return true;
+}
+bool HostUnregisterFd(const Clap::Host* host, int fd)
+{
+    auto& fds = Of(host)->fds;
+    for (size_t i = 0; i < fds.size(); ++i)
+        if (fds[i] == fd) {
+            fds.erase(fds.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    return false;
+}
+constexpr Clap::HostPosixFdSupport kHostFds{HostRegisterFd, HostModifyFd, HostUnregisterFd};
+
+bool HostRegisterTimer(const Clap::Host* host, uint32_t period, Clap::Id* id)
+{
+    if (id == nullptr || period == 0)
+        return false;
+    Bridge& bridge = *Of(host);
+    *id = bridge.nextTimerId++;
+    const auto interval = std::chrono::milliseconds(period);
+    bridge.timers.push_back({*id, interval, std::chrono::steady_clock::now() + interval});
+    return true;
+}
+bool HostUnregisterTimer(const Clap::Host* host, Clap::Id id)
+{
+    auto& timers = Of(host)->timers;
+    for (size_t i = 0; i < timers.size(); ++i)
+        if (timers[i].id == id) {
+            timers.erase(timers.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    return false;
+}
+constexpr Clap::HostTimerSupport kHostTimers{HostRegisterTimer, HostUnregisterTimer};
+
 const void* HostGetExtension(const Clap::Host*, const char* id)
 {
     if (id == nullptr)
@@ -101,7 +174,35 @@ const void* HostGetExtension(const Clap::Host*, const char* id)
         return &kHostParams;
     if (std::strcmp(id, Clap::kExtState) == 0)
         return &kHostState;
+#ifndef _WIN32
+    if (std::strcmp(id, Clap::kExtPosixFdSupport) == 0)
+        return &kHostFds;
+    if (std::strcmp(id, Clap::kExtTimerSupport) == 0)
+        return &kHostTimers;
+#endif
     return nullptr;
+}
+
+// One turn of the reactor, without waiting: the descriptors that are readable, the timers due.
+void TurnReactor(Bridge& bridge)
+{
+#ifndef _WIN32
+    const std::vector<int> ready = bridge.fds;
+    for (int fd : ready) {
+        pollfd waiting{fd, POLLIN, 0};
+        if (poll(&waiting, 1, 0) > 0 && bridge.fdSupport != nullptr)
+            bridge.fdSupport->onFd(bridge.plugin, fd, Clap::kPosixFdRead);
+    }
+#endif
+    const auto now = std::chrono::steady_clock::now();
+    const std::vector<Bridge::Timer> due = bridge.timers;
+    for (const Bridge::Timer& timer : due)
+        if (now >= timer.due && bridge.timerSupport != nullptr) {
+            for (Bridge::Timer& kept : bridge.timers)
+                if (kept.id == timer.id)
+                    kept.due = now + kept.period;
+            bridge.timerSupport->onTimer(bridge.plugin, timer.id);
+        }
 }
 
 void HostRequestRestart(const Clap::Host*) {}
@@ -447,7 +548,7 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
         if (ptr == nullptr || bridge.gui == nullptr)
             return 0;
         if (!bridge.guiCreated)
-            bridge.guiCreated = bridge.gui->create(bridge.plugin, Clap::kWindowApiWin32, false);
+            bridge.guiCreated = bridge.gui->create(bridge.plugin, kNativeApi, false);
         uint32_t width = 0, height = 0;
         if (!bridge.guiCreated || !bridge.gui->getSize(bridge.plugin, &width, &height))
             return 0;
@@ -459,16 +560,21 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
         if (bridge.gui == nullptr || ptr == nullptr)
             return 0;
         if (!bridge.guiCreated)
-            bridge.guiCreated = bridge.gui->create(bridge.plugin, Clap::kWindowApiWin32, false);
+            bridge.guiCreated = bridge.gui->create(bridge.plugin, kNativeApi, false);
         Clap::Window window{};
-        window.api = Clap::kWindowApiWin32;
+        window.api = kNativeApi;
+#ifdef _WIN32
         window.win32 = ptr;
+#else
+        window.x11 = reinterpret_cast<uintptr_t>(ptr);
+#endif
         if (!bridge.guiCreated || !bridge.gui->setParent(bridge.plugin, &window))
             return 0;
         bridge.gui->show(bridge.plugin);
         return 1;
     }
     case effEditIdle:
+        TurnReactor(bridge);
         // The editor's edits reach the host through a flush when nothing processes.
         FlushIfWanted(bridge);
         return 1;
@@ -615,8 +721,12 @@ AEffect* OpenClapEffect(const void* entrySymbol, const std::string& path, audioM
     bridge->state = static_cast<const Clap::PluginState*>(plugin->getExtension(plugin, Clap::kExtState));
     bridge->presetLoad = static_cast<const Clap::PluginPresetLoad*>(plugin->getExtension(plugin, Clap::kExtPresetLoad));
     bridge->gui = static_cast<const Clap::PluginGui*>(plugin->getExtension(plugin, Clap::kExtGui));
-    if (bridge->gui != nullptr && !bridge->gui->isApiSupported(plugin, Clap::kWindowApiWin32, false))
+    if (bridge->gui != nullptr && !bridge->gui->isApiSupported(plugin, kNativeApi, false))
         bridge->gui = nullptr;
+    bridge->fdSupport =
+        static_cast<const Clap::PluginPosixFdSupport*>(plugin->getExtension(plugin, Clap::kExtPosixFdSupport));
+    bridge->timerSupport =
+        static_cast<const Clap::PluginTimerSupport*>(plugin->getExtension(plugin, Clap::kExtTimerSupport));
     // This host renders one stereo pair in and out, and nothing else.
     auto* ports = static_cast<const Clap::PluginAudioPorts*>(plugin->getExtension(plugin, Clap::kExtAudioPorts));
     Clap::AudioPortInfo port{};
@@ -660,3 +770,17 @@ AEffect* OpenClapEffect(const void* entrySymbol, const std::string& path, audioM
 }
 
 } // namespace MorlentHost
+
+#else
+
+namespace MorlentHost {
+
+AEffect* OpenClapEffect(const void*, const std::string& path, audioMasterCallback, std::string& error)
+{
+    error = "a 32-bit host cannot load CLAP modules, which are 64-bit (" + path + ")";
+    return nullptr;
+}
+
+} // namespace MorlentHost
+
+#endif

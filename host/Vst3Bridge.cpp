@@ -5,10 +5,15 @@
 #include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <vector>
+
+#ifndef _WIN32
+#include <poll.h>
+#endif
 
 namespace MorlentHost {
 
@@ -41,6 +46,98 @@ public:
     struct Bridge* bridge = nullptr;
 };
 
+// The frame the host gives the effect's view, and on Linux the run loop its editor needs: the
+// host's idle calls turn it, watching what the editor registered and firing its timers.
+class HostFrame final : public IPlugFrame, public IRunLoop {
+public:
+    tresult VST3_API queryInterface(const TUID iid, void** object) override
+    {
+        if (object == nullptr || iid == nullptr)
+            return kInvalidArgument;
+        *object = nullptr;
+        if (kFUnknownIid.Matches(iid) || kIPlugFrameIid.Matches(iid))
+            *object = static_cast<IPlugFrame*>(this);
+        else if (kIRunLoopIid.Matches(iid))
+            *object = static_cast<IRunLoop*>(this);
+        return *object != nullptr ? kResultOk : kNoInterface;
+    }
+    uint32 VST3_API addRef() override { return 1; }
+    uint32 VST3_API release() override { return 1; }
+    // The host's window keeps its size.
+    tresult VST3_API resizeView(IPlugView*, ViewRect*) override { return kResultFalse; }
+
+    tresult VST3_API registerEventHandler(IEventHandler* handler, FileDescriptor fd) override
+    {
+        if (handler == nullptr || fd < 0)
+            return kInvalidArgument;
+        watched.push_back({handler, fd});
+        return kResultOk;
+    }
+    tresult VST3_API unregisterEventHandler(IEventHandler* handler) override
+    {
+        for (size_t i = 0; i < watched.size(); ++i)
+            if (watched[i].handler == handler) {
+                watched.erase(watched.begin() + static_cast<std::ptrdiff_t>(i));
+                return kResultOk;
+            }
+        return kInvalidArgument;
+    }
+    tresult VST3_API registerTimer(ITimerHandler* handler, TimerInterval milliseconds) override
+    {
+        if (handler == nullptr || milliseconds == 0)
+            return kInvalidArgument;
+        const auto interval = std::chrono::milliseconds(milliseconds);
+        timers.push_back({handler, interval, std::chrono::steady_clock::now() + interval});
+        return kResultOk;
+    }
+    tresult VST3_API unregisterTimer(ITimerHandler* handler) override
+    {
+        for (size_t i = 0; i < timers.size(); ++i)
+            if (timers[i].handler == handler) {
+                timers.erase(timers.begin() + static_cast<std::ptrdiff_t>(i));
+                return kResultOk;
+            }
+        return kInvalidArgument;
+    }
+
+    // One turn of the loop, without waiting: handlers whose descriptor is readable, timers due.
+    void Turn()
+    {
+#ifndef _WIN32
+        for (size_t i = 0; i < watched.size(); ++i) {
+            pollfd waiting{watched[i].fd, POLLIN, 0};
+            if (poll(&waiting, 1, 0) > 0)
+                watched[i].handler->onFDIsSet(watched[i].fd);
+        }
+#endif
+        const auto now = std::chrono::steady_clock::now();
+        for (size_t i = 0; i < timers.size(); ++i)
+            if (now >= timers[i].due) {
+                timers[i].due = now + timers[i].interval;
+                timers[i].handler->onTimer();
+            }
+    }
+
+private:
+    struct Watch {
+        IEventHandler* handler;
+        FileDescriptor fd;
+    };
+    struct Timer {
+        ITimerHandler* handler;
+        std::chrono::milliseconds interval;
+        std::chrono::steady_clock::time_point due;
+    };
+    std::vector<Watch> watched;
+    std::vector<Timer> timers;
+};
+
+#ifdef _WIN32
+constexpr const char* kNativePlatformType = kPlatformTypeHWND;
+#else
+constexpr const char* kNativePlatformType = kPlatformTypeX11EmbedWindowID;
+#endif
+
 struct Bridge {
     AEffect record{};
     audioMasterCallback host = nullptr;
@@ -60,6 +157,7 @@ struct Bridge {
     bool active = false;
     std::vector<uint8_t> chunk;
     IPlugView* view = nullptr;
+    HostFrame frame;
     ERect rect{};
     ProcessContext context{};
     AudioBusBuffers inBus{}, outBus{};
@@ -69,6 +167,7 @@ struct Bridge {
     {
         if (view != nullptr) {
             view->removed();
+            view->setFrame(nullptr);
             view->release();
         }
         if (units != nullptr)
@@ -232,10 +331,17 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
     case effEditOpen:
         if (bridge.view == nullptr)
             bridge.view = bridge.controller->createView(kEditorViewName);
-        return bridge.view != nullptr && bridge.view->attached(ptr, kPlatformTypeHWND) == kResultOk ? 1 : 0;
+        if (bridge.view == nullptr)
+            return 0;
+        bridge.view->setFrame(&bridge.frame);
+        return bridge.view->attached(ptr, kNativePlatformType) == kResultOk ? 1 : 0;
+    case effEditIdle:
+        bridge.frame.Turn();
+        return 0;
     case effEditClose:
         if (bridge.view != nullptr) {
             bridge.view->removed();
+            bridge.view->setFrame(nullptr);
             bridge.view->release();
             bridge.view = nullptr;
         }

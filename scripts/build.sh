@@ -107,20 +107,32 @@ else
   echo "(this machine's kernel cannot run 32-bit programs: the 32-bit DLL is built, not run)"
 fi
 
-echo "=== screenshot: the editor as a host opens it"
+# Settings unlike the defaults on every control, for the screenshots that show them.
 settings=(--param 1=0.6 --param 2=0.35 --param 3=1 --param 4=0.7 --param 5=0.95 --param 6=0.55 --param 7=1
   --param 8=0.8 --param 9=1 --param 10=1 --param 11=0.3)
+
+echo "=== screenshot: the editor as a host opens it"
 wine_host screenshot "Z:$root/$win_module" "Z:$out/editor.png"
 wine_host screenshot "Z:$root/$win_module" "Z:$out/editor-settings.png" "${settings[@]}"
-
-echo "=== screenshot: the LV2 bundle's editor through its UI binary, at the same settings"
-"$linux_host" screenshot "$lv2_bundle" "$out/editor-linux-lv2.png" "${settings[@]}"
 
 echo "=== screenshot: the VST 3 bundle's editor through its plug-in view"
 wine_host screenshot "Z:$root/$win_vst3" "Z:$out/editor-vst3.png"
 
 echo "=== screenshot: the CLAP module's editor through its gui extension"
 wine_host screenshot "Z:$root/$win_clap" "Z:$out/editor-clap.png"
+
+echo "=== screenshot: the Linux editor through the VST 2 module, the VST 3 bundle, the CLAP module and the LV2 bundle"
+"$linux_host" screenshot "$linux_module" "$out/editor-linux.png"
+"$linux_host" screenshot "$linux_module" "$out/editor-linux-settings.png" "${settings[@]}"
+"$linux_host" screenshot "$linux_vst3" "$out/editor-linux-vst3.png" "${settings[@]}"
+# The CLAP bridge numbers its values in the parameters' own ranges: the default face.
+"$linux_host" screenshot "$linux_clap" "$out/editor-linux-clap.png"
+# The LV2 bundle's own editor binary, given the control ports' values for the same settings.
+"$linux_host" screenshot "$lv2_bundle" "$out/editor-linux-lv2.png" "${settings[@]}"
+echo "=== compare: the Linux editor against the Windows editor at the same settings"
+/usr/bin/python3 tests/editor/compare-faces.py "$out/editor-settings.png" "$out/editor-linux-settings.png" \
+  "$out/editor-linux-vst3.png" "$out/editor-linux-lv2.png"
+/usr/bin/python3 tests/editor/compare-faces.py "$out/editor.png" "$out/editor-linux.png" "$out/editor-linux-clap.png"
 
 echo "=== screenshot: the first generation's editor"
 if [ $can_run_win32 -eq 1 ]; then
@@ -146,7 +158,10 @@ echo "  first generation, native: $root/$first_module"
 echo "  command-line host:     $root/$linux_host, $root/$win_host, $root/$win32_host"
 echo "  demo renders:          $demos"
 echo "  editor screenshots:    $out/editor.png, $out/editor-settings.png, $out/editor-vst3.png (VST 3),"
-echo "                         $out/editor-clap.png (CLAP), $out/editor-linux-lv2.png (LV2, Linux)"
+echo "                         $out/editor-clap.png (CLAP)"
+echo "  Linux editor:          $out/editor-linux.png, $out/editor-linux-settings.png (VST 2),"
+echo "                         $out/editor-linux-vst3.png (VST 3), $out/editor-linux-clap.png (CLAP),"
+echo "                         $out/editor-linux-lv2.png (LV2, through its UI binary)"
 echo "  first generation's editor: $out/editor32.png, $out/editor32-settings.png (from $first_shots)"
 echo "  more screenshots:      $root/build/win64/screenshots/ (written by the editor tests; first-generation-*.png"
 echo "                         for the first generation's editor)"

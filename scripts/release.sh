@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release: build/release/MorlentDelay-<version>/ and its zip beside it, holding both
 # Windows DLLs and the Linux module with the command-line host of each, the Linux LV2 bundle, both
-# VST 3 bundles, the factory bank, the manual (Markdown and HTML with its pictures), the licence,
-# the third-party notices, the Windows installer, the Debian package and SHA256SUMS.
+# VST 3 bundles, both CLAP modules, the factory bank, the manual (Markdown and HTML with its
+# pictures), the licence, the third-party notices, the Windows installer, the Debian package and
+# SHA256SUMS.
 #   --no-build   use the three builds as they are (default: build them first); the main job
 #                still runs when the editors' screenshots are missing
 set -euo pipefail
@@ -24,7 +25,8 @@ version=$(effect_version) || fail "cannot read the version from description/Effe
 out=build/outputs
 [ $build -eq 0 ] || bash scripts/build.sh --no-setup --no-demo
 # The main job takes both editors' pictures; run it when they are missing.
-if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ] || [ ! -f "$out/editor32.png" ]; then
+if [ ! -f "$out/editor.png" ] || [ ! -f "$out/editor-settings.png" ] || [ ! -f "$out/editor32.png" ] ||
+   [ ! -f "$out/editor-linux-settings.png" ]; then
   bash scripts/build.sh --no-setup
 fi
 
@@ -38,6 +40,7 @@ inputs=(
   "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
   build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
   build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
+  build/win64/clap/MorlentDelay.clap build/linux/clap/MorlentDelay.clap
   "$bank" docs/manual.md docs/LICENSE.txt
 )
 for file in "${inputs[@]}"; do
@@ -57,6 +60,9 @@ cp -r "$lv2_bundle" "$dest/linux-x86_64/"
 # The VST 3 bundles go whole: hosts load the module from inside its folder.
 cp -r build/win64/vst3/MorlentDelay.vst3 "$dest/win64/"
 cp -r build/linux/vst3/MorlentDelay.vst3 "$dest/linux-x86_64/"
+# A CLAP plug-in is a single file, unlike a VST 3 bundle.
+cp build/win64/clap/MorlentDelay.clap "$dest/win64/"
+cp build/linux/clap/MorlentDelay.clap "$dest/linux-x86_64/"
 cp "$bank" "$dest/"
 cp docs/LICENSE.txt "$dest/LICENSE.txt"
 
@@ -143,14 +149,16 @@ Morlent Delay $version - a stereo delay effect by Morlent Sound Design
 
 win64/MorlentDelay.dll          VST 2 plug-in for 64-bit Windows hosts ($version)
 win32/MorlentDelay.dll          VST 2 plug-in for 32-bit Windows hosts (first generation, 2.6.0)
-linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version, no editor)
-linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version, with its editor), with
+linux-x86_64/MorlentDelay.so    VST 2 plug-in for 64-bit Linux hosts ($version)
+linux-x86_64/MorlentDelay.lv2/  LV2 plug-in for 64-bit Linux hosts ($version), with
                                 the factory programs as presets
 win64/MorlentDelay.vst3/        VST 3 plug-in for 64-bit Windows hosts ($version); replaces the VST 2 one
-linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version, no editor)
+linux-x86_64/MorlentDelay.vst3/ VST 3 plug-in for 64-bit Linux hosts ($version)
+win64/MorlentDelay.clap         CLAP plug-in for 64-bit Windows hosts ($version)
+linux-x86_64/MorlentDelay.clap  CLAP plug-in for 64-bit Linux hosts ($version)
 */morlent-host[.exe]            the command-line host for each of them
-$name-setup.exe  the Windows installer: VST 3, both VST 2 plug-ins, bank and manual
-morlent-delay_${version}_amd64.deb  the Debian package: LV2, VST 3, VST 2 and morlent-host
+$name-setup.exe  the Windows installer: VST 3, CLAP, both VST 2 plug-ins, bank and manual
+morlent-delay_${version}_amd64.deb  the Debian package: LV2, VST 3, CLAP, VST 2 and morlent-host
 Morlent Delay Factory.fxb       the factory bank: 32 programs, loads in all three VST 2 plug-ins
 manual/manual.html              the user manual (also as manual/manual.md)
 LICENSE.txt                     the freeware licence
@@ -160,7 +168,8 @@ SHA256SUMS                      check the files with: sha256sum -c SHA256SUMS
 Installing: on Windows, run $name-setup.exe; on Debian or Ubuntu, install the package with
 "sudo apt install ./morlent-delay_${version}_amd64.deb". Or copy by hand: the plug-in for your
 host into its VST 2 folder (a VST 3 bundle, the whole MorlentDelay.vst3 folder, into its VST 3
-folder) and rescan; for LV2, the folder MorlentDelay.lv2 into ~/.lv2, then restart the host.
+folder; MorlentDelay.clap into C:\Program Files\Common Files\CLAP on Windows, ~/.clap on Linux)
+and rescan; for LV2, the folder MorlentDelay.lv2 into ~/.lv2, then restart the host.
 See the manual's "Installing".
 EOF
 chmod 755 "$dest/linux-x86_64/morlent-host"

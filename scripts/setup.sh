@@ -10,13 +10,14 @@ packages=(
   xvfb xauth x11-utils
   python3 python3-cairo python3-pil fontconfig fonts-lato fonts-liberation
   libsndfile1-dev
-  libx11-dev libcairo2-dev libpng-dev libxtst-dev  # the X11 editor (VST 2 and LV2), screenshots, XTest input in tests
+  libcairo2-dev libpng-dev libxtst-dev  # the X11 editor (with libx11-dev below), screenshots, XTest input in tests
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick
   zip unzip python3-markdown  # the release archive and its HTML manual
   lv2-dev sordi lilv-utils jalv jackd2 ardour  # the LV2 plug-in, its validator and the hosts that check it
   nsis lintian dpkg-dev  # the Windows installer and the Debian package, and their checks
   qtractor  # its plug-in scanner lists the CLAP module
+  libx11-dev libxdamage-dev xdotool  # the host checks' window waiter and their clicks and keys
 )
 # 32-bit Wine, for the 32-bit build's programs.
 wine32_packages=(wine32:i386)

@@ -82,6 +82,14 @@ COMPARE_DIR=$root/build/outputs/compare-clap check bash host/compare-renders.sh 
   build/linux/clap/MorlentDelay.clap build/win64/host/morlent-host.exe build/win64/clap/MorlentDelay.clap \
   "${settings[@]}"
 
+# The Linux editor's face is the Windows editor's: the X11 editor's tests and the Windows editor's
+# tests save the same states, which may differ only inside the status line's text.
+echo "=== test: the Linux editor shows the Windows editor's pixels"
+check /usr/bin/python3 tests/editor/compare-faces.py build/win64/screenshots/editor-default.png \
+  build/linux/screenshots/x11-editor-default.png
+check /usr/bin/python3 tests/editor/compare-faces.py build/win64/screenshots/editor-hover.png \
+  build/linux/screenshots/x11-editor-hover.png
+
 # Presets between the two Windows DLLs, each in a Wine of its own width.
 echo "=== test: presets between the 32-bit and the 64-bit DLL"
 if [ $can_run_win32 -eq 1 ]; then

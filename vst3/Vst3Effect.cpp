@@ -105,11 +105,9 @@ tresult VST3_API Vst3Effect::initialize(FUnknown*)
 
 tresult VST3_API Vst3Effect::terminate()
 {
-#ifdef _WIN32
     // A host that ends the effect with its view open: the window goes first.
     if (openView != nullptr)
         openView->EffectEnded();
-#endif
     EndOpenEdit();
     ForgetDragWatch(this);
     if (active.load())
@@ -264,7 +262,6 @@ uint32 VST3_API Vst3Effect::getTailSamples()
 
 IPlugView* VST3_API Vst3Effect::createView(FIDString name)
 {
-#ifdef _WIN32
     try {
         if (name == nullptr || std::strcmp(name, kEditorViewName) != 0 || !initialized || openView != nullptr)
             return nullptr;
@@ -274,10 +271,6 @@ IPlugView* VST3_API Vst3Effect::createView(FIDString name)
     } catch (...) {
         return nullptr;
     }
-#else
-    (void)name;
-    return nullptr;
-#endif
 }
 
 void Vst3Effect::ForgetView(Vst3PlugView* view)

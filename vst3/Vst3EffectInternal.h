@@ -1,12 +1,9 @@
 #pragma once
 // What the files of the VST 3 adapter share and nobody else needs: the effect's bus facts, the
-// conversions between the format's values and texts and ours, and the drag watch of the
-// editor (nothing to watch without one).
+// conversions between the format's values and texts and ours, and the editor's drag watch.
 
 #include "vst3/Vst3Effect.h"
-#ifdef _WIN32
 #include "vst3/Vst3PlugView.h"
-#endif
 
 #include <cmath>
 
@@ -39,14 +36,5 @@ inline int32 ProgramFromNormalized(ParamValue value, int32 count)
     return program < 0 ? 0 : (program >= count ? count - 1 : program);
 }
 
-#ifndef _WIN32
-// Without an editor there is no drag to wait for.
-inline bool PointerCaptured()
-{
-    return false;
-}
-inline void WatchDragEnd(Vst3Effect*) {}
-inline void ForgetDragWatch(Vst3Effect*) {}
-#endif
 
 } // namespace MorlentVst3

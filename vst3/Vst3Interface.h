@@ -532,6 +532,34 @@ public:
 };
 constexpr Uid kIPlugFrameIid = Uid::Make(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
 
+// ---- Linux: the host's run loop -----------------------------------------------------------------
+// X11 has no event loop of its own: a host on Linux offers one through its IPlugFrame, and the
+// view hands it a descriptor to watch and a timer. Every call on the user-interface thread.
+
+using FileDescriptor = int;
+using TimerInterval = uint64;
+
+class IEventHandler : public FUnknown {
+public:
+    virtual void VST3_API onFDIsSet(FileDescriptor fd) = 0;
+};
+constexpr Uid kIEventHandlerIid = Uid::Make(0x561E65C9, 0x13A0496F, 0x813A2C35, 0x654D7983);
+
+class ITimerHandler : public FUnknown {
+public:
+    virtual void VST3_API onTimer() = 0;
+};
+constexpr Uid kITimerHandlerIid = Uid::Make(0x10BDD94F, 0x41424774, 0x821FAD8F, 0xECA72CA9);
+
+class IRunLoop : public FUnknown {
+public:
+    virtual tresult VST3_API registerEventHandler(IEventHandler* handler, FileDescriptor fd) = 0;
+    virtual tresult VST3_API unregisterEventHandler(IEventHandler* handler) = 0;
+    virtual tresult VST3_API registerTimer(ITimerHandler* handler, TimerInterval milliseconds) = 0;
+    virtual tresult VST3_API unregisterTimer(ITimerHandler* handler) = 0;
+};
+constexpr Uid kIRunLoopIid = Uid::Make(0x18C35366, 0x97764F1A, 0x9C5B8385, 0x7A871389);
+
 // ---- Compile-time checks of the records' layouts ------------------------------------------------
 
 static_assert(sizeof(TUID) == 16, "identifiers are sixteen bytes");

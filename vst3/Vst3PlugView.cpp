@@ -122,9 +122,62 @@ tresult VST3_API Vst3PlugView::attached(void* parent, FIDString type)
         Detach();
         std::string error;
         editor = EditorCore::OpenDelayEditor(reinterpret_cast<uintptr_t>(parent), *model, *core, error);
-        return editor != nullptr ? kResultOk : kResultFalse;
+        if (editor == nullptr)
+            return kResultFalse;
+        if (editor->GetEventSource() >= 0 && !JoinRunLoop()) {
+            // An editor nobody gives time to would never draw or answer: refused, window gone.
+            Detach();
+            return kResultFalse;
+        }
+        return kResultOk;
     } catch (...) {
         return kInternalError;
+    }
+}
+
+bool Vst3PlugView::JoinRunLoop()
+{
+    void* found = nullptr;
+    if (frame == nullptr || frame->queryInterface(kIRunLoopIid.bytes, &found) != kResultOk || found == nullptr)
+        return false;
+    runLoop = static_cast<IRunLoop*>(found);
+    // The timer gives the editor its hover delay and the values other threads pushed.
+    constexpr TimerInterval kTimerMilliseconds = 20;
+    if (runLoop->registerEventHandler(&runLoopClient, editor->GetEventSource()) != kResultOk ||
+        runLoop->registerTimer(&runLoopClient, kTimerMilliseconds) != kResultOk)
+        return false;
+    return true;
+}
+
+tresult VST3_API Vst3PlugView::RunLoopClient::queryInterface(const TUID iid, void** object)
+{
+    if (object == nullptr)
+        return kInvalidArgument;
+    *object = nullptr;
+    if (iid == nullptr)
+        return kInvalidArgument;
+    if (kFUnknownIid.Matches(iid) || kIEventHandlerIid.Matches(iid))
+        *object = static_cast<IEventHandler*>(this);
+    else if (kITimerHandlerIid.Matches(iid))
+        *object = static_cast<ITimerHandler*>(this);
+    return *object != nullptr ? kResultOk : kNoInterface;
+}
+
+void VST3_API Vst3PlugView::RunLoopClient::onFDIsSet(FileDescriptor)
+{
+    try {
+        if (view.editor != nullptr)
+            view.editor->DispatchEvents();
+    } catch (...) {
+    }
+}
+
+void VST3_API Vst3PlugView::RunLoopClient::onTimer()
+{
+    try {
+        if (view.editor != nullptr)
+            view.editor->DispatchEvents();
+    } catch (...) {
     }
 }
 
@@ -138,6 +191,12 @@ tresult VST3_API Vst3PlugView::removed()
 
 void Vst3PlugView::Detach()
 {
+    if (runLoop != nullptr) {
+        runLoop->unregisterTimer(&runLoopClient);
+        runLoop->unregisterEventHandler(&runLoopClient);
+        runLoop->release();
+        runLoop = nullptr;
+    }
     if (editor == nullptr)
         return;
     editor.reset();
@@ -187,9 +246,10 @@ tresult VST3_API Vst3PlugView::onFocus(TBool)
     return kResultOk;
 }
 
-tresult VST3_API Vst3PlugView::setFrame(IPlugFrame*)
+tresult VST3_API Vst3PlugView::setFrame(IPlugFrame* newFrame)
 {
-    // The view never asks to change its size.
+    // The view never asks to change its size; on Linux the frame is where the run loop is.
+    frame = newFrame;
     return kResultOk;
 }
 

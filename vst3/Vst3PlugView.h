@@ -49,13 +49,32 @@ public:
 
 private:
     friend class Vst3::ReferenceCounted<Vst3PlugView>;
+    // What the host's run loop calls (Linux): the editor's connection has events, or it is time.
+    class RunLoopClient final : public Vst3::IEventHandler, public Vst3::ITimerHandler {
+    public:
+        explicit RunLoopClient(Vst3PlugView& view) : view(view) {}
+        Vst3::tresult VST3_API queryInterface(const Vst3::TUID iid, void** object) override;
+        Vst3::uint32 VST3_API addRef() override { return 1; }
+        Vst3::uint32 VST3_API release() override { return 1; }
+        void VST3_API onFDIsSet(Vst3::FileDescriptor) override;
+        void VST3_API onTimer() override;
+
+    private:
+        Vst3PlugView& view;
+    };
+
     ~Vst3PlugView();
     void Detach();
+    // Hands the editor's events and timer to the frame's run loop; false when there is none.
+    bool JoinRunLoop();
 
     Vst3Effect* effect;
     VstToolkit::Model* model;
     VstToolkit::PluginCore* core;
     std::unique_ptr<EditorCore::EmbeddedEditor> editor;
+    Vst3::IPlugFrame* frame = nullptr;   // the host's, valid until the next setFrame
+    Vst3::IRunLoop* runLoop = nullptr;   // a reference of ours while the editor is open
+    RunLoopClient runLoopClient{*this};
     int width;
     int height;
 };

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package of the Linux plug-ins from a staged release folder: the LV2 and VST 3
-# bundles and the VST 2 module where hosts look for them, the command-line host with its manual
+# bundles and the CLAP and VST 2 modules where hosts look for them, the command-line host with its manual
 # page, and the user manual and factory bank as documentation. The same inputs give the same
 # bytes: every time stamp is the changelog's date.
 #   build-deb.sh STAGED_RELEASE_DIR OUTPUT.deb
@@ -34,7 +34,7 @@ inputs=(
   "$linux/MorlentDelay.lv2/MorlentDelay.so" "$linux/MorlentDelay.lv2/MorlentDelay_ui.so"
   "$linux/MorlentDelay.lv2/manifest.ttl"
   "$linux/MorlentDelay.lv2/MorlentDelay.ttl" "$linux/MorlentDelay.lv2/presets.ttl"
-  "$linux/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so"
+  "$linux/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so" "$linux/MorlentDelay.clap"
   "$staged/Morlent Delay Factory.fxb" "$staged/manual/manual.html" "$staged/manual/manual.md"
   "$staged/LICENSE.txt" "$staged/THIRD-PARTY-NOTICES.txt"
 )
@@ -71,7 +71,7 @@ pkg=$work/pkg
 doc=$pkg/usr/share/doc/morlent-delay
 lv2=$pkg/usr/lib/lv2/MorlentDelay.lv2
 vst3=$pkg/usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux
-install -d -m 0755 "$pkg/DEBIAN" "$pkg/usr/bin" "$pkg/usr/lib/vst" "$lv2" "$vst3" \
+install -d -m 0755 "$pkg/DEBIAN" "$pkg/usr/bin" "$pkg/usr/lib/vst" "$pkg/usr/lib/clap" "$lv2" "$vst3" \
   "$pkg/usr/share/man/man1" "$pkg/usr/share/doc-base" "$doc/manual/images"
 
 # Stripped copies: the staged release keeps its symbols. Plug-ins are loaded, never run, so they
@@ -81,6 +81,7 @@ strip_module "$linux/MorlentDelay.so" "$pkg/usr/lib/vst/MorlentDelay.so"
 strip_module "$linux/MorlentDelay.lv2/MorlentDelay.so" "$lv2/MorlentDelay.so"
 strip_module "$linux/MorlentDelay.lv2/MorlentDelay_ui.so" "$lv2/MorlentDelay_ui.so"
 strip_module "$linux/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so" "$vst3/MorlentDelay.so"
+strip_module "$linux/MorlentDelay.clap" "$pkg/usr/lib/clap/MorlentDelay.clap"
 strip --remove-section=.comment --remove-section=.note -o "$pkg/usr/bin/morlent-host" "$linux/morlent-host"
 chmod 0755 "$pkg/usr/bin/morlent-host"
 
@@ -121,7 +122,8 @@ src=$work/src
 mkdir -p "$src/debian"
 cp "$here/control" "$here/changelog" "$src/debian/"
 elves=(usr/bin/morlent-host usr/lib/vst/MorlentDelay.so usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.so
-  usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so)
+  usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
+  usr/lib/clap/MorlentDelay.clap)
 (cd "$src" && dpkg-shlibdeps -Tdebian/substvars "${elves[@]/#/$pkg/}")
 grep -q '^shlibs:Depends=.*libc6' "$src/debian/substvars" || fail "dpkg-shlibdeps found no dependencies"
 

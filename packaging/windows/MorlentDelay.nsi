@@ -1,16 +1,17 @@
-; The Windows installer of Morlent Delay: the VST 3 bundle, both VST 2 DLLs and the documents
-; (manual, factory bank, licence, notices and the 64-bit command-line host), each a component the
-; user may leave out. build-installer.sh makes it; it defines VERSION, STAGED (the staged release
-; folder), OUTFILE, LICENSE_PAGE (the licence with Windows line ends), ICON, SIDE_PICTURE (the
-; welcome and finish pages' artwork) and MANUAL_IMAGES (an include that names the manual's
-; pictures, so the uninstaller removes exactly those).
+; The Windows installer of Morlent Delay: the VST 3 bundle, the CLAP module, both VST 2 DLLs and
+; the documents (manual, factory bank, licence, notices and the 64-bit command-line host), each a
+; component the user may leave out. build-installer.sh makes it; it defines VERSION, STAGED (the
+; staged release folder), OUTFILE, LICENSE_PAGE (the licence with Windows line ends), ICON,
+; SIDE_PICTURE (the welcome and finish pages' artwork) and MANUAL_IMAGES (an include that names the
+; manual's pictures, so the uninstaller removes exactly those).
 ;
 ; Command line. A value runs up to the next option, so a folder with spaces needs no quotes; use
 ; backslashes in folders, since "/" starts the next option.
 ;   /S                   install without questions
-;   /COMPONENTS=LIST     comma-separated, any of vst3, vst2-64, vst2-32, docs. Without it: every
-;                        component on a first install, the ones installed before on a reinstall.
-;                        On a reinstall a component installed before and not chosen now is removed.
+;   /COMPONENTS=LIST     comma-separated, any of vst3, clap, vst2-64, vst2-32, docs. Without it:
+;                        every component on a first install, the ones installed before on a
+;                        reinstall. On a reinstall a component installed before and not chosen
+;                        now is removed.
 ;   /VST2DIR64=FOLDER    the 64-bit VST 2 folder. Default: the folder of an earlier install, else
 ;                        HKLM\SOFTWARE\VST VSTPluginsPath in the 64-bit registry view, else
 ;                        $PROGRAMFILES64\VSTPlugins.
@@ -21,6 +22,8 @@
 ;   /D=FOLDER            the program folder (uninstaller, and the docs component). Default: the
 ;                        folder of an earlier install, else
 ;                        $PROGRAMFILES64\Morlent Sound Design\Morlent Delay. Must come last.
+; MorlentDelay.clap has no folder option: it goes into $COMMONFILES64\CLAP, the folder every CLAP
+; host scans (others are set per host, or per user in CLAP_PATH).
 ; Exit status: 0 installed, 1 cancelled, 2 failed or a bad command line.
 ; The uninstaller, Uninstall.exe in the program folder, takes /S to remove everything silently.
 ;
@@ -63,6 +66,7 @@ ShowInstDetails show
 ShowUninstDetails show
 
 Var Vst3Dir
+Var ClapDir
 Var Vst2Dir64
 Var Vst2Dir32
 Var Parameters
@@ -153,6 +157,11 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "MorlentDelay-${VERSION
 
   Function ${UN}RemoveVst2
     Delete "$Folder\MorlentDelay.dll"
+    Call ${UN}RemoveMadeFolders
+  FunctionEnd
+
+  Function ${UN}RemoveClap
+    Delete "$Folder\MorlentDelay.clap"
     Call ${UN}RemoveMadeFolders
   FunctionEnd
 
@@ -280,6 +289,19 @@ Section "VST 3 plug-in (64-bit)" SecVst3
   File "${STAGED}\win64\${VST3_INNER}\MorlentDelay.vst3"
 SectionEnd
 
+; Between the VST 3 and the documents' sections: the sizes and /COMPONENTS= go through them in order.
+Section "CLAP plug-in (64-bit)" SecClap
+  ReadRegStr $0 HKLM "${OUR_KEY}" "ClapDir"
+  ${If} $0 == ""
+    StrCpy $Folder $ClapDir
+    Call FindFolderToMake
+    WriteRegStr HKLM "${OUR_KEY}" "ClapDir" $ClapDir
+    WriteRegStr HKLM "${OUR_KEY}" "ClapDirMade" $MadeFolder
+  ${EndIf}
+  SetOutPath $ClapDir
+  File "${STAGED}\win64\MorlentDelay.clap"
+SectionEnd
+
 Section "VST 2 plug-in, 64-bit" SecVst2x64
   ReadRegStr $0 HKLM "${OUR_KEY}" "Vst2Dir64"
   ${If} $0 == ""
@@ -357,6 +379,7 @@ SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${SecVst3} "MorlentDelay.vst3 into the common VST 3 folder, for 64-bit VST 3 hosts."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecClap} "MorlentDelay.clap into the common CLAP folder, for 64-bit CLAP hosts."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecVst2x64} "MorlentDelay.dll for 64-bit VST 2 hosts, into their VST 2 folder."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecVst2x86} "MorlentDelay.dll (first generation) for 32-bit VST 2 hosts, into their VST 2 folder."
   !insertmacro MUI_DESCRIPTION_TEXT ${SecDocs} "The user manual with a Start-menu link, the factory bank, the licence and the command-line host morlent-host.exe."
@@ -373,6 +396,7 @@ Function .onInit
   ${WordReplace} $Parameters '"' '' '+' $Parameters
 
   ReadRegStr $Vst3Dir HKLM "${OUR_KEY}" "Vst3Dir"
+  ReadRegStr $ClapDir HKLM "${OUR_KEY}" "ClapDir"
   ReadRegStr $Vst2Dir64 HKLM "${OUR_KEY}" "Vst2Dir64"
   ReadRegStr $Vst2Dir32 HKLM "${OUR_KEY}" "Vst2Dir32"
   ReadRegStr $0 HKLM "${OUR_KEY}" "InstallDir"
@@ -381,6 +405,9 @@ Function .onInit
     ; A reinstall proposes what is installed: the same components in the same folders.
     ${If} $Vst3Dir == ""
       !insertmacro UnselectSection ${SecVst3}
+    ${EndIf}
+    ${If} $ClapDir == ""
+      !insertmacro UnselectSection ${SecClap}
     ${EndIf}
     ${If} $Vst2Dir64 == ""
       !insertmacro UnselectSection ${SecVst2x64}
@@ -400,6 +427,9 @@ Function .onInit
   !insertmacro REGISTERED_VST2_FOLDER 32 $Vst2Dir32
   ${If} $Vst3Dir == ""
     StrCpy $Vst3Dir "$COMMONFILES64\VST3"
+  ${EndIf}
+  ${If} $ClapDir == ""
+    StrCpy $ClapDir "$COMMONFILES64\CLAP"
   ${EndIf}
   ${If} $Vst2Dir64 == ""
     StrCpy $Vst2Dir64 "$PROGRAMFILES64\VSTPlugins"
@@ -434,6 +464,8 @@ Function .onInit
       ${Select} $2
         ${Case} "vst3"
           !insertmacro SelectSection ${SecVst3}
+        ${Case} "clap"
+          !insertmacro SelectSection ${SecClap}
         ${Case} "vst2-64"
           !insertmacro SelectSection ${SecVst2x64}
         ${Case} "vst2-32"
@@ -441,7 +473,7 @@ Function .onInit
         ${Case} "docs"
           !insertmacro SelectSection ${SecDocs}
         ${CaseElse}
-          MessageBox MB_OK|MB_ICONSTOP "/COMPONENTS= takes vst3, vst2-64, vst2-32 and docs, separated by commas, not '$2'." /SD IDOK
+          MessageBox MB_OK|MB_ICONSTOP "/COMPONENTS= takes vst3, clap, vst2-64, vst2-32 and docs, separated by commas, not '$2'." /SD IDOK
           SetErrorLevel 2
           Quit
       ${EndSelect}
@@ -509,6 +541,13 @@ Function ClearEarlierInstall
       !insertmacro REMOVE_RECORDED Vst3Dir RemoveVst3
     ${EndIf}
   ${EndIf}
+  ReadRegStr $0 HKLM "${OUR_KEY}" "ClapDir"
+  ${If} $0 != ""
+    ${IfNot} ${SectionIsSelected} ${SecClap}
+    ${OrIf} $0 != $ClapDir
+      !insertmacro REMOVE_RECORDED ClapDir RemoveClap
+    ${EndIf}
+  ${EndIf}
   ReadRegStr $0 HKLM "${OUR_KEY}" "Vst2Dir64"
   ${If} $0 != ""
     ${IfNot} ${SectionIsSelected} ${SecVst2x64}
@@ -566,6 +605,7 @@ FunctionEnd
 
 Section "Uninstall"
   !insertmacro REMOVE_RECORDED Vst3Dir un.RemoveVst3
+  !insertmacro REMOVE_RECORDED ClapDir un.RemoveClap
   !insertmacro REMOVE_RECORDED Vst2Dir64 un.RemoveVst2
   !insertmacro REMOVE_RECORDED Vst2Dir32 un.RemoveVst2
   StrCpy $Folder $INSTDIR

@@ -30,7 +30,7 @@ done
 # bundle, say) must gain it here too rather than ship without it.
 expected=(
   win64/MorlentDelay.dll win32/MorlentDelay.dll win64/morlent-host.exe
-  win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
+  win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 win64/MorlentDelay.clap
   "Morlent Delay Factory.fxb" manual/manual.html LICENSE.txt THIRD-PARTY-NOTICES.txt
 )
 for file in "${expected[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Qtractor's plug-in scanner lists the CLAP module as a CLAP host sees it: the line it prints is
 # checked field by field (type, name, audio ins:outs, MIDI ins:outs, parameters, flags, file,
-# index). The scanner needs no display; it runs with a HOME of its own, so no cache is shared.
+# index): GUI for the editor of the gui extension. The scanner needs no display; it runs with a
+# HOME of its own, so no cache is shared.
 #   qtractor-scan.sh SCANNER MODULE
 set -euo pipefail
 scanner=$1 module=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
@@ -23,7 +24,7 @@ expect name "$name" "Morlent Delay"
 expect "audio ins:outs" "$audio" 2:2
 expect "MIDI ins:outs" "$midi" 1:0
 expect "parameters" "$params" 12:0
-expect flags "$flags" EXT,RT
+expect flags "$flags" GUI,EXT,RT
 expect file "$path" "$module"
 expect index "$index" 0
 [ -n "$id" ] || { echo "no plug-in id"; status=1; }

@@ -3,12 +3,12 @@
 //
 //   installer-walk.exe SETUP.exe SCREENSHOT_FOLDER VST2_64_FOLDER
 //
-// Welcome, licence (I Agree), components (the 32-bit VST 2 plug-in unticked in the tree), the
-// program folder as proposed, the 64-bit VST 2 folder typed in, then the install and the finish
-// page. Buttons and the tree's check box get mouse messages at their own pixels, and each page is
-// awaited by watching the installer's windows against a deadline. Prints one line per step and
-// saves each page as a PNG. Exit status: the installer's own when the walk succeeded, else 1
-// with the step that failed.
+// Welcome, licence (I Agree), components (the 32-bit VST 2 plug-in unticked in the tree, every
+// other component, the CLAP plug-in among them, left ticked), the program folder as proposed, the
+// 64-bit VST 2 folder typed in, then the install and the finish page. Buttons and the tree's check
+// box get mouse messages at their own pixels, and each page is awaited by watching the installer's
+// windows against a deadline. Prints one line per step and saves each page as a PNG. Exit status:
+// the installer's own when the walk succeeded, else 1 with the step that failed.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -470,14 +470,25 @@ void WalkThrough(Walk& walk, const std::wstring& vst2Folder64)
     if (tree == nullptr)
         Fail("the components page", "no component tree");
     const HTREEITEM vst2x86 = FindTreeItem(walk, tree, L"VST 2 plug-in, 32-bit");
-    const HTREEITEM vst2x64 = FindTreeItem(walk, tree, L"VST 2 plug-in, 64-bit");
-    if (!Ticked(tree, vst2x86) || !Ticked(tree, vst2x64))
-        Fail("the components page", "a first install does not propose both VST 2 plug-ins");
+    // Every other row a first install proposes: a click on the 32-bit row must leave them ticked.
+    const wchar_t* const kept[] = {L"VST 3 plug-in", L"CLAP plug-in", L"VST 2 plug-in, 64-bit",
+                                   L"Manual, factory bank and command-line host"};
+    std::vector<HTREEITEM> keptItems;
+    for (const wchar_t* label : kept)
+        keptItems.push_back(FindTreeItem(walk, tree, label));
+    const auto firstUnticked = [&]() -> const wchar_t* {
+        for (size_t i = 0; i < keptItems.size(); ++i)
+            if (!Ticked(tree, keptItems[i]))
+                return kept[i];
+        return nullptr;
+    };
+    if (!Ticked(tree, vst2x86) || firstUnticked() != nullptr)
+        Fail("the components page", "a first install does not propose every component");
     walk.Click("components: untick the 32-bit VST 2 plug-in", tree, CheckBoxCentre(walk, tree, vst2x86));
     walk.Await("the 32-bit VST 2 plug-in unticked", [&] { return !Ticked(tree, vst2x86); });
     walk.Settle("components");
-    if (!Ticked(tree, vst2x64))
-        Fail("the components page", "unticking the 32-bit VST 2 plug-in unticked the 64-bit one too");
+    if (const wchar_t* unticked = firstUnticked())
+        Fail("the components page", "unticking the 32-bit VST 2 plug-in unticked \"" + Narrow(unticked) + "\" too");
     std::printf("installer-walk: unticked \"VST 2 plug-in, 32-bit\"\n");
     walk.Screenshot("3-components");
     walk.ClickButton("components: Next", kNextButton, next);

@@ -3,10 +3,10 @@
 # a default install puts every file where it belongs and registers its uninstaller; the
 # installed plug-ins load and render from their places; a second install over the first; a
 # user's own files survive the uninstall, after which nothing of ours is left; a host's
-# registered VST 2 folders are honoured, components left out are not installed, and folders on
-# the command line win and move an earlier install. Last, a user clicks through the installer's
-# pages (installer-walk.exe, which saves each page into build/outputs/installer/), and its
-# uninstall again leaves nothing behind.
+# registered VST 2 folders are honoured, components left out are not installed, folders on the
+# command line win and move an earlier install, and a CLAP folder a host made outlives the
+# uninstall. Last, a user clicks through the installer's pages (installer-walk.exe, which saves
+# each page into build/outputs/installer/), and its uninstall again leaves nothing behind.
 #
 #   tests/packaging/test-installer.sh MorlentDelay-VERSION-setup.exe
 #
@@ -70,6 +70,7 @@ unix_path() { # C:\A\B -> the prefix's file
 }
 
 vst3_folder='C:\Program Files\Common Files\VST3'
+clap_folder='C:\Program Files\Common Files\CLAP'
 vst2_64_folder='C:\Program Files\VSTPlugins'
 vst2_32_folder='C:\Program Files (x86)\VSTPlugins'
 program_folder='C:\Program Files\Morlent Sound Design\Morlent Delay'
@@ -155,7 +156,7 @@ snapshot before
 # --- default silent install ---
 check_default_files() { # what to say
   local missing=() file
-  for file in "$vst3_folder\\$bundle_module" "$vst2_64_folder\\MorlentDelay.dll" \
+  for file in "$vst3_folder\\$bundle_module" "$clap_folder\\MorlentDelay.clap" "$vst2_64_folder\\MorlentDelay.dll" \
               "$vst2_32_folder\\MorlentDelay.dll" "$manual_link"; do
     [ -s "$(unix_path "$file")" ] || missing+=("$file")
   done
@@ -175,7 +176,8 @@ check_default_files() { # what to say
   # The two DLLs share a name; each must be the one for its hosts' width.
   [ "$(pe_machine "$(unix_path "$vst2_64_folder\\MorlentDelay.dll")")" = 8664 ] &&
   [ "$(pe_machine "$(unix_path "$vst2_32_folder\\MorlentDelay.dll")")" = 014c ] &&
-  [ "$(pe_machine "$(unix_path "$vst3_folder\\$bundle_module")")" = 8664 ] ||
+  [ "$(pe_machine "$(unix_path "$vst3_folder\\$bundle_module")")" = 8664 ] &&
+  [ "$(pe_machine "$(unix_path "$clap_folder\\MorlentDelay.clap")")" = 8664 ] ||
     fail "$1: a plug-in is not built for its folder's width"
   /usr/bin/python3 - "$(unix_path "$manual_link")" <<'EOF' || fail "$1: the Start-menu link does not lead to the manual"
 import sys
@@ -194,7 +196,7 @@ check_default_files "default install"
 # The uninstall entry, its size against the files the test finds installed.
 if read_key "$uninstall_key" 64; then
   uninstaller="$program_folder\\Uninstall.exe"
-  installed_bytes=$(cd "$c" && find "$(unix_path "$vst3_folder")/MorlentDelay.vst3" \
+  installed_bytes=$(cd "$c" && find "$(unix_path "$vst3_folder")/MorlentDelay.vst3" "$(unix_path "$clap_folder")/MorlentDelay.clap" \
     "$(unix_path "$vst2_64_folder")/MorlentDelay.dll" "$(unix_path "$vst2_32_folder")/MorlentDelay.dll" \
     "$(unix_path "$program_folder")" -type f -printf '%s\n' | awk '{ sum += $1 } END { print sum }')
   size_kb=$(( $(value EstimatedSize) ))
@@ -223,13 +225,19 @@ fi
 # --- the installed plug-ins through the command-line host, in this prefix ---
 /usr/bin/python3 "$root/tests/release/wavcheck.py" make "$work/in.wav" || fail "cannot write the test signal"
 render_settings=(--param "3=1" --param "6=0.7" --param "7=1")
-plays() { # label, host, loader, module as Windows sees it
+# The same settings for a CLAP module, whose parameters are in display units: the feedback gain
+# 0.49 is the DLL's 0.7 squared.
+clap_render_settings=(--param "3=1" --param "6=0.49" --param "7=1")
+plays() { # label, host, loader, module as Windows sees it, settings (default render_settings)...
   local label=$1 host=$2 loader=$3 module=$4 info
+  shift 4
+  local settings=("${render_settings[@]}")
+  [ $# -eq 0 ] || settings=("$@")
   if ! info=$(timeout -k 10 120 "$loader" "$host" info "$module" 2>&1) || ! grep -q "Morlent Delay" <<<"$info"; then
     fail "$label: the host cannot load $module: $(tail -3 <<<"$info")"
     return 1
   fi
-  if timeout -k 10 120 "$loader" "$host" render "$module" "Z:$work/in.wav" "Z:$work/$label.wav" "${render_settings[@]}" \
+  if timeout -k 10 120 "$loader" "$host" render "$module" "Z:$work/in.wav" "Z:$work/$label.wav" "${settings[@]}" \
        >"$work/$label.log" 2>&1 &&
      /usr/bin/python3 "$root/tests/release/wavcheck.py" check "$work/$label.wav" 1 >/dev/null; then
     pass "$label: loads where it was installed and renders audible, finite echoes"
@@ -245,6 +253,14 @@ if [ -f "$host64" ]; then
     pass "the installed VST 3 bundle renders the installed 64-bit DLL's bits"
   else
     fail "the installed VST 3 bundle and 64-bit DLL render different bits"
+  fi
+  if [ -s "$work/vst2-64.wav" ] &&
+     plays clap "$host64" "$loader" "$clap_folder\\MorlentDelay.clap" "${clap_render_settings[@]}"; then
+    if cmp -s "$work/vst2-64.wav" "$work/clap.wav"; then
+      pass "the installed CLAP module renders the installed 64-bit DLL's bits"
+    else
+      fail "the installed CLAP module and 64-bit DLL render different bits"
+    fi
   fi
 else
   fail "no 64-bit command-line host $host64 (build the win64 preset, or set MORLENT_WIN64_HOST)"
@@ -270,8 +286,8 @@ wineserver -w
 
 # --- a second install over the first ---
 listing_of_ours() {
-  (cd "$c" && find "Program Files/Common Files/VST3" "Program Files/VSTPlugins" "Program Files (x86)/VSTPlugins" \
-     "Program Files/Morlent Sound Design" "ProgramData/Microsoft/Windows/Start Menu/Programs" \
+  (cd "$c" && find "Program Files/Common Files/VST3" "Program Files/Common Files/CLAP" "Program Files/VSTPlugins" \
+     "Program Files (x86)/VSTPlugins" "Program Files/Morlent Sound Design" "ProgramData/Microsoft/Windows/Start Menu/Programs" \
      -printf '%y %s %P\n' 2>/dev/null | LC_ALL=C sort)
 }
 listing_of_ours >"$work/first.files"
@@ -299,14 +315,17 @@ uninstall_silently() {
   win_and_wait "$exe" $arguments || { fail "the silent uninstall: status $? $(tail -3 "$work/program.log")"; return 1; }
 }
 user_dll="$vst2_64_folder\\Someone Else's Reverb.dll"
+user_clap="$clap_folder\\Someone Else's Synth.clap"
 user_notes="$program_folder\\my settings.txt"
 head -c 4096 /dev/urandom >"$(unix_path "$user_dll")"
+head -c 4096 /dev/urandom >"$(unix_path "$user_clap")"
 echo "notes" >"$(unix_path "$user_notes")"
 if uninstall_silently; then
   snapshot with-user-files
   expected=$(printf '%s\n' "d Program Files/Morlent Sound Design" "d Program Files/Morlent Sound Design/Morlent Delay" \
     "f Program Files/Morlent Sound Design/Morlent Delay/my settings.txt" "d Program Files/VSTPlugins" \
-    "f Program Files/VSTPlugins/Someone Else's Reverb.dll" | LC_ALL=C sort | sed 's/^/> /')
+    "f Program Files/VSTPlugins/Someone Else's Reverb.dll" "d Program Files/Common Files/CLAP" \
+    "f Program Files/Common Files/CLAP/Someone Else's Synth.clap" | LC_ALL=C sort | sed 's/^/> /')
   left=$(differences before with-user-files)
   if [ "$left" = "$expected" ]; then
     pass "the silent uninstall removes everything of ours and keeps the user's files and their folders"
@@ -314,14 +333,16 @@ if uninstall_silently; then
     fail "after the uninstall with the user's files, unexpected differences:"$'\n'"$(diff <(echo "$expected") <(echo "$left") | grep '^[<>]' | sed 's/^</missing:/; s/^>/extra:/')"
   fi
 fi
-rm -f "$(unix_path "$user_dll")" "$(unix_path "$user_notes")"
-rmdir "$(unix_path "$vst2_64_folder")" "$(unix_path "$program_folder")" "$(unix_path "${program_folder%\\*}")" 2>/dev/null
+rm -f "$(unix_path "$user_dll")" "$(unix_path "$user_clap")" "$(unix_path "$user_notes")"
+rmdir "$(unix_path "$vst2_64_folder")" "$(unix_path "$clap_folder")" "$(unix_path "$program_folder")" \
+  "$(unix_path "${program_folder%\\*}")" 2>/dev/null
 
 # --- a host's registered VST 2 folders, and components left out ---
-# A host made its 64-bit folder; the 32-bit one it named does not exist yet.
+# A host made its 64-bit folder and the common CLAP folder; the 32-bit one it named does not exist
+# yet.
 registered64='C:\Hosts\VST Plugins 64'
 registered32='C:\Hosts\VST32'
-mkdir -p "$(unix_path "$registered64")"
+mkdir -p "$(unix_path "$registered64")" "$(unix_path "$clap_folder")"
 win reg add 'HKLM\SOFTWARE\VST' /v VSTPluginsPath /d "$registered64" /reg:64 /f >/dev/null 2>&1 &&
   win reg add 'HKLM\SOFTWARE\VST' /v VSTPluginsPath /d "$registered32" /reg:32 /f >/dev/null 2>&1 ||
   fail "cannot register the hosts' VST 2 folders"
@@ -336,10 +357,12 @@ if win_and_wait "$installer" /S /COMPONENTS=vst2-64,vst2-32; then
     fail "registered folders: ${problems[*]}"
   left_out=()
   [ -e "$(unix_path "$vst3_folder")" ] && left_out+=("$vst3_folder")
+  clap_folder_holds=$(ls -A "$(unix_path "$clap_folder")" 2>/dev/null | tr '\n' ' ')
+  [ -z "$clap_folder_holds" ] || left_out+=("$clap_folder holds: $clap_folder_holds")
   [ -e "$(unix_path "$manual_link")" ] && left_out+=("$manual_link")
   program_folder_holds=$(ls "$(unix_path "$program_folder")" 2>/dev/null | tr '\n' ' ')
   [ "$program_folder_holds" = "Uninstall.exe " ] || left_out+=("the program folder holds: $program_folder_holds")
-  [ ${#left_out[@]} -eq 0 ] && pass "the VST 3 bundle and the documents, left out, are not installed" ||
+  [ ${#left_out[@]} -eq 0 ] && pass "the VST 3 bundle, the CLAP module and the documents, left out, are not installed" ||
     fail "components left out were installed: ${left_out[*]}"
 else
   fail "install into the registered folders: status $? $(tail -3 "$work/program.log")"
@@ -352,12 +375,14 @@ custom3='C:\Studio\VST3'
 custom_program='C:\Studio\Morlent Delay'
 # Words as an administrator types them: a folder with a space needs no quotes.
 # shellcheck disable=SC2086
-if win_and_wait "$installer" /S /COMPONENTS=vst3,vst2-64,vst2-32 /VST2DIR64=$custom64 /VST2DIR32=$custom32 \
+if win_and_wait "$installer" /S /COMPONENTS=vst3,clap,vst2-64,vst2-32 /VST2DIR64=$custom64 /VST2DIR32=$custom32 \
      /VST3DIR=$custom3 /D=$custom_program; then
   problems=()
   [ "$(pe_machine "$(unix_path "$custom64\\MorlentDelay.dll")")" = 8664 ] || problems+=("no 64-bit DLL in $custom64")
   [ "$(pe_machine "$(unix_path "$custom32\\MorlentDelay.dll")")" = 014c ] || problems+=("no 32-bit DLL in $custom32")
   [ -s "$(unix_path "$custom3\\$bundle_module")" ] || problems+=("no VST 3 bundle in $custom3")
+  # The CLAP module has no folder of its own choosing: it joins the common one the host made.
+  [ "$(pe_machine "$(unix_path "$clap_folder\\MorlentDelay.clap")")" = 8664 ] || problems+=("no CLAP module in $clap_folder")
   [ -s "$(unix_path "$custom_program\\Uninstall.exe")" ] || problems+=("no uninstaller in $custom_program")
   # The host's own folder stays, without our DLL; the one the installer made goes.
   [ -d "$(unix_path "$registered64")" ] && [ -z "$(ls -A "$(unix_path "$registered64")")" ] ||
@@ -379,7 +404,13 @@ if uninstall_silently; then
   win reg delete 'HKLM\SOFTWARE\VST' /reg:64 /f >/dev/null 2>&1
   win reg delete 'HKLM\SOFTWARE\VST' /reg:32 /f >/dev/null 2>&1
   wineserver -w
-  rmdir "$(unix_path "$registered64")" "$(unix_path 'C:\Hosts')" 2>/dev/null
+  # The installer did not make the CLAP folder, so it stays, without our module.
+  if [ -d "$(unix_path "$clap_folder")" ] && [ -z "$(ls -A "$(unix_path "$clap_folder")")" ]; then
+    pass "the uninstall keeps the CLAP folder a host made, emptied of our module"
+  else
+    fail "the CLAP folder a host made is gone or not empty after the uninstall"
+  fi
+  rmdir "$(unix_path "$registered64")" "$(unix_path 'C:\Hosts')" "$(unix_path "$clap_folder")" 2>/dev/null
   snapshot after
   left=$(differences before after)
   if [ -z "$left" ]; then
@@ -419,6 +450,7 @@ else
 
   problems=()
   [ "$(pe_machine "$(unix_path "$vst3_folder\\$bundle_module")")" = 8664 ] || problems+=("no VST 3 bundle in $vst3_folder")
+  [ "$(pe_machine "$(unix_path "$clap_folder\\MorlentDelay.clap")")" = 8664 ] || problems+=("no CLAP module in $clap_folder")
   [ "$(pe_machine "$(unix_path "$walk_vst2_64_folder\\MorlentDelay.dll")")" = 8664 ] ||
     problems+=("no 64-bit DLL in $walk_vst2_64_folder")
   others=$(cd "$c" && find . -iname MorlentDelay.dll ! -path './Studio Plugins/VST64/MorlentDelay.dll' -printf '%P ')
@@ -428,7 +460,7 @@ else
   done
   [ -s "$(unix_path "$manual_link")" ] || problems+=("no $manual_link")
   [ ${#problems[@]} -eq 0 ] &&
-    pass "the walk's choices hold: the VST 3 bundle, the 64-bit DLL in $walk_vst2_64_folder and no other, the documents and the Start-menu link" ||
+    pass "the walk's choices hold: the VST 3 bundle, the CLAP module, the 64-bit DLL in $walk_vst2_64_folder and no other, the documents and the Start-menu link" ||
     fail "after the walk: ${problems[*]}"
   if read_key "$uninstall_key" 64 && [ "$(value DisplayName)" = "Morlent Delay" ] &&
      [ "$(value InstallLocation)" = "$program_folder" ]; then

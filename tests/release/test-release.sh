@@ -5,7 +5,8 @@
 # second of audio through each of the factory bank's programs: the Linux module natively, the
 # 64-bit DLL under Wine, the 32-bit DLL under Wine where this machine's kernel runs i386 programs
 # (else reported as skipped); the LV2 bundle from a copy of it, through LV2's validator and
-# lv2apply; both VST 3 bundles where they lie, against their VST 2 modules' bits.
+# lv2apply; both VST 3 bundles and both CLAP modules where they lie, against their VST 2 modules'
+# bits (each CLAP module's factory programs, too, against the factory bank's).
 #
 #   tests/release/test-release.sh build/release/MorlentDelay-VERSION.zip
 #
@@ -55,6 +56,7 @@ expected=(
   linux-x86_64/MorlentDelay.lv2/LICENSE.txt
   win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
   linux-x86_64/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
+  win64/MorlentDelay.clap linux-x86_64/MorlentDelay.clap
   "Morlent Delay Factory.fxb" manual/manual.md manual/manual.html
   LICENSE.txt THIRD-PARTY-NOTICES.txt README.txt SHA256SUMS
   "$name-setup.exe" "morlent-delay_${version}_amd64.deb"
@@ -182,19 +184,63 @@ else
   fail "lv2: lv2apply did not render echoes: $(tail -3 "$work/lv2apply.log")"
 fi
 
-# A VST 3 bundle, loaded from where it lies in the release, renders its VST 2 module's bits.
-same_as_vst2() { # label, VST 2 module, VST 3 bundle, output folder as the host sees it, host...
-  local label=$1 vst2=$2 vst3=$3 seen=$4
-  shift 4
-  if "$@" render "$vst2" "$seen/$label-vst2.wav" --param 3=1 --param 6=0.7 --param 7=1 >/dev/null 2>&1 &&
-     "$@" render "$vst3" "$seen/$label-vst3.wav" --param 3=1 --param 6=0.7 --param 7=1 >/dev/null 2>&1 &&
-     cmp -s "$work/$label-vst2.wav" "$work/$label-vst3.wav"; then
-    pass "$label: the VST 3 bundle renders the VST 2 module's bits"
+# A VST 3 bundle or a CLAP module, loaded from where it lies in the release, renders its VST 2
+# module's bits. The bridge sets a CLAP parameter at a position in its range of display units: a
+# feedback gain of 0.49 is what the VST 2 module's 0.7 stands for (its square).
+vst2_settings=(--param 3=1 --param 6=0.7 --param 7=1)
+clap_settings=(--param 3=1 --param 6=0.49 --param 7=1)
+same_as_vst2() { # label, format (vst3 or clap), VST 2 module, other module, output folder as the host sees it, host...
+  local label=$1 format=$2 vst2=$3 other=$4 seen=$5
+  shift 5
+  local what="the VST 3 bundle" settings=("${vst2_settings[@]}")
+  [ "$format" = clap ] && what="the CLAP module" settings=("${clap_settings[@]}")
+  if "$@" render "$vst2" "$seen/$label-vst2.wav" "${vst2_settings[@]}" >/dev/null 2>&1 &&
+     "$@" render "$other" "$seen/$label-$format.wav" "${settings[@]}" >/dev/null 2>&1 &&
+     cmp -s "$work/$label-vst2.wav" "$work/$label-$format.wav"; then
+    pass "$label: $what renders the VST 2 module's bits"
   else
-    fail "$label: the VST 3 bundle did not render the VST 2 module's bits"
+    fail "$label: $what did not render the VST 2 module's bits"
   fi
 }
-same_as_vst2 linux "$dir/linux-x86_64/MorlentDelay.so" "$dir/linux-x86_64/MorlentDelay.vst3" "$work" linux_host
+# A CLAP module's presets are the factory programs, in the bank's order: each renders the bits the
+# VST 2 module rendered from the factory bank above (the bank itself, a VST 2 file, names the VST 2
+# module's unique ID, not the CLAP plug-in's).
+clap_programs_as_bank() { # label of the VST 2 module's renders, CLAP module as the host sees it, host...
+  local label=$1 clap=$2
+  shift 2
+  local info
+  if ! info=$("$@" info "$clap" 2>&1); then
+    fail "$label: the host cannot load the CLAP module: $(tail -3 <<<"$info")"
+    return
+  fi
+  info=$(tr -d '\r' <<<"$info")
+  local listed
+  listed=$(sed -n '/^Programs (/,/^$/p' <<<"$info")
+  if grep -qE '^Format: +CLAP$' <<<"$info" && grep -qE '^Effect name: +Morlent Delay$' <<<"$info" &&
+     grep -q "^Programs ($programs)" <<<"$listed" && grep -qxF "    0  $first_program" <<<"$listed"; then
+    pass "$label: the CLAP module loads, Morlent Delay with $programs programs, the first $first_program"
+  else
+    fail "$label: the CLAP module's info: $(grep -E '^(Format|Effect name|Programs)' <<<"$info" | tr '\n' ' ')"
+  fi
+  local program bad=()
+  for program in $(seq 0 $((programs - 1))); do
+    if ! "$@" render "$clap" "$(path_arg "$label" "$work/in.wav")" "$(path_arg "$label" "$work/$label-clap-$program.wav")" \
+         --program "$program" --tail 1 >"$work/$label-clap.log" 2>&1; then
+      echo "$label: CLAP program $program: render failed: $(tail -3 "$work/$label-clap.log")" >&2
+      bad+=("$program")
+    elif ! cmp -s "$work/$label-$program.wav" "$work/$label-clap-$program.wav"; then
+      bad+=("$program")
+    fi
+  done
+  if [ ${#bad[@]} -eq 0 ]; then
+    pass "$label: the CLAP module's $programs factory programs render the factory bank's bits"
+  else
+    fail "$label: the CLAP module's factory programs ${bad[*]} did not render the factory bank's bits"
+  fi
+}
+same_as_vst2 linux vst3 "$dir/linux-x86_64/MorlentDelay.so" "$dir/linux-x86_64/MorlentDelay.vst3" "$work" linux_host
+same_as_vst2 linux clap "$dir/linux-x86_64/MorlentDelay.so" "$dir/linux-x86_64/MorlentDelay.clap" "$work" linux_host
+clap_programs_as_bank linux "$dir/linux-x86_64/MorlentDelay.clap" linux_host
 
 if [ -z "${DISPLAY:-}" ]; then
   start_virtual_display || { fail "no virtual display for the Windows programs"; exit 1; }
@@ -213,8 +259,11 @@ win64_loader=wine
 prepare_prefix 64
 render_and_check win64 wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
 
-same_as_vst2 win64 "Z:$dir/win64/MorlentDelay.dll" "Z:$dir/win64/MorlentDelay.vst3" "Z:$work" \
+same_as_vst2 win64 vst3 "Z:$dir/win64/MorlentDelay.dll" "Z:$dir/win64/MorlentDelay.vst3" "Z:$work" \
   wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
+same_as_vst2 win64 clap "Z:$dir/win64/MorlentDelay.dll" "Z:$dir/win64/MorlentDelay.clap" "Z:$work" \
+  wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
+clap_programs_as_bank win64 "Z:$dir/win64/MorlentDelay.clap" wine_in 64 "$win64_loader" "$dir/win64/morlent-host.exe"
 
 # The Linux module and the 64-bit DLL are the same code: they show the loaded bank alike.
 if cmp -s <(tail -n +2 "$work/linux.bank") <(tail -n +2 "$work/win64.bank" | tr -d '\r'); then

@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# jalv.gtk3, under the session harness, runs the LV2 bundle on the harness's JACK server and shows
+# its UI: our X11 UI embedded by suil in GTK 3 where the bundle declares one, jalv's generic
+# controls otherwise (today). The window is awaited, painted, and saved as a screenshot; jalv
+# quits from its File menu's shortcut (Ctrl+Q) and the check ends by looking for our editor's face
+# in the screenshot.
+#   jalv-gtk3.sh [BUNDLE [REFERENCE]]
+# BUNDLE defaults to build/linux/lv2/MorlentDelay.lv2, REFERENCE to build/outputs/editor-linux.png.
+# The screenshot goes to build/outputs/hosts/jalv-gtk3.png (or MORLENT_HOST_OUTPUTS).
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/session.sh"
+session_isolate "$@"
+bundle=$(realpath "${1:-$session_root/build/linux/lv2/MorlentDelay.lv2}")
+reference=${2:-$session_root/build/outputs/editor-linux.png}
+outputs=${MORLENT_HOST_OUTPUTS:-$session_root/build/outputs/hosts}
+screenshot=$outputs/jalv-gtk3.png
+# A face that is drawn after its window is awaited this long before the screenshot is final.
+face_seconds=10
+started=$SECONDS
+
+step() {
+  printf 'jalv-gtk3: %s (%d s)\n' "$1" $((SECONDS - started))
+}
+fail() {
+  echo "jalv-gtk3: FAILED: $1" >&2
+  if [ -n "$session_run" ] && [ -f "$session_run/jalv.log" ]; then
+    echo "--- what jalv printed:" >&2
+    tail -n 40 "$session_run/jalv.log" >&2
+  fi
+  exit 1
+}
+
+[ -f "$bundle/manifest.ttl" ] || { echo "jalv-gtk3: no bundle $bundle" >&2; exit 1; }
+session_begin jalv-gtk3 || exit 1
+mkdir -p "$outputs"
+rm -f "$screenshot" "$outputs/jalv-gtk3-face.png"
+session_start_display || fail "no display"
+session_start_jack || fail "no JACK server"
+step "display $DISPLAY and JACK server $JACK_DEFAULT_SERVER up"
+
+# The bundle's folder holds the bundle alone (the build folder beside it has other files that
+# lilv would try to read as bundles), then the system's bundles.
+mkdir -p "$session_run/lv2"
+ln -s "$bundle" "$session_run/lv2/"
+export LV2_PATH=$session_run/lv2:/usr/lib/lv2
+uri=$(LV2_PATH=$session_run/lv2 lv2ls)
+[ "$(grep -c . <<<"$uri")" -eq 1 ] || fail "expected one plug-in in $bundle, found: $uri"
+
+# jalv names its window after the plug-in.
+session_arm_window mapped --class '^[Jj]alv\.gtk3$' --name "^$(session_effect_name)" --painted --timeout 30 ||
+  fail "no window waiter"
+session_start jalv jalv.gtk3 --jack-name "morlent-jalv-$$" --exact-jack-name --print-controls "$uri"
+jalv_pid=$session_pid
+session_armed_window 35 || fail "jalv's window did not appear"
+read -r window x y width height _ <<<"$session_window"
+step "jalv shows $uri in $window (${width}x$height at $x,$y); $(grep -m 1 '^UI:' "$session_run/jalv.log" | tr -s ' ')"
+
+if [ -f "$reference" ]; then
+  # suil maps our UI inside jalv's window after the window itself: the screenshot is taken again
+  # after each change of the window until it shows the face, or at the deadline.
+  session_wait_until "$window" "$face_seconds" bash -c \
+    'import -window "$1" "$2" && /usr/bin/python3 "$3" "$2" "$4" --quiet' face "$window" "$screenshot" \
+    "$here/find-face.py" "$reference"
+else
+  import -window "$window" "$screenshot"
+fi
+[ -f "$screenshot" ] || fail "no screenshot of $window"
+step "screenshot: $screenshot"
+
+# The focus first, in the same request stream as the keys, so that the shortcut reaches the window.
+xdotool windowfocus "$window" key ctrl+q
+session_await_exit "$jalv_pid" 20
+status=$?
+[ $status -eq 0 ] || fail "jalv ended with status $status after Ctrl+Q"
+step "jalv quit"
+
+[ -f "$reference" ] || { echo "jalv-gtk3: FAILED: there is no reference picture $reference to look for our face with" >&2; exit 1; }
+/usr/bin/python3 "$here/find-face.py" "$screenshot" "$reference" --diff "$outputs/jalv-gtk3-face.png" ||
+  { echo "jalv-gtk3: FAILED: our editor's face is not in the screenshot" >&2; exit 1; }
+step "passed"
