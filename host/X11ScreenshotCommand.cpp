@@ -20,6 +20,8 @@ namespace {
 constexpr auto kPatience = std::chrono::seconds(10);
 constexpr auto kIdleInterval = std::chrono::milliseconds(10); // a host's idle timer
 constexpr int kStableCaptures = 3;
+// An LV2 editor is the plug-in's editor too: one message for both.
+constexpr char kNotShown[] = "the plug-in's editor did not show within 10 s";
 
 // Idles the editor until its window shows in the frame and its pixels stop changing: it has
 // painted. Empty when that takes longer than our patience.
@@ -84,7 +86,7 @@ int RunLv2Screenshot(const CommandLine& command)
     const std::string pixels = AwaitPicture(*frame, [&] { ui->Idle(); }, width, height);
     ui->Close();
     if (pixels.empty())
-        return Failure("the LV2 editor did not show within 10 s");
+        return Failure(kNotShown);
     return Saved(pixels, width, height, command.output);
 }
 
@@ -121,7 +123,7 @@ int RunScreenshot(const CommandLine& command)
     const std::string pixels = AwaitPicture(*frame, [&] { plugin->IdleEditor(); }, width, height);
     plugin->CloseEditor();
     if (pixels.empty())
-        return Failure("the plug-in's editor did not show within 10 s");
+        return Failure(kNotShown);
     return Saved(pixels, width, height, command.output);
 }
 
