@@ -386,13 +386,13 @@ void Model::ApplyController(int controllerNumber, int value)
 
 bool Model::IsLearningMidi() const
 {
-    Platform::Trace("Model::IsLearningMidi\r\n");
+    creatorTrace("Model::IsLearningMidi\r\n");
     return learningMidi.load(std::memory_order_relaxed);
 }
 
 void Model::StartLearningMidi(int32_t parameter)
 {
-    Platform::Trace("Model::StartLearningMidi\r\n");
+    creatorTrace("Model::StartLearningMidi\r\n");
     if (!IsParameterIndex(parameter))
         return;
     learnParameter.store(parameter, std::memory_order_relaxed);
@@ -401,13 +401,13 @@ void Model::StartLearningMidi(int32_t parameter)
 
 void Model::StopLearningMidi()
 {
-    Platform::Trace("Model::StopLearningMidi\r\n");
+    creatorTrace("Model::StopLearningMidi\r\n");
     learningMidi.store(false, std::memory_order_relaxed);
 }
 
 void Model::ClearMidiControllerMap()
 {
-    Platform::Trace("Model::ClearMidiControllerMap\r\n");
+    creatorTrace("Model::ClearMidiControllerMap\r\n");
     for (ControllerMapEntry& entry : midiControllerMap) {
         entry.mapped.store(false, std::memory_order_relaxed);
         entry.parameter.store(0, std::memory_order_relaxed);
@@ -416,14 +416,14 @@ void Model::ClearMidiControllerMap()
 
 void Model::RegisterMidiControllerMapping(int controllerNumber, int32_t parameter)
 {
-    Platform::Trace("Model::RegisterMidiControllerMapping\r\n");
+    creatorTrace("Model::RegisterMidiControllerMapping\r\n");
     if (controllerNumber >= 0 && controllerNumber < kControllerCount && IsParameterIndex(parameter))
         Register(controllerNumber, parameter);
 }
 
 void Model::UnregisterMidiControllerMapping(int controllerNumber)
 {
-    Platform::Trace("Model::UnregisterMidiControllerMapping\r\n");
+    creatorTrace("Model::UnregisterMidiControllerMapping\r\n");
     if (controllerNumber >= 0 && controllerNumber < kControllerCount)
         Unregister(controllerNumber);
 }

@@ -155,6 +155,8 @@ public:
     uint32_t PendingMidiEventCount() const { return midiEventQueue.Size(); }
 
     // --- MIDI learn and controller map (user-interface thread; read by the audio thread) ---
+    // Atomics only, and they trace only on the thread that made the model: a format whose
+    // editor talks to the plug-in through messages (LV2) applies them on the audio thread.
     bool IsLearningMidi() const;
     int32_t GetLearnParameter() const { return learnParameter.load(std::memory_order_relaxed); }
     void StartLearningMidi(int32_t parameter);

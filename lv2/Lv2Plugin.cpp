@@ -5,6 +5,7 @@
 
 #include "delay/MorlentDelayModel.h"
 
+#include <lv2/midi/midi.h>
 #include <lv2/time/time.h>
 
 #include <cstring>
@@ -65,6 +66,7 @@ Lv2Plugin::Lv2Plugin(MorlentDelayModel* model, LV2_URID_Map* map, LV2_Log_Log* l
     urids.atomInt = Map(map, LV2_ATOM__Int);
     urids.atomLong = Map(map, LV2_ATOM__Long);
     urids.atomFrameTime = Map(map, LV2_ATOM__frameTime);
+    urids.midiEvent = Map(map, LV2_MIDI__MidiEvent);
     urids.timePosition = Map(map, LV2_TIME__Position);
     urids.timeBeatsPerMinute = Map(map, LV2_TIME__beatsPerMinute);
     urids.timeSpeed = Map(map, LV2_TIME__speed);
@@ -76,7 +78,10 @@ Lv2Plugin::Lv2Plugin(MorlentDelayModel* model, LV2_URID_Map* map, LV2_Log_Log* l
     urids.bankKey = Map(map, kBankKeyUri);
     urids.bankType = Map(map, kBankTypeUri);
     urids.logError = Map(map, LV2_LOG__Error);
+    learnUrids = MapLearnUrids(map);
     GetState(builtBank, StateScope::kBank);
+    // The editor asks for the state when it opens; a new instance has nothing to tell before.
+    sentState = CurrentLearnState();
 }
 
 Lv2Plugin::~Lv2Plugin() = default;
@@ -89,8 +94,12 @@ void Lv2Plugin::ConnectPort(uint32_t port, void* data)
         inputs[port - kLeftInPort] = static_cast<const float*>(data);
     else if (port == kLeftOutPort || port == kRightOutPort)
         outputs[port - kLeftOutPort] = static_cast<float*>(data);
-    else if (port == kTimePort)
-        timeEvents = static_cast<const LV2_Atom_Sequence*>(data);
+    else if (port == kEventsInPort)
+        events = static_cast<const LV2_Atom_Sequence*>(data);
+    else if (port == kMidiInPort)
+        midiEvents = static_cast<const LV2_Atom_Sequence*>(data);
+    else if (port == kNotifyPort)
+        notifications = static_cast<LV2_Atom_Sequence*>(data);
 }
 
 void Lv2Plugin::Activate()

@@ -18,22 +18,34 @@ constexpr char kBankKeyUri[] = MORLENT_LV2_URI "#bank";
 constexpr char kBankTypeUri[] = MORLENT_LV2_URI "#BankChunk";
 // Factory presets live under this; each ends in its program's name made into a word.
 constexpr char kPresetUriBase[] = MORLENT_LV2_URI "/presets#";
+// The editor, an X11 UI in a binary of its own beside the plug-in's.
+constexpr char kUiUri[] = MORLENT_LV2_URI "#ui";
 
 // LV2's own version of the description, counted as LV2 asks: even numbers for releases. The
 // minor version goes up when ports are added, the micro version for every other release of
 // the bundle.
-constexpr int32_t kMinorVersion = 2;
+constexpr int32_t kMinorVersion = 4;
 constexpr int32_t kMicroVersion = 0;
 
-// Port indices: the twelve controls first, in parameter order, then audio and time. Hosts
-// keep these in their sessions, so they never move.
+// Port indices: the twelve controls first, in parameter order, then audio, the events in, MIDI
+// in and the notifications out. Hosts keep these in their sessions, so they never move; new
+// ports go at the end.
 constexpr uint32_t kControlPortCount = MorlentDelay::kParameterCount;
 constexpr uint32_t kLeftInPort = kControlPortCount;
 constexpr uint32_t kRightInPort = kControlPortCount + 1;
 constexpr uint32_t kLeftOutPort = kControlPortCount + 2;
 constexpr uint32_t kRightOutPort = kControlPortCount + 3;
-constexpr uint32_t kTimePort = kControlPortCount + 4;
-constexpr uint32_t kPortCount = kControlPortCount + 5;
+// The host's time positions and the editor's learn commands (symbol "time", its name since the
+// first release).
+constexpr uint32_t kEventsInPort = kControlPortCount + 4;
+// MIDI for learned controllers, on a port of its own: a host may fill a port that takes MIDI
+// from the track's MIDI only, and an audio track has none, nor would its time positions come.
+constexpr uint32_t kMidiInPort = kControlPortCount + 5;
+// The learn state and the values learned controllers set, for the editor.
+constexpr uint32_t kNotifyPort = kControlPortCount + 6;
+constexpr uint32_t kPortCount = kControlPortCount + 7;
+// The notification port's buffer holds every message one block can have, with room to spare.
+constexpr uint32_t kNotifyMinimumSize = 2048;
 
 // A control port's value is its parameter in display units (framework/DisplayUnits.h).
 using Scale = VstToolkit::DisplayScale;

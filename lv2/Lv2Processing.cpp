@@ -1,5 +1,6 @@
-// The audio thread's block: the control ports, the host's transport from its time events, and
-// the effect's frames. Nothing here allocates or locks.
+// The audio thread's block: the control ports, the events inputs (the host's transport and the
+// editor's learn commands; MIDI), the effect's frames and the editor's notifications. Nothing
+// here allocates or locks.
 
 #include "lv2/Lv2Plugin.h"
 
@@ -24,9 +25,16 @@ template <typename T> T ReadAt(const void* data)
 void Lv2Plugin::Run(uint32_t frames)
 {
     ApplyControlPorts();
-    ReadTimeEvents();
-    if (inputs[0] == nullptr || inputs[1] == nullptr || outputs[0] == nullptr || outputs[1] == nullptr)
-        return;
+    const bool audio = inputs[0] != nullptr && inputs[1] != nullptr && outputs[0] != nullptr && outputs[1] != nullptr;
+    ReadEvents(events, frames, audio);
+    ReadEvents(midiEvents, frames, audio);
+    if (audio)
+        Render(frames);
+    WriteNotifications();
+}
+
+void Lv2Plugin::Render(uint32_t frames)
+{
     // The engine reads its inputs only; the core's signature serves formats that hand over
     // writable arrays.
     float* in[2] = {const_cast<float*>(inputs[0]), const_cast<float*>(inputs[1])};
@@ -52,37 +60,62 @@ void Lv2Plugin::ApplyControlPorts()
             continue;
         appliedControls[port] = bits;
         appliedMask |= 1u << port;
+        controlledMask &= ~(1u << port); // the host's value has the last word again
         SetParameterValue(static_cast<int32_t>(port), ToParameterValue(port, value));
     }
     applyAllControls = false;
 }
 
-void Lv2Plugin::ReadTimeEvents()
+void Lv2Plugin::ReadEvents(const LV2_Atom_Sequence* sequence, uint32_t frames, bool queueMidi)
 {
-    if (timeEvents == nullptr || urids.atomSequence == 0 || urids.timePosition == 0 ||
-        timeEvents->atom.type != urids.atomSequence)
+    if (sequence == nullptr || urids.atomSequence == 0 || sequence->atom.type != urids.atomSequence)
         return;
-    const uint32_t size = timeEvents->atom.size;
+    const uint32_t size = sequence->atom.size;
     if (size < sizeof(LV2_Atom_Sequence_Body))
         return;
+    // Stamps in beats say nothing of frames: such events count from the block's start.
+    const bool inFrames = sequence->body.unit == 0 || sequence->body.unit == urids.atomFrameTime;
     // Every size is checked against what the sequence says it holds before it is read.
-    const auto* body = reinterpret_cast<const uint8_t*>(&timeEvents->body);
+    const auto* body = reinterpret_cast<const uint8_t*>(&sequence->body);
     size_t offset = sizeof(LV2_Atom_Sequence_Body);
     while (size - offset >= sizeof(LV2_Atom_Event)) {
         const auto* event = reinterpret_cast<const LV2_Atom_Event*>(body + offset);
         const uint32_t eventSize = event->body.size;
         if (eventSize > size - offset - sizeof(LV2_Atom_Event))
             return;
-        if ((event->body.type == urids.atomObject || event->body.type == urids.atomBlank) &&
+        const LV2_URID type = event->body.type;
+        if (type != 0 && (type == urids.atomObject || type == urids.atomBlank) &&
             eventSize >= sizeof(LV2_Atom_Object_Body)) {
             const auto* object = reinterpret_cast<const LV2_Atom_Object_Body*>(&event->body + 1);
+            LearnCommand command;
             if (object->otype == urids.timePosition)
                 ReadPosition(object, eventSize);
+            else if (ReadLearnCommand(learnUrids, &event->body, sizeof(LV2_Atom) + eventSize, command))
+                ApplyLearnCommand(command);
+        } else if (type != 0 && type == urids.midiEvent && queueMidi) {
+            QueueMidi(inFrames ? event->time.frames : 0, reinterpret_cast<const uint8_t*>(&event->body + 1), eventSize,
+                      frames);
         }
         offset += sizeof(LV2_Atom_Event) + lv2_atom_pad_size(eventSize);
         if (offset > size)
             return;
     }
+}
+
+void Lv2Plugin::QueueMidi(int64_t frame, const uint8_t* bytes, uint32_t size, uint32_t frames)
+{
+    // One channel message per event, as LV2 sends MIDI; system messages mean nothing to the effect.
+    if (size == 0 || size > 3 || bytes[0] < 0x80 || bytes[0] >= 0xF0)
+        return;
+    // The queue grows beyond its first room, which would allocate here: a block that brings more
+    // events than that loses the rest.
+    if (GetModel()->PendingMidiEventCount() >= Morlent::MidiEventQueue::kInitialCapacity)
+        return;
+    // Inside the block, as LV2 promises; a host that breaks it gets the nearest end.
+    const int64_t last = frames > 0 ? static_cast<int64_t>(frames) - 1 : 0;
+    const int64_t at = frame < 0 ? 0 : frame > last ? last : frame;
+    PushMidiEvent(at > INT32_MAX ? INT32_MAX : static_cast<int32_t>(at), bytes[0], size > 1 ? bytes[1] : 0,
+                  size > 2 ? bytes[2] : 0);
 }
 
 void Lv2Plugin::ReadPosition(const LV2_Atom_Object_Body* object, uint32_t size)

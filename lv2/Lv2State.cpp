@@ -32,6 +32,7 @@ LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_St
         // LV2's way to reset an instance: a state without our property.
         SetState(builtBank.Data(), builtBank.Length(), StateScope::kBank);
         applyAllControls = true;
+        learnStateMayDiffer = true;
         return LV2_STATE_SUCCESS;
     }
     if (type != urids.bankType) {
@@ -46,6 +47,7 @@ LV2_State_Status Lv2Plugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_St
     }
     // The ports the host restores beside the state have the last word, as at any other time.
     applyAllControls = true;
+    learnStateMayDiffer = true; // the bank brings its controller map
     return LV2_STATE_SUCCESS;
 }
 

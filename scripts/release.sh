@@ -36,7 +36,8 @@ inputs=(
   build/win64/plugin/MorlentDelay.dll build/win64/host/morlent-host.exe
   build/win32/plugin/MorlentDelay.dll build/win32/host/morlent-host.exe
   build/linux/plugin/MorlentDelay.so build/linux/host/morlent-host
-  "$lv2_bundle"/MorlentDelay.so "$lv2_bundle"/manifest.ttl "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
+  "$lv2_bundle"/MorlentDelay.so "$lv2_bundle"/MorlentDelay_ui.so "$lv2_bundle"/manifest.ttl
+  "$lv2_bundle"/MorlentDelay.ttl "$lv2_bundle"/presets.ttl
   build/win64/vst3/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3
   build/linux/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
   build/win64/clap/MorlentDelay.clap build/linux/clap/MorlentDelay.clap

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-utils
   python3 python3-cairo python3-pil fontconfig fonts-lato fonts-liberation
   libsndfile1-dev
+  libcairo2-dev libpng-dev libxtst-dev  # the X11 editor (with libx11-dev below), screenshots, XTest input in tests
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick
   zip unzip python3-markdown  # the release archive and its HTML manual

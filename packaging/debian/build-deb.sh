@@ -31,7 +31,8 @@ esac
 linux=$staged/linux-x86_64
 inputs=(
   "$linux/MorlentDelay.so" "$linux/morlent-host"
-  "$linux/MorlentDelay.lv2/MorlentDelay.so" "$linux/MorlentDelay.lv2/manifest.ttl"
+  "$linux/MorlentDelay.lv2/MorlentDelay.so" "$linux/MorlentDelay.lv2/MorlentDelay_ui.so"
+  "$linux/MorlentDelay.lv2/manifest.ttl"
   "$linux/MorlentDelay.lv2/MorlentDelay.ttl" "$linux/MorlentDelay.lv2/presets.ttl"
   "$linux/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so" "$linux/MorlentDelay.clap"
   "$staged/Morlent Delay Factory.fxb" "$staged/manual/manual.html" "$staged/manual/manual.md"
@@ -78,6 +79,7 @@ install -d -m 0755 "$pkg/DEBIAN" "$pkg/usr/bin" "$pkg/usr/lib/vst" "$pkg/usr/lib
 strip_module() { strip --remove-section=.comment --remove-section=.note --strip-unneeded -o "$2" "$1" && chmod 0644 "$2"; }
 strip_module "$linux/MorlentDelay.so" "$pkg/usr/lib/vst/MorlentDelay.so"
 strip_module "$linux/MorlentDelay.lv2/MorlentDelay.so" "$lv2/MorlentDelay.so"
+strip_module "$linux/MorlentDelay.lv2/MorlentDelay_ui.so" "$lv2/MorlentDelay_ui.so"
 strip_module "$linux/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so" "$vst3/MorlentDelay.so"
 strip_module "$linux/MorlentDelay.clap" "$pkg/usr/lib/clap/MorlentDelay.clap"
 strip --remove-section=.comment --remove-section=.note -o "$pkg/usr/bin/morlent-host" "$linux/morlent-host"
@@ -87,7 +89,7 @@ chmod 0755 "$pkg/usr/bin/morlent-host"
 # package's copyright file, which holds the same text, so the system keeps one copy of it.
 for file in "$linux"/MorlentDelay.lv2/*; do
   case $(basename "$file") in
-    MorlentDelay.so) ;;
+    MorlentDelay.so | MorlentDelay_ui.so) ;;
     *.ttl) install -m 0644 "$file" "$lv2/" ;;
     LICENSE.txt)
       cmp -s "$file" "$staged/LICENSE.txt" || fail "the LV2 bundle's LICENSE.txt is not the release's licence"
@@ -120,7 +122,8 @@ src=$work/src
 mkdir -p "$src/debian"
 cp "$here/control" "$here/changelog" "$src/debian/"
 elves=(usr/bin/morlent-host usr/lib/vst/MorlentDelay.so usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.so
-  usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so usr/lib/clap/MorlentDelay.clap)
+  usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
+  usr/lib/clap/MorlentDelay.clap)
 (cd "$src" && dpkg-shlibdeps -Tdebian/substvars "${elves[@]/#/$pkg/}")
 grep -q '^shlibs:Depends=.*libc6' "$src/debian/substvars" || fail "dpkg-shlibdeps found no dependencies"
 

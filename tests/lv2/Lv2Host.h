@@ -1,13 +1,16 @@
 #pragma once
 // A small LV2 host for the tests: it loads the built module as hosts do, offers the features a
-// test asks for (URID map, log), owns the port buffers, writes time positions into the atom
-// port, and keeps saved state in memory.
+// test asks for (URID map, log), owns the port buffers, writes time positions, learn commands and
+// MIDI into the atom inputs, keeps what the notification port says, and keeps saved state in
+// memory.
 
+#include "lv2/LearnMessages.h"
 #include "lv2/Lv2Ports.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/log/log.h>
+#include <lv2/midi/midi.h>
 #include <lv2/state/state.h>
 #include <lv2/time/time.h>
 #include <lv2/urid/urid.h>
@@ -147,10 +150,32 @@ public:
         }
         AddEvent(map.Map(LV2_ATOM__Object), object);
     }
+    // A MIDI message at a frame of the block.
+    void AddMidi(int64_t frame, std::vector<uint8_t> bytes)
+    {
+        AddEvent(map.Map(LV2_MIDI__MidiEvent), bytes, UINT32_MAX, frame);
+    }
+    // A learn command as the editor writes it.
+    void AddCommand(const MorlentLv2::LearnCommand& command, int64_t frame = 0)
+    {
+        const MorlentLv2::LearnUrids urids = MorlentLv2::MapLearnUrids(&map.feature);
+        alignas(8) uint8_t message[MorlentLv2::kLargestMessageSize];
+        const uint32_t size = MorlentLv2::WriteLearnCommand(urids, command, message, sizeof message);
+        AddAtom(message, size, frame);
+    }
+    // A whole atom, header and body, as event transfer hands it over.
+    void AddAtom(const void* atom, uint32_t size, int64_t frame = 0)
+    {
+        LV2_Atom head;
+        std::memcpy(&head, atom, sizeof head);
+        const auto* body = static_cast<const uint8_t*>(atom) + sizeof head;
+        AddEvent(head.type, std::vector<uint8_t>(body, body + (size - sizeof head)), head.size, frame);
+    }
     // An event whose body is given whole; its header says bodySize, which may lie.
-    void AddEvent(LV2_URID type, const std::vector<uint8_t>& body, uint32_t bodySize = UINT32_MAX)
+    void AddEvent(LV2_URID type, const std::vector<uint8_t>& body, uint32_t bodySize = UINT32_MAX, int64_t frame = 0)
     {
         LV2_Atom_Event event{};
+        event.time.frames = frame;
         event.body.type = type;
         event.body.size = bodySize == UINT32_MAX ? static_cast<uint32_t>(body.size()) : bodySize;
         std::vector<uint8_t> bytes(sizeof event);
@@ -202,13 +227,80 @@ struct State {
     }
 };
 
-// One instance with its ports connected: controls at the defaults the bundle declares, the time
-// port connected when the host has a URID map.
+// The notification port's buffer: before each run the host says how much room there is, after
+// it the plug-in has written a sequence, whose events' atoms are read out whole.
+class Notifications {
+public:
+    explicit Notifications(UridMap& map) : map(map), storage(4096) { Prepare(MorlentLv2::kNotifyMinimumSize); }
+
+    LV2_Atom_Sequence* Atom() { return reinterpret_cast<LV2_Atom_Sequence*>(storage.data()); }
+    // The room the host offers, as an atom:Chunk of that size; the rest of the buffer is filled
+    // with a guard pattern the plug-in must not touch.
+    void Prepare(uint32_t capacity)
+    {
+        std::memset(storage.data(), kGuard, storage.size() * sizeof storage[0]);
+        Atom()->atom.type = map.Map(LV2_ATOM__Chunk);
+        Atom()->atom.size = capacity;
+        room = capacity;
+    }
+    bool GuardIntact() const
+    {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(storage.data());
+        for (size_t at = sizeof(LV2_Atom) + room; at < storage.size() * sizeof storage[0]; ++at)
+            if (bytes[at] != kGuard)
+                return false;
+        return true;
+    }
+    // Whether the plug-in wrote a sequence within the room, every event inside it.
+    bool WellFormed()
+    {
+        std::vector<std::vector<uint8_t>> ignored;
+        return Read(ignored);
+    }
+    // The events' atoms (header and body) of the sequence the plug-in wrote.
+    std::vector<std::vector<uint8_t>> Messages()
+    {
+        std::vector<std::vector<uint8_t>> messages;
+        Read(messages);
+        return messages;
+    }
+
+    static constexpr uint8_t kGuard = 0xA5;
+
+private:
+    bool Read(std::vector<std::vector<uint8_t>>& messages)
+    {
+        const LV2_Atom_Sequence* sequence = Atom();
+        const uint32_t size = sequence->atom.size;
+        if (sequence->atom.type != map.Map(LV2_ATOM__Sequence) || size < sizeof(LV2_Atom_Sequence_Body) || size > room)
+            return false;
+        const auto* body = reinterpret_cast<const uint8_t*>(&sequence->body);
+        for (uint32_t offset = sizeof(LV2_Atom_Sequence_Body); offset < size;) {
+            if (size - offset < sizeof(LV2_Atom_Event))
+                return false;
+            const auto* event = reinterpret_cast<const LV2_Atom_Event*>(body + offset);
+            const uint32_t padded = static_cast<uint32_t>(sizeof(LV2_Atom_Event)) + ((event->body.size + 7) & ~7u);
+            if (padded > size - offset)
+                return false;
+            const auto* atom = reinterpret_cast<const uint8_t*>(&event->body);
+            messages.emplace_back(atom, atom + sizeof(LV2_Atom) + event->body.size);
+            offset += padded;
+        }
+        return true;
+    }
+
+    UridMap& map;
+    std::vector<uint64_t> storage;
+    uint32_t room = 0;
+};
+
+// One instance with its ports connected: controls at the defaults the bundle declares, the atom
+// ports connected when the host has a URID map.
 class Instance {
 public:
     Instance(const LV2_Descriptor* descriptor, double rate, Features& features, bool withMap = true,
              bool withLog = true)
-        : sequence(features.map), descriptor(descriptor)
+        : sequence(features.map), midi(features.map), notifications(features.map), descriptor(descriptor)
     {
         const std::vector<const LV2_Feature*> list = features.List(withMap, withLog);
         handle = descriptor != nullptr ? descriptor->instantiate(descriptor, rate, "", list.data()) : nullptr;
@@ -218,8 +310,11 @@ public:
             controls[port] = MorlentLv2::ToPortValue(port, MorlentDelay::kParameters[port].defaultValue);
             descriptor->connect_port(handle, port, &controls[port]);
         }
-        if (withMap)
-            descriptor->connect_port(handle, MorlentLv2::kTimePort, sequence.Atom());
+        if (withMap) {
+            descriptor->connect_port(handle, MorlentLv2::kEventsInPort, sequence.Atom());
+            descriptor->connect_port(handle, MorlentLv2::kMidiInPort, midi.Atom());
+            descriptor->connect_port(handle, MorlentLv2::kNotifyPort, notifications.Atom());
+        }
     }
     ~Instance()
     {
@@ -233,7 +328,9 @@ public:
     LV2_Handle Handle() const { return handle; }
     void Activate() { descriptor->activate(handle); }
     void Connect(uint32_t port, void* data) { descriptor->connect_port(handle, port, data); }
-    // Processes the two channels in place, block by block; the time events go with the first.
+    // Processes the two channels in place, block by block; the events go with the first. What
+    // the notification port says is kept in `notices` unless keepNotices is false (keeping them
+    // allocates).
     void Render(std::vector<float>& left, std::vector<float>& right, size_t block)
     {
         for (size_t at = 0; at < left.size(); at += block) {
@@ -242,9 +339,25 @@ public:
             Connect(MorlentLv2::kRightInPort, right.data() + at);
             Connect(MorlentLv2::kLeftOutPort, left.data() + at);
             Connect(MorlentLv2::kRightOutPort, right.data() + at);
-            descriptor->run(handle, static_cast<uint32_t>(frames));
-            sequence.Clear();
+            Run(static_cast<uint32_t>(frames));
         }
+    }
+    // One block of frames with the audio ports as they are connected.
+    void Run(uint32_t frames)
+    {
+        notifications.Prepare(notifyCapacity);
+        descriptor->run(handle, frames);
+        sequence.Clear();
+        midi.Clear();
+        if (keepNotices)
+            for (std::vector<uint8_t>& message : notifications.Messages())
+                notices.push_back(std::move(message));
+    }
+    // One block of silence.
+    void RunSilence(uint32_t frames = 64)
+    {
+        std::vector<float> left(frames), right(frames);
+        Render(left, right, frames);
     }
     const LV2_State_Interface* StateInterface() const
     {
@@ -260,7 +373,12 @@ public:
     }
 
     float controls[MorlentLv2::kControlPortCount] = {};
-    Sequence sequence;
+    Sequence sequence; // the events input: time positions and learn commands
+    Sequence midi;
+    Notifications notifications;
+    uint32_t notifyCapacity = MorlentLv2::kNotifyMinimumSize;
+    bool keepNotices = true;
+    std::vector<std::vector<uint8_t>> notices;
 
 private:
     const LV2_Descriptor* descriptor;

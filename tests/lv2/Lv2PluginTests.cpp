@@ -365,7 +365,7 @@ TEST_F(Lv2Plugin, DamagedTimeEventsAndHostsWithoutAMapLeaveTheTempoAlone)
     Instance bare(module.Descriptor(), kRate, features, false, false);
     ASSERT_TRUE(bare.Valid());
     Sequence sequence(map);
-    bare.Connect(MorlentLv2::kTimePort, sequence.Atom());
+    bare.Connect(MorlentLv2::kEventsInPort, sequence.Atom());
     for (const auto& setting : ports)
         bare.controls[setting.first] = setting.second;
     bare.Activate();

@@ -1,6 +1,7 @@
-// Proves the LV2 module's run never allocates and never takes a mutex: this program replaces
-// the allocator and the mutex lock for the whole process (the loaded module included) and
-// counts the calls made while the audio thread is inside run.
+// Proves the LV2 module's run never allocates, never takes a mutex and never traces: this program
+// replaces the allocator and the mutex lock for the whole process (the loaded module included)
+// and counts the calls made while the audio thread is inside run, and reads what the module
+// writes to stderr with tracing on.
 
 #include "tests/lv2/Lv2Host.h"
 
@@ -9,8 +10,14 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "tests/support/AudioThreadCounters.h"
 
@@ -34,18 +41,49 @@ TEST(Lv2Realtime, CountersReachIntoTheLoadedModule)
     descriptor->cleanup(instance);
 }
 
-TEST(Lv2Realtime, RunNeverAllocatesOrLocksWhilePortsTimeAndStateChange)
+// The commands the editor sends, in turn, and controllers that learn and move what they learned.
+void AddEditorAndMidi(Instance& instance, long block)
+{
+    using MorlentLv2::LearnAction;
+    const auto parameter = static_cast<int32_t>(block % MorlentDelay::kParameterCount);
+    switch (block % 7) {
+    case 0:
+        instance.sequence.AddCommand({LearnAction::kStart, parameter});
+        break;
+    case 2:
+        instance.sequence.AddCommand({LearnAction::kSendState, 0});
+        break;
+    case 4:
+        instance.sequence.AddCommand({block % 14 == 4 ? LearnAction::kForget : LearnAction::kStop,
+                                      static_cast<int32_t>(block % 128)});
+        break;
+    case 6:
+        if (block % 70 == 6)
+            instance.sequence.AddCommand({LearnAction::kClearAll, 0});
+        break;
+    default:
+        break;
+    }
+    for (int event = 0; event < 3; ++event)
+        instance.midi.AddMidi(event * 80, {0xB0, static_cast<uint8_t>((block + event) % 128),
+                                           static_cast<uint8_t>((block * 5 + event) % 128)});
+}
+
+TEST(Lv2Realtime, RunNeverAllocatesOrLocksWhilePortsTimeStateMidiAndLearnChange)
 {
     const Module module(MORLENT_LV2_MODULE_PATH);
     Features features;
     Instance instance(module.Descriptor(), 48000.0, features);
     ASSERT_TRUE(instance.Valid());
+    instance.keepNotices = false;
     instance.Activate();
     // Every URI the events use is mapped before the audio thread starts.
     for (const char* uri : {LV2_TIME__beatsPerMinute, LV2_TIME__speed, LV2_TIME__bar, LV2_TIME__barBeat,
                             LV2_TIME__beatsPerBar, LV2_TIME__beatUnit, LV2_ATOM__Float, LV2_ATOM__Long,
-                            LV2_ATOM__Int, LV2_ATOM__Object, LV2_TIME__Position})
+                            LV2_ATOM__Int, LV2_ATOM__Object, LV2_TIME__Position, LV2_MIDI__MidiEvent})
         features.map.Map(uri);
+    MorlentLv2::MapLearnUrids(&features.map.feature);
+    std::atomic<long> notified{0};
 
     std::atomic<bool> stop{false};
     std::atomic<long> blocks{0};
@@ -75,9 +113,12 @@ TEST(Lv2Realtime, RunNeverAllocatesOrLocksWhilePortsTimeAndStateChange)
                 position.push_back({LV2_TIME__beatUnit, {Number::kInt, 4.0}});
                 instance.sequence.AddPosition(position);
             }
+            AddEditorAndMidi(instance, block);
             insideAudioCall = true;
             instance.Render(left, right, 256);
             insideAudioCall = false;
+            if (instance.notifications.Atom()->atom.size > sizeof(LV2_Atom_Sequence_Body))
+                notified.fetch_add(1, std::memory_order_relaxed);
             if (!std::isfinite(left[0]) || !std::isfinite(right[255]))
                 finite.store(false);
             ++block;
@@ -98,6 +139,66 @@ TEST(Lv2Realtime, RunNeverAllocatesOrLocksWhilePortsTimeAndStateChange)
     EXPECT_EQ(0, audioAllocations.load()) << "allocations in run over " << blocks.load() << " blocks";
     EXPECT_EQ(0, audioLocks.load()) << "mutex locks in run";
     EXPECT_TRUE(finite.load());
+    // The notification port had its say now and then: learn states and controller moves.
+    EXPECT_GT(notified.load(), blocks.load() / 10);
+}
+
+// Writes on stderr (where the Linux build traces) reach a file while it lives.
+class StderrCapture {
+public:
+    StderrCapture() : file(std::tmpfile())
+    {
+        std::fflush(stderr);
+        saved = dup(2);
+        dup2(fileno(file), 2);
+    }
+    // Ends the capture and answers what was written.
+    std::string Take()
+    {
+        std::fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+        std::string text;
+        std::rewind(file);
+        for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file))
+            text += static_cast<char>(c);
+        std::fclose(file);
+        return text;
+    }
+
+private:
+    FILE* file;
+    int saved;
+};
+
+TEST(Lv2Realtime, TheAudioThreadNeverTracesWhatTheEditorsCommandsDo)
+{
+    // The module reads the setting once, as it loads.
+    setenv("MORLENT_TRACE", "1", 1);
+    const Module module(MORLENT_LV2_MODULE_PATH);
+    unsetenv("MORLENT_TRACE");
+    Features features;
+    StderrCapture made;
+    auto plugin = std::make_unique<Instance>(module.Descriptor(), 48000.0, features);
+    Instance& instance = *plugin;
+    instance.Activate();
+    ASSERT_NE(std::string::npos, made.Take().find("Model::Model")) << "tracing is on in this module";
+    ASSERT_TRUE(instance.Valid());
+
+    std::string traced;
+    std::thread audio([&] {
+        StderrCapture capture;
+        for (long block = 0; block < 200; ++block) {
+            AddEditorAndMidi(instance, block);
+            instance.RunSilence(256);
+        }
+        traced = capture.Take();
+    });
+    audio.join();
+    EXPECT_EQ("", traced);
+    StderrCapture closing;
+    plugin.reset();
+    closing.Take();
 }
 
 } // namespace

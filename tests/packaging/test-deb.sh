@@ -98,6 +98,7 @@ expected=(
   "drwxr-xr-x ./usr/lib/" "drwxr-xr-x ./usr/lib/lv2/" "drwxr-xr-x ./usr/lib/lv2/MorlentDelay.lv2/"
   "lrwxrwxrwx ./usr/lib/lv2/MorlentDelay.lv2/LICENSE.txt -> ../../../share/doc/$package/copyright"
   "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.so" "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.ttl"
+  "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so"
   "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/manifest.ttl" "-rw-r--r-- ./usr/lib/lv2/MorlentDelay.lv2/presets.ttl"
   "drwxr-xr-x ./usr/lib/vst/" "-rw-r--r-- ./usr/lib/vst/MorlentDelay.so"
   "drwxr-xr-x ./usr/lib/clap/" "-rw-r--r-- ./usr/lib/clap/MorlentDelay.clap"
@@ -137,7 +138,8 @@ mkdir "$work/unpacked"
 dpkg-deb -x "$deb" "$work/unpacked" || { fail "dpkg-deb -x cannot unpack the package"; finish; }
 x=$work/unpacked
 elves=(usr/bin/morlent-host usr/lib/vst/MorlentDelay.so usr/lib/lv2/MorlentDelay.lv2/MorlentDelay.so
-  usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so usr/lib/clap/MorlentDelay.clap)
+  usr/lib/lv2/MorlentDelay.lv2/MorlentDelay_ui.so usr/lib/vst3/MorlentDelay.vst3/Contents/x86_64-linux/MorlentDelay.so
+  usr/lib/clap/MorlentDelay.clap)
 unstripped=()
 unhardened=()
 for elf in "${elves[@]}"; do

@@ -50,7 +50,8 @@ expected=(
   win64/MorlentDelay.dll win64/morlent-host.exe
   win32/MorlentDelay.dll win32/morlent-host.exe
   linux-x86_64/MorlentDelay.so linux-x86_64/morlent-host
-  linux-x86_64/MorlentDelay.lv2/MorlentDelay.so linux-x86_64/MorlentDelay.lv2/manifest.ttl
+  linux-x86_64/MorlentDelay.lv2/MorlentDelay.so linux-x86_64/MorlentDelay.lv2/MorlentDelay_ui.so
+  linux-x86_64/MorlentDelay.lv2/manifest.ttl
   linux-x86_64/MorlentDelay.lv2/MorlentDelay.ttl linux-x86_64/MorlentDelay.lv2/presets.ttl
   linux-x86_64/MorlentDelay.lv2/LICENSE.txt
   win64/MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3

@@ -2,6 +2,7 @@
 
 #include "editor/DelayLayout.h"
 #include "pictures/cairo/PngWriter.h"
+#include "tests/support/CairoLeaks.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <poll.h>
