@@ -76,6 +76,9 @@ protected:
         StandInHost::Reset();
         window = std::make_unique<X11HostWindow>();
         ASSERT_TRUE(window->IsOpen());
+        // A sanitizer starts a thread of its own when the program makes its first: made here,
+        // before the count.
+        std::thread([] {}).join();
         threadsBefore = ThreadCount();
         ASSERT_NO_FATAL_FAILURE(OpenInstance());
         // DISPLAY names the private server: the instance offers its editor.
@@ -110,12 +113,20 @@ protected:
         }
         window->Button(Button1, false);
     }
-    // Waits, without idling, until the parameter's automation has count calls; answers them all.
+    // Waits, without idling, until the parameter's automation has count calls, and answers them
+    // all. Meanwhile the host's thread goes on as a host's does while the editor's thread pumps:
+    // it plays another parameter's automation and reads the texts it shows.
     std::vector<HostCall> AwaitAutomation(VstInt32 parameter, size_t count)
     {
-        StandInHost::Instance().AwaitCalls(
-            [&](const std::vector<HostCall>& calls) { return AutomationOf(calls, parameter).size() >= count; },
-            kPatience);
+        const auto until = std::chrono::steady_clock::now() + kPatience;
+        for (int step = 0; std::chrono::steady_clock::now() < until; ++step) {
+            SetParameter(MorlentDelay::kWetDryMix, static_cast<float>(step % 100) / 100.0f);
+            Text(effGetParamDisplay, parameter);
+            if (StandInHost::Instance().AwaitCalls(
+                    [&](const std::vector<HostCall>& calls) { return AutomationOf(calls, parameter).size() >= count; },
+                    std::chrono::milliseconds(1)))
+                break;
+        }
         return AutomationOf(StandInHost::Instance().CallsOf(audioMasterAutomate), parameter);
     }
     // What a host's idle timer does, until done answers true.
