@@ -7,6 +7,7 @@
 #include "description/EffectDescription.h"
 #include "framework/DisplayUnits.h"
 #include "tests/clap/ClapTestHost.h"
+#include "tests/support/DrawingLibraries.h"
 #include "tests/support/VirtualDisplay.h"
 // Last: Xlib's macros (None, Status, Bool) would rewrite the names above.
 #include "tests/support/X11HostWindow.h"
@@ -27,6 +28,8 @@ using namespace ClapTest;
 
 const ::testing::Environment* const kDisplay =
     ::testing::AddGlobalTestEnvironment(new TestSupport::VirtualDisplay);
+const ::testing::Environment* const kLibraries =
+    ::testing::AddGlobalTestEnvironment(new TestSupport::DrawingLibraries);
 
 constexpr std::chrono::milliseconds kPatience{5000};
 

@@ -7,6 +7,7 @@
 #include "tests/support/EffectCalls.h"
 #include "tests/support/LoadedModuleTest.h"
 #include "tests/support/StandInHost.h"
+#include "tests/support/DrawingLibraries.h"
 #include "tests/support/VirtualDisplay.h"
 // Last: Xlib's macros (None, Status, Bool) would rewrite the names above.
 #include "tests/support/X11HostWindow.h"
@@ -26,6 +27,8 @@ namespace {
 using namespace TestSupport;
 
 const ::testing::Environment* const kDisplay = ::testing::AddGlobalTestEnvironment(new VirtualDisplay);
+const ::testing::Environment* const kLibraries =
+    ::testing::AddGlobalTestEnvironment(new DrawingLibraries);
 
 constexpr std::chrono::milliseconds kPatience{5000};
 // A host's idle timer: effEditIdle this often, sooner after a call of the plug-in's.

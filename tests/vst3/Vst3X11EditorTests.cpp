@@ -5,6 +5,7 @@
 #include "description/EffectDescription.h"
 #include "vst3/Vst3Effect.h"
 #include "vst3/Vst3Interface.h"
+#include "tests/support/DrawingLibraries.h"
 #include "tests/support/VirtualDisplay.h"
 #include "tests/vst3/Vst3TestHost.h"
 // Last: Xlib's macros (None, Status, Bool) would rewrite the names above.
@@ -27,6 +28,8 @@ namespace {
 
 const ::testing::Environment* const kDisplay =
     ::testing::AddGlobalTestEnvironment(new TestSupport::VirtualDisplay);
+const ::testing::Environment* const kLibraries =
+    ::testing::AddGlobalTestEnvironment(new TestSupport::DrawingLibraries);
 
 constexpr std::chrono::milliseconds kPatience{5000};
 
