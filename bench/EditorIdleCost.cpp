@@ -183,11 +183,12 @@ private:
     uint32_t lastTimer = 0;
 };
 
-// One format's editor, open in a host window until it is destroyed; Pump gives it time as its
-// host would until the given moment.
+// One format's editor, open in a host window until it is destroyed. Everything on the host's
+// main thread, the one that opened it.
 class OpenEditor {
 public:
     virtual ~OpenEditor() = default;
+    // Gives the editor time as its host would, until the given moment.
     virtual void Pump(Clock::time_point until) = 0;
 };
 
