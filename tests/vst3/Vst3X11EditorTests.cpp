@@ -279,7 +279,15 @@ TEST_F(Vst3X11Editor, AttachedWithoutAFrameOrARunLoopOrWithARunLoopThatRefusesIs
     EXPECT_TRUE(refusing.timers.empty());
     EXPECT_EQ(refusing.references, 0);
 
-    // And a frame with a run loop after all that: the view opens.
+    // A run loop, but a parent window that does not exist: nothing opens, nothing is registered.
+    ASSERT_EQ(view->setFrame(&loop), kResultOk);
+    EXPECT_EQ(view->attached(reinterpret_cast<void*>(uintptr_t{0x7FFFFF0}), kPlatformTypeX11EmbedWindowID),
+              kResultFalse);
+    EXPECT_TRUE(loop.watched.empty());
+    EXPECT_TRUE(loop.timers.empty());
+    EXPECT_EQ(loop.references, 0);
+
+    // And a real parent after all that: the view opens.
     EXPECT_NE(Attach(), 0u);
     EXPECT_EQ(window->Children().size(), 1u);
 }
