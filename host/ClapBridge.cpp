@@ -1,5 +1,11 @@
 #include "host/ClapBridge.h"
 
+#include <cstdint>
+
+// The format's records are declared for 64-bit programs only, and every CLAP module is one: the
+// 32-bit host refuses them.
+#if UINTPTR_MAX > 0xFFFFFFFFu
+
 #include "clap/ClapInterface.h"
 #include "common/FixedString.h"
 
@@ -764,3 +770,17 @@ AEffect* OpenClapEffect(const void* entrySymbol, const std::string& path, audioM
 }
 
 } // namespace MorlentHost
+
+#else
+
+namespace MorlentHost {
+
+AEffect* OpenClapEffect(const void*, const std::string& path, audioMasterCallback, std::string& error)
+{
+    error = "a 32-bit host cannot load CLAP modules, which are 64-bit (" + path + ")";
+    return nullptr;
+}
+
+} // namespace MorlentHost
+
+#endif
