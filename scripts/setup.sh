@@ -10,7 +10,8 @@ packages=(
   xvfb xauth x11-utils
   python3 python3-cairo python3-pil fontconfig fonts-lato fonts-liberation
   libsndfile1-dev
-  libcairo2-dev libpng-dev libxtst-dev  # the X11 editor (with libx11-dev below), screenshots, XTest input in tests
+  libx11-dev libcairo2-dev libpng-dev libfontconfig-dev  # the X11 editor, and the host's screenshots
+  libxtst-dev  # the editor tests' real input
   clang libclang-rt-14-dev libfuzzer-14-dev
   imagemagick
   zip unzip python3-markdown  # the release archive and its HTML manual

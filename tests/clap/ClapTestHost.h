@@ -1,14 +1,21 @@
 #pragma once
 // The host side of the CLAP records for the tests: a host that records what the plug-in asked
-// of it (and on which thread), event lists of fixed capacity, streams that move a few bytes at a
-// time or fail, and a stereo block.
+// of it (and on which thread), with a reactor for an editor's descriptors and timers where it
+// offers one, event lists of fixed capacity, streams that move a few bytes at a time or fail,
+// and a stereo block.
 
 #include "clap/ClapInterface.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <poll.h>
+#endif
 
 namespace ClapTest {
 
@@ -107,6 +114,10 @@ public:
                 return &own.state;
             if (std::strcmp(id, Clap::kExtPresetLoad) == 0)
                 return &own.presetLoad;
+            if (std::strcmp(id, Clap::kExtPosixFdSupport) == 0 && own.offersFds)
+                return &own.fdSupport;
+            if (std::strcmp(id, Clap::kExtTimerSupport) == 0 && own.offersTimers)
+                return &own.timerSupport;
             return nullptr;
         };
         host.requestRestart = [](const Clap::Host* h) { ++Of(h).restarts; };
@@ -131,6 +142,49 @@ public:
             Of(h).MainThreadOnly();
             Of(h).loadedKey = key != nullptr ? key : "";
         };
+        fdSupport.registerFd = [](const Clap::Host* h, int fd, uint32_t flags) {
+            RecordingHost& own = Of(h);
+            own.MainThreadOnly();
+            if (own.refusesRegistration || fd < 0)
+                return false;
+            own.fds.push_back({fd, flags});
+            return true;
+        };
+        fdSupport.modifyFd = [](const Clap::Host* h, int fd, uint32_t flags) {
+            Of(h).MainThreadOnly();
+            for (Fd& watched : Of(h).fds)
+                if (watched.fd == fd) {
+                    watched.flags = flags;
+                    return true;
+                }
+            return false;
+        };
+        fdSupport.unregisterFd = [](const Clap::Host* h, int fd) {
+            RecordingHost& own = Of(h);
+            own.MainThreadOnly();
+            const size_t before = own.fds.size();
+            own.fds.erase(std::remove_if(own.fds.begin(), own.fds.end(), [&](const Fd& f) { return f.fd == fd; }),
+                          own.fds.end());
+            return own.fds.size() < before;
+        };
+        timerSupport.registerTimer = [](const Clap::Host* h, uint32_t period, Clap::Id* id) {
+            RecordingHost& own = Of(h);
+            own.MainThreadOnly();
+            if (own.refusesRegistration || id == nullptr || period == 0)
+                return false;
+            *id = own.nextTimerId++;
+            own.timers.push_back({*id, period, std::chrono::steady_clock::now() + std::chrono::milliseconds(period)});
+            return true;
+        };
+        timerSupport.unregisterTimer = [](const Clap::Host* h, Clap::Id id) {
+            RecordingHost& own = Of(h);
+            own.MainThreadOnly();
+            const size_t before = own.timers.size();
+            own.timers.erase(std::remove_if(own.timers.begin(), own.timers.end(),
+                                            [&](const Timer& timer) { return timer.id == id; }),
+                             own.timers.end());
+            return own.timers.size() < before;
+        };
     }
     RecordingHost(const RecordingHost&) = delete;
 
@@ -146,10 +200,62 @@ public:
                presetErrors;
     }
 
+#ifndef _WIN32
+    // One turn of the reactor, as a host's main loop: waits until a registered descriptor is
+    // readable or the next timer is due, then calls the plug-in's on_fd and on_timer for them.
+    void Turn(const Clap::Plugin* plugin)
+    {
+        const auto* onFd = static_cast<const Clap::PluginPosixFdSupport*>(
+            plugin->getExtension(plugin, Clap::kExtPosixFdSupport));
+        const auto* onTimer =
+            static_cast<const Clap::PluginTimerSupport*>(plugin->getExtension(plugin, Clap::kExtTimerSupport));
+        const auto now = std::chrono::steady_clock::now();
+        auto wait = std::chrono::milliseconds(100);
+        for (const Timer& timer : timers)
+            wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(timer.due - now));
+        std::vector<pollfd> waiting;
+        for (const Fd& watched : fds)
+            waiting.push_back({watched.fd, POLLIN, 0});
+        poll(waiting.data(), waiting.size(), static_cast<int>(std::max<long long>(wait.count(), 0)));
+        for (const pollfd& ready : waiting)
+            if ((ready.revents & POLLIN) != 0 && onFd != nullptr) {
+                ++fdCalls;
+                onFd->onFd(plugin, ready.fd, Clap::kPosixFdRead);
+            }
+        const auto later = std::chrono::steady_clock::now();
+        const std::vector<Timer> due = timers;
+        for (const Timer& timer : due)
+            if (later >= timer.due && onTimer != nullptr) {
+                for (Timer& kept : timers)
+                    if (kept.id == timer.id)
+                        kept.due = later + std::chrono::milliseconds(kept.period);
+                ++timerCalls;
+                onTimer->onTimer(plugin, timer.id);
+            }
+    }
+#endif
+
     Clap::Host host{};
     Clap::HostParams params{};
     Clap::HostState state{};
     Clap::HostPresetLoad presetLoad{};
+    // The reactor: what the host offers, and what the plug-in registered with it.
+    struct Fd {
+        int fd;
+        uint32_t flags;
+    };
+    struct Timer {
+        Clap::Id id;
+        uint32_t period;
+        std::chrono::steady_clock::time_point due;
+    };
+    bool offersFds = false, offersTimers = false, refusesRegistration = false;
+    Clap::HostPosixFdSupport fdSupport{};
+    Clap::HostTimerSupport timerSupport{};
+    std::vector<Fd> fds;
+    std::vector<Timer> timers;
+    Clap::Id nextTimerId = 7;
+    int fdCalls = 0, timerCalls = 0;
     std::thread::id mainThread = std::this_thread::get_id();
     int extensionQueries = 0, restarts = 0, processRequests = 0, callbacks = 0, rescans = 0, flushRequests = 0,
         dirtyMarks = 0, presetErrors = 0, wrongThreadCalls = 0;

@@ -8,17 +8,23 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 // After windows.h, which GDI+ builds on.
 #include <gdiplus.h>
 #else
+#include "tests/support/VirtualDisplay.h"
+
 #include <fcntl.h>
+#include <png.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #endif
@@ -381,9 +387,43 @@ TEST(HostProcess, FailuresExplainThemselvesWithTheirExitCodes)
     }
 }
 
-#ifdef _WIN32
+#ifndef _WIN32
+// A private X server for one screenshot test, and DISPLAY naming it for the host it starts.
+class ScopedDisplay {
+public:
+    ScopedDisplay() { display.SetUp(); }
+    ~ScopedDisplay() { display.TearDown(); }
+
+private:
+    TestSupport::VirtualDisplay display;
+};
+
+// A picture's pixels as 0xRRGGBB, row by row; empty when it is no PNG file.
+std::vector<uint32_t> ReadPng(const std::string& path, unsigned& width, unsigned& height)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    std::vector<uint32_t> pixels;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0)
+        return pixels;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) == 0)
+        return pixels;
+    width = image.width;
+    height = image.height;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        pixels.push_back(uint32_t{rgb[i]} << 16 | uint32_t{rgb[i + 1]} << 8 | rgb[i + 2]);
+    return pixels;
+}
+#endif
+
 TEST(HostProcess, ScreenshotNeedsAnEditor)
 {
+#ifndef _WIN32
+    ScopedDisplay display;
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+#endif
     std::remove(Local("editor.png").c_str());
     const Outcome shot = RunHost({"screenshot", kModule, Local("editor.png")});
     if (MORLENT_EXPECT_EDITOR == 0) {
@@ -398,18 +438,50 @@ TEST(HostProcess, ScreenshotNeedsAnEditor)
     ASSERT_GT(png.size(), 8u);
     EXPECT_EQ(std::vector<uint8_t>({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}),
               std::vector<uint8_t>(png.begin(), png.begin() + 8));
+#ifndef _WIN32
+    unsigned width = 0, height = 0;
+    EXPECT_FALSE(ReadPng(Local("editor.png"), width, height).empty());
+    EXPECT_EQ(static_cast<unsigned>(MorlentDelay::kEditorWidth), width);
+    EXPECT_EQ(static_cast<unsigned>(MorlentDelay::kEditorHeight), height);
+#endif
 }
+
+#ifndef _WIN32
+// Where DISPLAY names no display, the Linux module offers no editor and the host says so.
+TEST(HostProcess, ScreenshotWithoutADisplayFindsNoEditor)
+{
+    const char* before = std::getenv("DISPLAY");
+    const std::string saved = before != nullptr ? before : "";
+    setenv("DISPLAY", "", 1);
+    const Outcome shot = RunHost({"screenshot", kModule, Local("none.png")});
+    if (before != nullptr)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+    EXPECT_EQ(1, shot.code);
+    EXPECT_CONTAINS(shot.err, "the plug-in has no editor (effFlagsHasEditor is not set)");
+}
+#endif
 
 // A stand-in editor paints its left half red and its right half blue; the saved picture must
 // hold those pixels at the editor's size.
 TEST(HostProcess, ScreenshotSavesTheEditorsPixels)
 {
+#ifndef _WIN32
+    ScopedDisplay display;
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+#endif
     std::remove(Local("painted.png").c_str());
     const Outcome shot = RunHost({"screenshot", MORLENT_PAINTED_EDITOR_MODULE, Local("painted.png")});
     ASSERT_EQ(0, shot.code) << shot.err;
     EXPECT_CONTAINS(shot.out, "saved the 200x120 editor to " + Local("painted.png"));
 
     const std::string path = Local("painted.png");
+    const struct {
+        int x, y;
+        uint32_t colour;
+    } probes[] = {{1, 1, 0xFF0000}, {99, 119, 0xFF0000}, {100, 0, 0x0000FF}, {199, 119, 0x0000FF}};
+#ifdef _WIN32
     namespace Gdip = Gdiplus::DllExports;
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
@@ -425,19 +497,24 @@ TEST(HostProcess, ScreenshotSavesTheEditorsPixels)
     Gdip::GdipGetImageHeight(picture, &height);
     EXPECT_EQ(200u, width);
     EXPECT_EQ(120u, height);
-    const struct {
-        int x, y;
-        Gdiplus::ARGB colour;
-    } probes[] = {{1, 1, 0xFFFF0000}, {99, 119, 0xFFFF0000}, {100, 0, 0xFF0000FF}, {199, 119, 0xFF0000FF}};
     for (const auto& probe : probes) {
         Gdiplus::ARGB colour = 0;
         Gdip::GdipBitmapGetPixel(picture, probe.x, probe.y, &colour);
-        EXPECT_EQ(probe.colour, colour) << probe.x << "," << probe.y;
+        EXPECT_EQ(0xFF000000u | probe.colour, colour) << probe.x << "," << probe.y;
     }
     Gdip::GdipDisposeImage(picture);
     Gdiplus::GdiplusShutdown(token);
-}
+#else
+    unsigned width = 0, height = 0;
+    const std::vector<uint32_t> pixels = ReadPng(path, width, height);
+    ASSERT_FALSE(pixels.empty()) << path << " is no PNG file";
+    EXPECT_EQ(200u, width);
+    EXPECT_EQ(120u, height);
+    ASSERT_EQ(static_cast<size_t>(width) * height, pixels.size());
+    for (const auto& probe : probes)
+        EXPECT_EQ(probe.colour, pixels[static_cast<size_t>(probe.y) * width + probe.x]) << probe.x << "," << probe.y;
 #endif
+}
 
 } // namespace
 } // namespace MorlentHost

@@ -5,6 +5,11 @@
 #include "effect_base/VstInterface.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace TestSupport {
@@ -15,12 +20,14 @@ struct HostCall {
     VstInt32 index;
     VstIntPtr value;
     float opt;
+    std::thread::id thread = {}; // who called
 };
 
 // The callback carries no pointer of the host's own, so a program has one stand-in host.
-// Recording appends to a vector: it allocates and belongs to one thread. A quiet host only
-// counts, with atomics, so it may run inside allocation counters and be called from a host's
-// two threads at once. The time record belongs to the thread that asks for it, which in a real
+// Recording appends to a vector under a lock, so any thread may record (an editor's own thread
+// too) while another awaits or reads the calls; it allocates. A quiet host only counts, with
+// atomics, so it may run inside allocation and lock counters and be called from a host's two
+// threads at once. The time record belongs to the thread that asks for it, which in a real
 // host is the audio thread alone; tests change it there or while no audio runs.
 class StandInHost {
 public:
@@ -44,7 +51,10 @@ public:
         host.time.tempo = 120.0;
         host.time.flags = kVstTransportPlaying | kVstTempoValid;
         host.ppqStep = 0.0;
-        host.calls.clear();
+        {
+            std::lock_guard<std::mutex> lock(host.callsLock);
+            host.calls.clear();
+        }
         for (std::atomic<long>& count : host.counts)
             count.store(0);
         return host;
@@ -68,8 +78,13 @@ public:
         StandInHost& host = Instance();
         if (opcode >= 0 && opcode < kCountedOpcodes)
             host.counts[opcode].fetch_add(1, std::memory_order_relaxed);
-        if (host.records.load(std::memory_order_relaxed))
-            host.calls.push_back({effect, opcode, index, value, opt});
+        if (host.records.load(std::memory_order_relaxed)) {
+            {
+                std::lock_guard<std::mutex> lock(host.callsLock);
+                host.calls.push_back({effect, opcode, index, value, opt, std::this_thread::get_id()});
+            }
+            host.called.notify_all();
+        }
         switch (opcode) {
         case audioMasterVersion:
             return host.version.load(std::memory_order_relaxed);
@@ -90,11 +105,21 @@ public:
     }
     std::vector<HostCall> CallsOf(VstInt32 opcode) const
     {
+        std::lock_guard<std::mutex> lock(callsLock);
         std::vector<HostCall> found;
         for (const HostCall& call : calls)
             if (call.opcode == opcode)
                 found.push_back(call);
         return found;
+    }
+
+    // Waits until done answers true for the calls recorded so far, looking again at every new
+    // call; false once the time is up. The calls come from whichever thread makes them.
+    bool AwaitCalls(const std::function<bool(const std::vector<HostCall>&)>& done,
+                    std::chrono::milliseconds patience) const
+    {
+        std::unique_lock<std::mutex> lock(callsLock);
+        return called.wait_for(lock, patience, [&] { return done(calls); });
     }
 
     // --- what the host answers ---
@@ -104,8 +129,9 @@ public:
     VstTimeInfo time{};
     double ppqStep = 0.0; // quarter notes the position moves on at every time query
 
-    // --- what it was told, while recording ---
+    // --- what it was told, while recording; callsLock guards it while another thread records ---
     std::vector<HostCall> calls;
+    mutable std::mutex callsLock;
 
 private:
     StandInHost()
@@ -115,6 +141,7 @@ private:
     }
 
     std::atomic<long> counts[kCountedOpcodes]{};
+    mutable std::condition_variable called;
 };
 
 } // namespace TestSupport

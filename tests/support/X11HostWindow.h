@@ -1,7 +1,8 @@
 #pragma once
 // What the X11 editor tests share: a top-level window of the test's own connection standing in
 // for the host's window, real input through the XTest extension (the server delivers it to
-// whichever window is under the pointer, as a user's would), and pixels read back from the screen.
+// whichever window is under the pointer, as a user's would), the windows a plug-in made in it or
+// above it, and pixels read back from the screen.
 
 // Before Xlib, whose macros (None, Status, Bool) would rewrite its names.
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+
+#include <poll.h>
 
 #include <chrono>
 #include <cstdint>
@@ -35,8 +38,11 @@ public:
         XSetWindowAttributes attributes{};
         attributes.override_redirect = True; // placed where asked, with no window manager around
         attributes.background_pixel = 0x303030;
+        // Told of every window a plug-in maps inside it.
+        attributes.event_mask = SubstructureNotifyMask;
         window = XCreateWindow(display, DefaultRootWindow(display), kLeft, kTop, kWidth, kHeight, 0, CopyFromParent,
-                               InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+                               InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask,
+                               &attributes);
         XStoreName(display, window, "Morlent test host");
         XMapRaised(display, window);
         Park();
@@ -96,6 +102,65 @@ public:
         Key(key, false);
     }
 
+    // ---- The windows of others: a plug-in's editor inside, its popups above ---------------------
+    // The host window's children, as the server knows them now.
+    std::vector<Window> Children() { return ChildrenOf(window); }
+    // Waits for the server to report a child mapped inside the host window that is still there
+    // and shows; 0 when none does in time. A plug-in's connection maps its window on its own
+    // schedule: input sent before the server has mapped it would land on the host window.
+    Window AwaitMappedChild(std::chrono::milliseconds patience = std::chrono::milliseconds(5000))
+    {
+        const auto until = std::chrono::steady_clock::now() + patience;
+        while (true) {
+            XSync(display, False);
+            while (XPending(display) > 0) {
+                XEvent event;
+                XNextEvent(display, &event);
+                if (event.type == MapNotify && event.xmap.event == window && event.xmap.window != window)
+                    mapped.push_back(event.xmap.window);
+            }
+            const std::vector<Window> children = Children();
+            for (auto at = mapped.rbegin(); at != mapped.rend(); ++at)
+                for (Window child : children)
+                    if (child == *at && Shows(child)) {
+                        mapped.clear();
+                        return child;
+                    }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until -
+                                                                                    std::chrono::steady_clock::now());
+            if (left.count() <= 0)
+                return 0;
+            if (XQLength(display) > 0)
+                continue; // the questions above read more events in
+            pollfd waiting{ConnectionNumber(display), POLLIN, 0};
+            poll(&waiting, 1, static_cast<int>(left.count()));
+        }
+    }
+    // A window showing above everything that is not the host's: a plug-in's menu or box; 0 if none.
+    Window ShownPopup()
+    {
+        for (Window top : ChildrenOf(DefaultRootWindow(display)))
+            if (top != window && Shows(top))
+                return top;
+        return 0;
+    }
+    // Mapped, with every ancestor mapped too.
+    bool Shows(Window other)
+    {
+        XWindowAttributes attributes{};
+        return Attributes(other, attributes) && attributes.map_state == IsViewable;
+    }
+    // A window's attributes; false (and no error) when it does not exist.
+    bool Attributes(Window other, XWindowAttributes& attributes)
+    {
+        XSync(display, False);
+        auto* previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        const Status found = XGetWindowAttributes(display, other, &attributes);
+        XSync(display, False);
+        XSetErrorHandler(previous);
+        return found != 0;
+    }
+
     // ---- Pixels as the screen shows them, 0x00RRGGBB row by row -------------------------------
     std::vector<uint32_t> Capture(Window from, int x, int y, int width, int height)
     {
@@ -114,8 +179,22 @@ public:
     }
 
 private:
+    std::vector<Window> ChildrenOf(Window parent)
+    {
+        std::vector<Window> found;
+        Window root = 0, up = 0, *children = nullptr;
+        unsigned count = 0;
+        if (parent == 0 || !XQueryTree(display, parent, &root, &up, &children, &count))
+            return found;
+        found.assign(children, children + count);
+        if (children != nullptr)
+            XFree(children);
+        return found;
+    }
+
     Display* display = nullptr;
     Window window = 0;
+    std::vector<Window> mapped; // children the server reported mapped, not yet handed out
 };
 
 // Runs step until done answers true; false when the deadline passes first, so a broken editor

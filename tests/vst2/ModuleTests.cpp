@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,11 +17,24 @@ namespace {
 
 using namespace TestSupport;
 
+// Whether an instance made now offers its editor: on Windows always; on Linux where DISPLAY names
+// a display, as an editor could not open anywhere else.
+bool EditorOfferedNow()
+{
+#ifdef _WIN32
+    return MORLENT_EXPECT_EDITOR != 0;
+#else
+    const char* display = std::getenv("DISPLAY");
+    return MORLENT_EXPECT_EDITOR != 0 && display != nullptr && *display != '\0';
+#endif
+}
+
 class LoadedPlugin : public LoadedModuleTest {
 protected:
     void SetUp() override
     {
         StandInHost::Reset();
+        editorOffered = EditorOfferedNow();
         ASSERT_NO_FATAL_FAILURE(OpenInstance());
         entry = module->Find("VSTPluginMain");
         ASSERT_NE(nullptr, entry);
@@ -29,6 +43,7 @@ protected:
     // This module's generation; the first generation's tests read their own.
     const ModuleExpectations expected = ModuleExpectations::SixtyFourBit();
     PluginModule::Entry entry = nullptr;
+    bool editorOffered = false;
 };
 
 TEST_F(LoadedPlugin, ExportsOneEntryUnderTwoNames)
@@ -62,7 +77,7 @@ TEST_F(LoadedPlugin, RecordAndIdentity)
     EXPECT_EQ(32, effect->numPrograms);
     EXPECT_EQ(12, effect->numParams);
     EXPECT_EQ(expected.flags, effect->flags & ~effFlagsHasEditor);
-    EXPECT_EQ(MORLENT_EXPECT_EDITOR ? effFlagsHasEditor : 0, effect->flags & effFlagsHasEditor);
+    EXPECT_EQ(editorOffered ? effFlagsHasEditor : 0, effect->flags & effFlagsHasEditor);
     EXPECT_EQ("Morlent Delay", Text(effGetEffectName));
     EXPECT_EQ("Morlent Sound Design", Text(effGetVendorString));
     EXPECT_EQ("Morlent Delay", Text(effGetProductString));
@@ -71,6 +86,48 @@ TEST_F(LoadedPlugin, RecordAndIdentity)
     EXPECT_EQ(1, Dispatch(effGetPlugCategory));
     EXPECT_EQ(0x4E764566, Dispatch(effIdentify));
 }
+
+#ifndef _WIN32
+// An instance decides when it is made: DISPLAY naming a display (reachable or not) offers the
+// editor, an empty or missing one offers none, and what DISPLAY says later changes neither.
+TEST_F(LoadedPlugin, TheEditorIsOfferedWhereDisplayNamesADisplayWhenTheInstanceIsMade)
+{
+    const char* ambient = std::getenv("DISPLAY");
+    const std::string saved = ambient != nullptr ? ambient : "";
+    struct Case {
+        const char* display; // null: unset
+        bool offered;
+    } cases[] = {{":4242", true}, {"", false}, {nullptr, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.display != nullptr ? std::string("DISPLAY=\"") + c.display + "\"" : "DISPLAY unset");
+        if (c.display != nullptr)
+            setenv("DISPLAY", c.display, 1);
+        else
+            unsetenv("DISPLAY");
+        AEffect* made = entry(StandInHost::Callback);
+        ASSERT_NE(nullptr, made);
+        // What DISPLAY says afterwards is not the instance's business.
+        setenv("DISPLAY", c.offered ? "" : ":4242", 1);
+        EXPECT_EQ(c.offered ? effFlagsHasEditor : 0, made->flags & effFlagsHasEditor);
+        ERect* rect = nullptr;
+        EXPECT_EQ(c.offered ? 1 : 0, TestSupport::Dispatch(made, effEditGetRect, 0, 0, &rect));
+        if (c.offered) {
+            ASSERT_NE(nullptr, rect);
+            EXPECT_EQ(MorlentDelay::kEditorWidth, rect->right - rect->left);
+            EXPECT_EQ(MorlentDelay::kEditorHeight, rect->bottom - rect->top);
+        }
+        // Without a window there is nothing to open either way; idle and close are harmless.
+        EXPECT_EQ(0, TestSupport::Dispatch(made, effEditOpen, 0, 0, nullptr));
+        TestSupport::Dispatch(made, effEditIdle);
+        TestSupport::Dispatch(made, effEditClose);
+        EXPECT_EQ(1, TestSupport::Dispatch(made, effClose));
+    }
+    if (ambient != nullptr)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+#endif
 
 TEST_F(LoadedPlugin, CapabilitiesTimeQueryAndRecordAreThoseOfItsGeneration)
 {

@@ -91,6 +91,7 @@ public:
     tresult VST3_API performEdit(ParamID id, ParamValue value) override
     {
         calls.push_back("perform " + std::to_string(id));
+        values.push_back(value);
         lastValue = value;
         return kResultOk;
     }
@@ -106,6 +107,7 @@ public:
     }
 
     std::vector<std::string> calls;
+    std::vector<ParamValue> values; // of each performEdit
     ParamValue lastValue = -1.0;
 };
 

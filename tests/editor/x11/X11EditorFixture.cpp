@@ -2,7 +2,7 @@
 
 #include "editor/DelayLayout.h"
 #include "pictures/cairo/PngWriter.h"
-#include "tests/support/CairoLeaks.h"
+#include "tests/support/DrawingLibraries.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <poll.h>
@@ -11,6 +11,8 @@ namespace X11EditorTest {
 
 namespace {
 const ::testing::Environment* const kDisplay = ::testing::AddGlobalTestEnvironment(new TestSupport::VirtualDisplay);
+const ::testing::Environment* const kLibraries =
+    ::testing::AddGlobalTestEnvironment(new TestSupport::DrawingLibraries);
 } // namespace
 
 void X11EditorFixture::SetUp()

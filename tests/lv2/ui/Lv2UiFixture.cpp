@@ -1,6 +1,6 @@
 #include "tests/lv2/ui/Lv2UiFixture.h"
 
-#include "tests/support/CairoLeaks.h"
+#include "tests/support/DrawingLibraries.h"
 #include "tests/support/VirtualDisplay.h"
 
 #include <dlfcn.h>
@@ -13,6 +13,8 @@ namespace Lv2UiTest {
 
 namespace {
 const ::testing::Environment* const kDisplay = ::testing::AddGlobalTestEnvironment(new TestSupport::VirtualDisplay);
+const ::testing::Environment* const kLibraries =
+    ::testing::AddGlobalTestEnvironment(new TestSupport::DrawingLibraries);
 } // namespace
 
 void Lv2UiFixture::SetUp()
