@@ -57,13 +57,16 @@ std::unique_ptr<Connection> Connection::Open(std::string& error)
         return nullptr;
     }
     std::unique_ptr<Connection> connection(new Connection(display));
+    {
+        // Counted before anything can fail: the destructor undoes exactly this.
+        std::lock_guard<std::mutex> lock(installLock);
+        if (openConnections++ == 0)
+            previousHandler = XSetErrorHandler(ErrorHandler);
+    }
     if (!Register(connection.get())) {
         error = "too many editors open";
         return nullptr;
     }
-    std::lock_guard<std::mutex> lock(installLock);
-    if (openConnections++ == 0)
-        previousHandler = XSetErrorHandler(ErrorHandler);
     return connection;
 }
 
