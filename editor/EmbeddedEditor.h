@@ -40,7 +40,7 @@ public:
     // Whether the user is dragging a control now.
     virtual bool IsDragging() const = 0;
     // Runs ended once on this thread when the drag in progress ends (at once if none is), unless
-    // the editor closes first.
+    // the editor closes first. A later call during the same drag takes the earlier one's place.
     virtual void WhenDragEnds(std::function<void()> ended) = 0;
 
     // The view to show the plug-in's values in, for an editor opened on an edit target; every

@@ -232,7 +232,7 @@ void X11Editor::WhenDragEnds(std::function<void()> ended)
         ended();
         return;
     }
-    dragEnded.push_back(std::move(ended));
+    dragEnded = std::move(ended);
 }
 
 void X11Editor::UpdateParameterControl(int parameterIndex, float value)
@@ -261,10 +261,10 @@ void X11Editor::DispatchEvents()
         HandleNotices();
         if (dragJustEnded) {
             dragJustEnded = false;
-            std::vector<std::function<void()>> ended;
+            std::function<void()> ended;
             ended.swap(dragEnded);
-            for (auto& call : ended)
-                call();
+            if (ended)
+                ended();
         }
     }
     CheckHover();

@@ -120,7 +120,7 @@ private:
     Pictures::Point pointer{-1, -1};
     bool pointerInside = false;
     std::vector<std::pair<int, Controls::Notice>> notices;
-    std::vector<std::function<void()>> dragEnded;
+    std::function<void()> dragEnded; // what the drag in progress ends with
     bool dragJustEnded = false;
     std::unique_ptr<Popup> popup;
     PopupKind popupKind = PopupKind::kNone;
