@@ -1,5 +1,7 @@
 #include "host/ClapBridge.h"
 
+#include "host/BridgeBasics.h"
+
 #include <cstdint>
 
 // The format's records are declared for 64-bit programs only, and every CLAP module is one: the
@@ -7,11 +9,9 @@
 #if UINTPTR_MAX > 0xFFFFFFFFu
 
 #include "clap/ClapInterface.h"
-#include "common/FixedString.h"
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,7 +35,7 @@ struct Preset {
     std::string loadKey;
 };
 
-struct Bridge {
+struct Bridge : BridgeBasics {
     AEffect record{};
     audioMasterCallback vstHost = nullptr;
     const Clap::PluginEntry* entry = nullptr;
@@ -59,9 +59,6 @@ struct Bridge {
     std::vector<Clap::ParamInfo> infos;
     std::vector<Preset> presets;
     int32_t currentPreset = 0;
-    std::string name, vendor, version;
-    float sampleRate = 44100.0f;
-    int32_t blockSize = 512;
     bool active = false;
     bool flushWanted = false;
     bool callbackWanted = false;
@@ -389,11 +386,6 @@ Bridge* Of(AEffect* effect)
     return static_cast<Bridge*>(effect->object);
 }
 
-void CopyOut(void* destination, const std::string& text, int width)
-{
-    Morlent::CopyFixedString(static_cast<char*>(destination), text.c_str(), width);
-}
-
 const Clap::ParamInfo* InfoOf(Bridge& bridge, VstInt32 index)
 {
     return index >= 0 && static_cast<size_t>(index) < bridge.infos.size() ? &bridge.infos[index] : nullptr;
@@ -434,35 +426,16 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                float opt)
 {
     Bridge& bridge = *Of(effect);
+    VstIntPtr answer = 0;
+    if (AnswerBasicOpcode(bridge, opcode, value, ptr, opt, answer))
+        return answer;
     switch (opcode) {
     case effClose:
         delete &bridge;
         return 1;
-    case effSetSampleRate:
-        bridge.sampleRate = opt;
-        return 1;
-    case effSetBlockSize:
-        bridge.blockSize = static_cast<int32_t>(value);
-        return 1;
     case effMainsChanged:
         Activate(bridge, value != 0);
         return 1;
-    case effGetEffectName:
-        CopyOut(ptr, bridge.name, kVstMaxEffectNameLen);
-        return 1;
-    case effGetProductString:
-        CopyOut(ptr, bridge.name, kVstMaxProductStrLen);
-        return 1;
-    case effGetVendorString:
-        CopyOut(ptr, bridge.vendor, kVstMaxVendorStrLen);
-        return 1;
-    case effGetVendorVersion: {
-        int major = 0, minor = 0, patch = 0;
-        std::sscanf(bridge.version.c_str(), "%d.%d.%d", &major, &minor, &patch);
-        return major * 1000 + minor * 100 + patch;
-    }
-    case effGetPlugCategory:
-        return 1; // an effect
     case effGetParamName: {
         const Clap::ParamInfo* info = InfoOf(bridge, index);
         if (info == nullptr)

@@ -1,12 +1,12 @@
 #include "host/Vst3Bridge.h"
 
-#include "common/FixedString.h"
+#include "host/BridgeBasics.h"
+
 #include "vst3/MemoryStream.h"
 #include "vst3/ReferenceCounting.h"
 #include "vst3/Vst3Interface.h"
 
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -29,11 +29,6 @@ std::string Narrow(const char16* text)
     for (int i = 0; i < 128 && text[i] != 0; ++i)
         out.push_back(text[i] < 128 ? static_cast<char>(text[i]) : '?');
     return out;
-}
-
-void CopyOut(void* destination, const std::string& text, int width)
-{
-    Morlent::CopyFixedString(static_cast<char*>(destination), text.c_str(), width);
 }
 
 // Counts the effect's own edits as the VST 2 host counts automation.
@@ -138,7 +133,7 @@ constexpr const char* kNativePlatformType = kPlatformTypeHWND;
 constexpr const char* kNativePlatformType = kPlatformTypeX11EmbedWindowID;
 #endif
 
-struct Bridge {
+struct Bridge : BridgeBasics {
     AEffect record{};
     audioMasterCallback host = nullptr;
     IComponent* component = nullptr;
@@ -146,14 +141,11 @@ struct Bridge {
     IEditController* controller = nullptr;
     IUnitInfo* units = nullptr;
     EditCounter handler;
-    std::string name, vendor, version;
     std::vector<ParamID> ids;
     ProgramListID programList = kNoProgramListId;
     int32 programCount = 0;
     ParamID programParam = 0;
     bool hasProgramParam = false;
-    int32 blockSize = 512;
-    float sampleRate = 44100.0f;
     bool active = false;
     std::vector<uint8_t> chunk;
     IPlugView* view = nullptr;
@@ -228,35 +220,16 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                float opt)
 {
     Bridge& bridge = *Of(effect);
+    VstIntPtr answer = 0;
+    if (AnswerBasicOpcode(bridge, opcode, value, ptr, opt, answer))
+        return answer;
     switch (opcode) {
     case effClose:
         delete &bridge;
         return 1;
-    case effSetSampleRate:
-        bridge.sampleRate = opt;
-        return 1;
-    case effSetBlockSize:
-        bridge.blockSize = static_cast<int32>(value);
-        return 1;
     case effMainsChanged:
         Activate(bridge, value != 0);
         return 1;
-    case effGetEffectName:
-        CopyOut(ptr, bridge.name, kVstMaxEffectNameLen);
-        return 1;
-    case effGetProductString:
-        CopyOut(ptr, bridge.name, kVstMaxProductStrLen);
-        return 1;
-    case effGetVendorString:
-        CopyOut(ptr, bridge.vendor, kVstMaxVendorStrLen);
-        return 1;
-    case effGetVendorVersion: {
-        int major = 0, minor = 0, patch = 0;
-        std::sscanf(bridge.version.c_str(), "%d.%d.%d", &major, &minor, &patch);
-        return major * 1000 + minor * 100 + patch;
-    }
-    case effGetPlugCategory:
-        return 1; // an effect
     case effGetParamName:
     case effGetParamLabel: {
         Vst3::ParameterInfo info{};
