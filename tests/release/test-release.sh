@@ -91,15 +91,19 @@ done
 pass "manual pictures, licence and notices checked"
 
 # --- version records, read natively ---
-check_version() { # dll, dotted version
+check_version() { # module, dotted version[, file name it was built as]
   /usr/bin/python3 "$root/tests/release/versioninfo.py" "$1" --expect "FILEVERSION=$2.0" "PRODUCTVERSION=$2.0" \
     "FileVersion=$2" "ProductVersion=$2" "ProductName=Morlent Delay" "CompanyName=Morlent Sound Design" \
-    OriginalFilename=MorlentDelay.dll >/dev/null
+    "OriginalFilename=${3:-MorlentDelay.dll}" >/dev/null
 }
 check_version win64/MorlentDelay.dll "$version" && pass "win64 DLL version record $version" ||
   fail "win64/MorlentDelay.dll's version record is not $version"
 check_version win32/MorlentDelay.dll "$first_version" && pass "win32 DLL version record $first_version" ||
   fail "win32/MorlentDelay.dll's version record is not $first_version"
+for module in MorlentDelay.vst3/Contents/x86_64-win/MorlentDelay.vst3 MorlentDelay.clap; do
+  check_version "win64/$module" "$version" "${module##*/}" && pass "win64 ${module##*/} version record $version" ||
+    fail "win64/$module's version record is not $version under its own name"
+done
 if /usr/bin/python3 "$root/tests/release/versioninfo.py" "$name-setup.exe" --expect "FILEVERSION=$version.0" \
      "PRODUCTVERSION=$version.0" "ProductVersion=$version" "ProductName=Morlent Delay" \
      "CompanyName=Morlent Sound Design" >/dev/null; then
