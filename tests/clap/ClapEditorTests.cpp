@@ -7,7 +7,7 @@
 #include "tests/clap/ClapTestHost.h"
 #include "tests/support/EffectCalls.h"
 #include "tests/support/GuiDriver.h"
-#include "tests/support/HostWindow.h"
+#include "tests/support/HostWindowSuite.h"
 
 #include <gtest/gtest.h>
 
@@ -22,28 +22,15 @@ namespace {
 
 constexpr char kHostClassName[] = "MorlentClapEditorHost";
 
-class ClapEditorTest : public ::testing::Test {
+class ClapEditorTest : public HostWindowSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        module = LoadLibraryA(MORLENT_CLAP_MODULE_PATH);
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
-        window = CreateSharedHostWindow(GetModuleHandleA(nullptr), kHostClassName, "CLAP editor host");
-        started = GuiDriver::Start();
-    }
-    static void TearDownTestSuite()
-    {
-        GuiDriver::Stop();
-        Gdiplus::GdiplusShutdown(gdiplus);
-    }
+    static void SetUpTestSuite() { StartSuite(MORLENT_CLAP_MODULE_PATH, kHostClassName, "CLAP editor host"); }
 
     void SetUp() override
     {
-        ASSERT_NE(module, nullptr);
-        ASSERT_NE(window, nullptr);
-        ASSERT_TRUE(started);
-        GuiDriver::Reset();
+        ExpectSuiteStarted();
+        if (HasFatalFailure())
+            return;
         entry = reinterpret_cast<const Clap::PluginEntry*>(GetProcAddress(module, "clap_entry"));
         ASSERT_NE(entry, nullptr);
         ASSERT_TRUE(entry->init(MORLENT_CLAP_MODULE_PATH));
@@ -76,16 +63,6 @@ protected:
         PumpMessagesFor(20);
         return opened;
     }
-    static HWND ViewWindow() { return GetWindow(window, GW_CHILD); }
-    static HWND ControlWindow(int parameter)
-    {
-        const MorlentDelay::Point at = MorlentDelay::kControlPositions[parameter];
-        return ChildWindowFromPoint(ViewWindow(), POINT{at.x + 4, at.y + 4});
-    }
-    static void Send(HWND target, UINT message, WPARAM keys, int x, int y)
-    {
-        SendMessageA(target, message, keys, MAKELPARAM(x, y));
-    }
     double Value(Clap::Id id)
     {
         double value = -1.0;
@@ -93,21 +70,12 @@ protected:
         return value;
     }
 
-    static HMODULE module;
-    static ULONG_PTR gdiplus;
-    static HWND window;
-    static bool started;
     RecordingHost host;
     const Clap::PluginEntry* entry = nullptr;
     const Clap::Plugin* plugin = nullptr;
     const Clap::PluginGui* gui = nullptr;
     const Clap::PluginParams* params = nullptr;
 };
-
-HMODULE ClapEditorTest::module = nullptr;
-ULONG_PTR ClapEditorTest::gdiplus = 0;
-HWND ClapEditorTest::window = nullptr;
-bool ClapEditorTest::started = false;
 
 } // namespace
 

@@ -5,7 +5,7 @@
 #include "description/EffectDescription.h"
 #include "tests/support/EffectCalls.h"
 #include "tests/support/GuiDriver.h"
-#include "tests/support/HostWindow.h"
+#include "tests/support/HostWindowSuite.h"
 #include "vst3/Vst3Interface.h"
 #include "tests/vst3/Vst3TestHost.h"
 
@@ -23,28 +23,15 @@ namespace {
 
 constexpr char kHostClassName[] = "MorlentVst3EditorHost";
 
-class Vst3EditorTest : public ::testing::Test {
+class Vst3EditorTest : public HostWindowSuite {
 protected:
-    static void SetUpTestSuite()
-    {
-        module = LoadLibraryA(MORLENT_VST3_MODULE_PATH);
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&gdiplus, &input, nullptr);
-        host = CreateSharedHostWindow(GetModuleHandleA(nullptr), kHostClassName, "VST 3 editor host");
-        started = GuiDriver::Start();
-    }
-    static void TearDownTestSuite()
-    {
-        GuiDriver::Stop();
-        Gdiplus::GdiplusShutdown(gdiplus);
-    }
+    static void SetUpTestSuite() { StartSuite(MORLENT_VST3_MODULE_PATH, kHostClassName, "VST 3 editor host"); }
 
     void SetUp() override
     {
-        ASSERT_NE(module, nullptr);
-        ASSERT_NE(host, nullptr);
-        ASSERT_TRUE(started);
-        GuiDriver::Reset();
+        ExpectSuiteStarted();
+        if (HasFatalFailure())
+            return;
         using GetFactory = IPluginFactory*(VST3_API*)();
         auto entry = reinterpret_cast<GetFactory>(reinterpret_cast<void*>(GetProcAddress(module, "GetPluginFactory")));
         ASSERT_NE(entry, nullptr);
@@ -56,7 +43,7 @@ protected:
         controller = static_cast<IEditController*>(object);
         ASSERT_EQ(controller->initialize(nullptr), kResultOk);
         ASSERT_EQ(controller->setComponentHandler(&handler), kResultOk);
-        TakeForegroundAndParkPointer(host);
+        TakeForegroundAndParkPointer(window);
     }
     void TearDown() override
     {
@@ -71,34 +58,15 @@ protected:
         IPlugView* view = controller->createView(kEditorViewName);
         EXPECT_NE(view, nullptr);
         if (view != nullptr) {
-            EXPECT_EQ(view->attached(host, kPlatformTypeHWND), kResultOk);
+            EXPECT_EQ(view->attached(window, kPlatformTypeHWND), kResultOk);
         }
         PumpMessagesFor(20);
         return view;
     }
-    static HWND ViewWindow() { return GetWindow(host, GW_CHILD); }
-    static HWND ControlWindow(int parameter)
-    {
-        const MorlentDelay::Point at = MorlentDelay::kControlPositions[parameter];
-        return ChildWindowFromPoint(ViewWindow(), POINT{at.x + 4, at.y + 4});
-    }
-    static void Send(HWND window, UINT message, WPARAM keys, int x, int y)
-    {
-        SendMessageA(window, message, keys, MAKELPARAM(x, y));
-    }
 
-    static HMODULE module;
-    static ULONG_PTR gdiplus;
-    static HWND host;
-    static bool started;
     IEditController* controller = nullptr;
     RecordingHandler handler;
 };
-
-HMODULE Vst3EditorTest::module = nullptr;
-ULONG_PTR Vst3EditorTest::gdiplus = 0;
-HWND Vst3EditorTest::host = nullptr;
-bool Vst3EditorTest::started = false;
 
 } // namespace
 
@@ -119,11 +87,11 @@ TEST_F(Vst3EditorTest, ViewIsFixedInSizeAndOpensInTheHostsWindow)
     ASSERT_EQ(view->checkSizeConstraint(&bigger), kResultOk);
     EXPECT_EQ(bigger.right, MorlentDelay::kEditorWidth);
     EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kInvalidArgument);
-    EXPECT_EQ(view->attached(host, "NSView"), kInvalidArgument);
+    EXPECT_EQ(view->attached(window, "NSView"), kInvalidArgument);
 
     // Opened and closed again and again, always one view window in the host's.
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(view->attached(host, kPlatformTypeHWND), kResultOk);
+        ASSERT_EQ(view->attached(window, kPlatformTypeHWND), kResultOk);
         PumpMessagesFor(10);
         ASSERT_NE(ViewWindow(), nullptr);
         EXPECT_EQ(GetWindow(ViewWindow(), GW_HWNDNEXT), nullptr);
@@ -177,7 +145,7 @@ TEST_F(Vst3EditorTest, EndingTheEffectWithTheViewOpenClosesTheWindowFirst)
     ASSERT_EQ(controller->terminate(), kResultOk);
     EXPECT_EQ(ViewWindow(), nullptr);
     // The host's late calls on the view change nothing and break nothing.
-    EXPECT_EQ(view->attached(host, kPlatformTypeHWND), kResultFalse);
+    EXPECT_EQ(view->attached(window, kPlatformTypeHWND), kResultFalse);
     EXPECT_EQ(view->removed(), kResultFalse);
     view->release();
 }
