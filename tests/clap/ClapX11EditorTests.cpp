@@ -112,17 +112,8 @@ protected:
     {
         return TestSupport::Await([&] { host.Turn(plugin); }, done, kPatience);
     }
-    // Many colours in the editor's window: its face, drawn in the time the reactor gave it.
-    bool Painted()
-    {
-        const std::vector<Window> children = window->Children();
-        if (children.size() != 1)
-            return false;
-        std::vector<uint32_t> pixels =
-            window->Capture(children[0], 0, 0, MorlentDelay::kEditorWidth, MorlentDelay::kEditorHeight);
-        std::sort(pixels.begin(), pixels.end());
-        return std::unique(pixels.begin(), pixels.end()) - pixels.begin() > 100;
-    }
+    // The editor's face, drawn in the time the reactor gave it.
+    bool Painted() { return window->HoldsAPaintedChild(MorlentDelay::kEditorWidth, MorlentDelay::kEditorHeight); }
     // A flush outside processing, as the host makes when asked; what the plug-in told it.
     std::vector<Told> Flush()
     {

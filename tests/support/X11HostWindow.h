@@ -14,6 +14,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -176,6 +177,16 @@ public:
                 pixels.push_back(static_cast<uint32_t>(XGetPixel(image, column, row)) & 0xFFFFFF);
         XDestroyImage(image);
         return pixels;
+    }
+    // One window inside, showing many colours at the given size: a face drawn, not a blank.
+    bool HoldsAPaintedChild(int width, int height)
+    {
+        const std::vector<Window> children = Children();
+        if (children.size() != 1)
+            return false;
+        std::vector<uint32_t> pixels = Capture(children[0], 0, 0, width, height);
+        std::sort(pixels.begin(), pixels.end());
+        return std::unique(pixels.begin(), pixels.end()) - pixels.begin() > 100;
     }
 
 private:

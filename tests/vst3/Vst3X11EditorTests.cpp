@@ -193,17 +193,8 @@ protected:
         EXPECT_EQ(view->attached(Parent(), kPlatformTypeX11EmbedWindowID), kResultOk);
         return window->AwaitMappedChild();
     }
-    // Many colours in the editor's window: its face, drawn in the time the run loop gave it.
-    bool Painted()
-    {
-        const std::vector<Window> children = window->Children();
-        if (children.size() != 1)
-            return false;
-        std::vector<uint32_t> pixels =
-            window->Capture(children[0], 0, 0, MorlentDelay::kEditorWidth, MorlentDelay::kEditorHeight);
-        std::sort(pixels.begin(), pixels.end());
-        return std::unique(pixels.begin(), pixels.end()) - pixels.begin() > 100;
-    }
+    // The editor's face, drawn in the time the run loop gave it.
+    bool Painted() { return window->HoldsAPaintedChild(MorlentDelay::kEditorWidth, MorlentDelay::kEditorHeight); }
     size_t Count(const std::string& prefix) const
     {
         return static_cast<size_t>(std::count_if(handler.calls.begin(), handler.calls.end(),
