@@ -59,15 +59,8 @@ session_armed_window 35 || fail "jalv's window did not appear"
 read -r window x y width height _ <<<"$session_window"
 step "jalv shows $uri in $window (${width}x$height at $x,$y); $(grep -m 1 '^UI:' "$session_run/jalv.log" | tr -s ' ')"
 
-if [ -f "$reference" ]; then
-  # suil maps our UI inside jalv's window after the window itself: the screenshot is taken again
-  # after each change of the window until it shows the face, or at the deadline.
-  session_wait_until "$window" "$face_seconds" bash -c \
-    'import -window "$1" "$2" && /usr/bin/python3 "$3" "$2" "$4" --quiet' face "$window" "$screenshot" \
-    "$here/find-face.py" "$reference"
-else
-  import -window "$window" "$screenshot"
-fi
+# suil maps our UI inside jalv's window after the window itself.
+session_screenshot_face "$window" "$face_seconds" "$screenshot" "$reference"
 [ -f "$screenshot" ] || fail "no screenshot of $window"
 step "screenshot: $screenshot"
 

@@ -164,15 +164,7 @@ qtractor_check() {
   read -r editor x y width height _ <<<"$session_window"
   qtractor_step "the plug-in's window is $editor (${width}x$height at $x,$y): ${session_window#* * * * * }"
 
-  if [ -f "$reference" ]; then
-    # Our editor draws inside Qtractor's window on a connection of its own: the screenshot is
-    # taken again after each change of the window until it shows the face, or at the deadline.
-    session_wait_until "$editor" "$qtractor_face_seconds" bash -c \
-      'import -window "$1" "$2" && /usr/bin/python3 "$3" "$2" "$4" --quiet' face "$editor" "$screenshot" \
-      "$qtractor_here/find-face.py" "$reference"
-  else
-    import -window "$editor" "$screenshot"
-  fi
+  session_screenshot_face "$editor" "$qtractor_face_seconds" "$screenshot" "$reference"
   [ -f "$screenshot" ] || qtractor_fail "no screenshot of $editor"
   qtractor_step "screenshot: $screenshot"
 

@@ -255,6 +255,21 @@ session_wait_until() {
   return $status
 }
 
+# Screenshots WINDOW into FILE. Given REFERENCE, our editor's own screenshot, it takes it again
+# after each change of the window until it shows that face, or for SECONDS at most: a host maps
+# our editor, drawn on a connection of its own, inside its window on its own schedule.
+#   session_screenshot_face WINDOW SECONDS FILE [REFERENCE]
+session_screenshot_face() {
+  local window=$1 seconds=$2 screenshot=$3 reference=${4:-}
+  if [ -f "$reference" ]; then
+    session_wait_until "$window" "$seconds" bash -c \
+      'import -window "$1" "$2" && /usr/bin/python3 "$3" "$2" "$4" --quiet' face "$window" "$screenshot" \
+      "$session_root/tests/hosts/find-face.py" "$reference"
+  else
+    import -window "$window" "$screenshot"
+  fi
+}
+
 session_arm_window() {
   local line
   [ -p "$session_run/waiter" ] || mkfifo "$session_run/waiter"
