@@ -7,6 +7,9 @@
 
 #include <poll.h>
 
+#include <algorithm>
+#include <functional>
+
 namespace X11EditorTest {
 
 namespace {
@@ -92,16 +95,24 @@ void X11EditorFixture::SaveScreenshot(const char* name)
 {
     const Pictures::Size size = EditorCore::kEditorSize;
     const std::vector<uint32_t> pixels = ScreenPixels();
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height);
-    uint8_t* data = cairo_image_surface_get_data(image);
-    const int stride = cairo_image_surface_get_stride(image);
-    for (int y = 0; y < size.height; ++y)
-        for (int x = 0; x < size.width; ++x)
-            reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride)[x] =
-                pixels[static_cast<size_t>(y) * size.width + x];
-    cairo_surface_mark_dirty(image);
-    EXPECT_TRUE(Pictures::SaveAsPng(image, std::string(MORLENT_SCREENSHOT_DIR) + "/" + name));
-    cairo_surface_destroy(image);
+    EXPECT_TRUE(Pictures::SaveRgbAsPng(pixels.data(), size.width, size.height, size.width,
+                                       std::string(MORLENT_SCREENSHOT_DIR) + "/" + name));
+}
+
+void X11EditorFixture::SavePopupScreenshot(const char* name)
+{
+    const Window popup = editor->GetPopupWindow();
+    XWindowAttributes attributes{};
+    ASSERT_NE(popup, 0u);
+    ASSERT_TRUE(host->Attributes(popup, attributes));
+    // The popup draws when the server has shown it: pumped until it is more than one colour.
+    std::vector<uint32_t> pixels;
+    EXPECT_TRUE(PumpUntil([&] {
+        pixels = host->Capture(popup, 0, 0, attributes.width, attributes.height);
+        return std::adjacent_find(pixels.begin(), pixels.end(), std::not_equal_to<uint32_t>()) != pixels.end();
+    })) << name << ": the popup was never drawn";
+    EXPECT_TRUE(Pictures::SaveRgbAsPng(pixels.data(), attributes.width, attributes.height, attributes.width,
+                                       std::string(MORLENT_SCREENSHOT_DIR) + "/" + name));
 }
 
 Pictures::Point X11EditorFixture::CentreOf(int parameter)

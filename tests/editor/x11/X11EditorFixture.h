@@ -50,6 +50,8 @@ protected:
     // The face as the editor composed it.
     std::vector<uint32_t> FacePixels();
     void SaveScreenshot(const char* name);
+    // The open menu or box as the screen shows it, for looking at.
+    void SavePopupScreenshot(const char* name);
     // The centre of a parameter's control, in the host window.
     static Pictures::Point CentreOf(int parameter);
 

@@ -144,6 +144,7 @@ TEST_F(X11EditorInput, RightClickLearnsAControllerThatThenMovesTheParameter)
     const Pictures::Point knob = CentreOf(MorlentDelay::kLeftDelay);
     host->Click(knob.x, knob.y, Button3);
     ASSERT_TRUE(PumpUntil([&] { return editor->GetPopupWindow() != 0; }));
+    SavePopupScreenshot("x11-midi-learn-menu.png");
     // The menu opens at the knob's top-left; its first item is "MIDI Learn".
     const Pictures::Point at = EditorCore::PositionOf(MorlentDelay::kLeftDelay);
     host->MoveTo(at.x + 30, at.y + 10);
@@ -195,6 +196,7 @@ TEST_F(X11EditorInput, TheViewMenuOpensTheAboutBoxAndAsksBeforeClearingEveryBind
     X11Toolkit::SetWebSiteOpener([&](const char* address) { opened.push_back(address); });
     host->Click(100, 50); // the title banner
     ASSERT_TRUE(PumpUntil([&] { return editor->GetPopupWindow() != 0; }));
+    SavePopupScreenshot("x11-view-menu.png");
     host->Press(XK_Down);
     host->Press(XK_Return); // About
     ASSERT_TRUE(PumpUntil([&] { return editor->GetPopupWindow() != 0; }));
@@ -203,6 +205,7 @@ TEST_F(X11EditorInput, TheViewMenuOpensTheAboutBoxAndAsksBeforeClearingEveryBind
     ASSERT_TRUE(XGetWindowAttributes(host->GetDisplay(), about, &attributes));
     EXPECT_EQ(440, attributes.width);
     EXPECT_EQ(449, attributes.height);
+    SavePopupScreenshot("x11-about.png");
     const EditorCore::AboutButton& visit = EditorCore::kAboutButtons[0];
     host->MoveToRoot(attributes.x + visit.area.left + 10, attributes.y + visit.area.top + 10);
     host->Button(Button1, true);
@@ -221,6 +224,8 @@ TEST_F(X11EditorInput, TheViewMenuOpensTheAboutBoxAndAsksBeforeClearingEveryBind
         host->Press(XK_Up); // from the bottom: Clear All MIDI Learn
         host->Press(XK_Return);
         ASSERT_TRUE(PumpUntil([&] { return editor->GetPopupWindow() != 0; }));
+        if (answer == XK_Escape)
+            SavePopupScreenshot("x11-clear-all.png");
         host->Press(answer);
         ASSERT_TRUE(PumpUntil([&] { return editor->GetPopupWindow() == 0; }));
         EXPECT_EQ(answer == XK_Escape, model->IsControllerMapped(7));
