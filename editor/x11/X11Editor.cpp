@@ -313,9 +313,12 @@ void X11Editor::Handle(const XEvent& event)
         break;
     case DestroyNotify:
         if (event.xdestroywindow.window == window) {
-            // The host destroyed its window and ours with it: nothing is drawn any more.
+            // The host destroyed its window and ours with it: nothing is drawn any more, and a
+            // drag in progress has ended for the host too.
             windowGone = true;
             ClosePopup();
+            if (captured >= 0)
+                dragJustEnded = true;
             captured = -1;
         }
         break;

@@ -306,6 +306,22 @@ TEST_F(X11EditorHostile, AParentDestroyedUnderTheEditorStopsItsDrawingAndItStill
     Close();
 }
 
+TEST_F(X11EditorHostile, AParentDestroyedInTheMiddleOfADragEndsTheDragForTheHost)
+{
+    Open();
+    int ended = 0;
+    const Pictures::Point knob = CentreOf(MorlentDelay::kFeedbackLevel);
+    host->MoveTo(knob.x, knob.y);
+    host->Button(Button1, true);
+    ASSERT_TRUE(PumpUntil([&] { return editor->IsDragging(); }));
+    editor->WhenDragEnds([&] { ++ended; });
+    host->DestroyWindow();
+    ASSERT_TRUE(PumpUntil([&] { return !editor->IsOpen(); }));
+    EXPECT_FALSE(editor->IsDragging());
+    EXPECT_EQ(1, ended) << "the host's gesture would stay open";
+    Close();
+}
+
 TEST_F(X11EditorHostile, ClosingWithAMenuOrABoxOpenTakesThePopupAndItsGrabsWithIt)
 {
     for (int round = 0; round < 2; ++round) {
