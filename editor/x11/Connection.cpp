@@ -14,7 +14,9 @@ std::atomic<Connection*> connections[kMostConnections];
 // Who installed what, changed only under the lock.
 std::mutex installLock;
 int openConnections = 0;
-Handler previousHandler = nullptr;
+std::atomic<Handler> previousHandler{nullptr};
+// Set while this thread hands an error on: a handler installed after ours may hand it back.
+thread_local bool handingOn = false;
 
 bool Register(Connection* connection)
 {
@@ -46,7 +48,15 @@ int ErrorHandler(Display* display, XErrorEvent* event)
             return 0;
         }
     }
-    return previousHandler != nullptr ? previousHandler(display, event) : 0;
+    // Once round the chain is enough: a handler installed after ours, then found as the one
+    // before ours when we install again, would otherwise pass the error back and forth for ever.
+    const Handler previous = previousHandler.load();
+    if (previous == nullptr || handingOn)
+        return 0;
+    handingOn = true;
+    const int handled = previous(display, event);
+    handingOn = false;
+    return handled;
 }
 
 std::unique_ptr<Connection> Connection::Open(std::string& error)
@@ -81,7 +91,7 @@ Connection::~Connection()
         if (--openConnections == 0) {
             // Give the host its handler back, unless someone installed another after us: then
             // theirs stays and ours goes on handing errors on.
-            const Handler current = XSetErrorHandler(previousHandler);
+            const Handler current = XSetErrorHandler(previousHandler.load());
             if (current != ErrorHandler)
                 XSetErrorHandler(current);
         }

@@ -322,6 +322,33 @@ TEST_F(X11EditorHostile, AParentDestroyedInTheMiddleOfADragEndsTheDragForTheHost
     Close();
 }
 
+namespace {
+int hostErrors = 0, laterErrors = 0;
+XErrorHandler laterPrevious = nullptr;
+} // namespace
+
+// A library that installs its handler after an editor opened, handing on to ours, stays in the
+// chain when the editor closes; the next editor finds it as the handler before its own. An error
+// of another connection then goes round once, not for ever.
+TEST_F(X11EditorHostile, AHandlerInstalledAfterOursThatHandsErrorsOnDoesNotMakeThemGoRoundForEver)
+{
+    hostErrors = laterErrors = 0;
+    const XErrorHandler original = XSetErrorHandler([](Display*, XErrorEvent*) { return ++hostErrors, 0; });
+    Open();
+    laterPrevious = XSetErrorHandler([](Display* display, XErrorEvent* event) {
+        ++laterErrors;
+        return laterPrevious != nullptr ? laterPrevious(display, event) : 0;
+    });
+    Close();
+    Open();
+    XWindowAttributes attributes{};
+    EXPECT_EQ(0, XGetWindowAttributes(host->GetDisplay(), host->GetWindow() + 12345, &attributes));
+    XSync(host->GetDisplay(), False);
+    EXPECT_EQ(1, laterErrors);
+    Close();
+    XSetErrorHandler(original);
+}
+
 TEST_F(X11EditorHostile, ClosingWithAMenuOrABoxOpenTakesThePopupAndItsGrabsWithIt)
 {
     for (int round = 0; round < 2; ++round) {
