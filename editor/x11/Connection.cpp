@@ -9,8 +9,13 @@ namespace {
 using Handler = int (*)(Display*, XErrorEvent*);
 
 constexpr int kMostConnections = 64;
-// Our open connections, read by the handler on whatever thread Xlib calls it.
-std::atomic<Connection*> connections[kMostConnections];
+// Our open connections, read by the handler on whatever thread Xlib calls it. The handler touches
+// only these, never a Connection, which another thread may be deleting as it runs.
+struct Slot {
+    std::atomic<Display*> display{nullptr};
+    std::atomic<int> errors{0};
+};
+Slot slots[kMostConnections];
 // Who installed what, changed only under the lock.
 std::mutex installLock;
 int openConnections = 0;
@@ -18,33 +23,23 @@ std::atomic<Handler> previousHandler{nullptr};
 // Set while this thread hands an error on: a handler installed after ours may hand it back.
 thread_local bool handingOn = false;
 
-bool Register(Connection* connection)
+int Register(Display* display)
 {
-    for (auto& slot : connections) {
-        Connection* empty = nullptr;
-        if (slot.compare_exchange_strong(empty, connection))
-            return true;
+    for (int index = 0; index < kMostConnections; ++index) {
+        Display* empty = nullptr;
+        if (slots[index].display.compare_exchange_strong(empty, display)) {
+            slots[index].errors.store(0);
+            return index;
+        }
     }
-    return false;
+    return -1;
 }
-
-void Unregister(Connection* connection)
-{
-    for (auto& slot : connections) {
-        Connection* mine = connection;
-        if (slot.compare_exchange_strong(mine, nullptr))
-            return;
-    }
-}
-
-} // namespace
 
 int ErrorHandler(Display* display, XErrorEvent* event)
 {
-    for (auto& slot : connections) {
-        Connection* connection = slot.load();
-        if (connection != nullptr && connection->display == display) {
-            connection->errors.fetch_add(1, std::memory_order_relaxed);
+    for (Slot& slot : slots) {
+        if (slot.display.load() == display) {
+            slot.errors.fetch_add(1, std::memory_order_relaxed);
             return 0;
         }
     }
@@ -58,6 +53,8 @@ int ErrorHandler(Display* display, XErrorEvent* event)
     handingOn = false;
     return handled;
 }
+
+} // namespace
 
 std::unique_ptr<Connection> Connection::Open(std::string& error)
 {
@@ -73,7 +70,8 @@ std::unique_ptr<Connection> Connection::Open(std::string& error)
         if (openConnections++ == 0)
             previousHandler = XSetErrorHandler(ErrorHandler);
     }
-    if (!Register(connection.get())) {
+    connection->slot = Register(display);
+    if (connection->slot < 0) {
         error = "too many editors open";
         return nullptr;
     }
@@ -96,14 +94,20 @@ Connection::~Connection()
                 XSetErrorHandler(current);
         }
     }
-    Unregister(this);
+    if (slot >= 0)
+        slots[slot].display.store(nullptr);
     XCloseDisplay(display);
 }
 
 bool Connection::SyncAndCheck()
 {
     XSync(display, False);
-    return errors.exchange(0, std::memory_order_relaxed) == 0;
+    return slots[slot].errors.exchange(0, std::memory_order_relaxed) == 0;
+}
+
+bool Connection::HadError() const noexcept
+{
+    return slots[slot].errors.load(std::memory_order_relaxed) != 0;
 }
 
 } // namespace X11Toolkit

@@ -28,14 +28,13 @@ public:
     bool SyncAndCheck();
     // Whether a request failed since the last SyncAndCheck, without waiting (errors of requests
     // still in flight are not counted yet).
-    bool HadError() const noexcept { return errors.load(std::memory_order_relaxed) != 0; }
+    bool HadError() const noexcept;
 
 private:
     explicit Connection(Display* display);
-    friend int ErrorHandler(Display*, XErrorEvent*);
 
     Display* display;
-    std::atomic<int> errors{0};
+    int slot = -1; // where the error handler counts this connection's errors
 };
 
 } // namespace X11Toolkit
