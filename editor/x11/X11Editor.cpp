@@ -73,15 +73,8 @@ cairo_surface_t* SurfaceOf(const Pictures::RgbaPicture& picture)
     if (picture.Pixels() == nullptr)
         return nullptr;
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height);
-    uint8_t* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    const uint8_t* from = picture.Pixels();
-    for (int y = 0; y < size.height; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = 0; x < size.width; ++x, from += 4)
-            row[x] = 0xFF000000u | (uint32_t{from[0]} << 16) | (uint32_t{from[1]} << 8) | from[2];
-    }
-    cairo_surface_mark_dirty(surface);
+    const Rect whole{0, 0, size.width, size.height};
+    Pictures::ImageCanvas(surface, Point{0, 0}, whole).DrawPicture(picture, whole, Point{0, 0});
     return surface;
 }
 
@@ -530,23 +523,15 @@ void X11Editor::Compose(const Rect& area)
     const Rect part = Pictures::Intersection(area, whole);
     if (part.IsEmpty())
         return;
-    cairo_surface_flush(face);
-    uint8_t* data = cairo_image_surface_get_data(face);
-    const int stride = cairo_image_surface_get_stride(face);
+    // Black where the background does not reach, then the background.
+    cairo_t* cr = cairo_create(face);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+    cairo_rectangle(cr, part.left, part.top, part.Width(), part.Height());
+    cairo_fill(cr);
+    cairo_destroy(cr);
     const Pictures::RgbaPicture& background = pictures[static_cast<int>(EditorCore::SkinPicture::kBackground)];
-    const Pictures::Size backgroundSize = background.GetSize();
-    for (int y = part.top; y < part.bottom; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(data + static_cast<ptrdiff_t>(y) * stride);
-        for (int x = part.left; x < part.right; ++x) {
-            if (background.Pixels() == nullptr || x >= backgroundSize.width || y >= backgroundSize.height) {
-                row[x] = 0xFF000000u;
-                continue;
-            }
-            const uint8_t* from = background.Pixels() + (static_cast<size_t>(y) * backgroundSize.width + x) * 4;
-            row[x] = 0xFF000000u | (uint32_t{from[0]} << 16) | (uint32_t{from[1]} << 8) | from[2];
-        }
-    }
-    cairo_surface_mark_dirty_rectangle(face, part.left, part.top, part.Width(), part.Height());
+    Pictures::ImageCanvas(face, Point{0, 0}, part).DrawPicture(background, whole, Point{0, 0});
     // The bottom of the stack first, so the control on top lands last.
     for (int index = controls->Count() - 1; index >= 0; --index) {
         Controls::Control& control = controls->At(index);
