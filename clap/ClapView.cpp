@@ -261,18 +261,14 @@ bool ClapView::Show(bool shown)
 
 bool ClapView::JoinHostReactor()
 {
-    const Clap::HostPosixFdSupport* fds = effect.HostFds();
-    const Clap::HostTimerSupport* timers = effect.HostTimers();
-    if (fds == nullptr || timers == nullptr)
-        return false;
+    // Create refused a host without both.
     const int fd = editor->GetEventSource();
-    if (!fds->registerFd(effect.Host(), fd, Clap::kPosixFdRead))
+    if (!effect.HostFds()->registerFd(effect.Host(), fd, Clap::kPosixFdRead))
         return false;
     watchedFd = fd;
-    // The timer gives the editor its hover delay and the values other threads pushed.
-    constexpr uint32_t kTimerMilliseconds = 20;
     Clap::Id id = Clap::kInvalidId;
-    if (!timers->registerTimer(effect.Host(), kTimerMilliseconds, &id) || id == Clap::kInvalidId)
+    if (!effect.HostTimers()->registerTimer(effect.Host(), EditorCore::kDispatchMilliseconds, &id) ||
+        id == Clap::kInvalidId)
         return false;
     timerId = id;
     return true;
@@ -292,9 +288,9 @@ void ClapView::OnTimer(uint32_t id)
 
 void ClapView::Detach()
 {
-    if (watchedFd >= 0 && effect.HostFds() != nullptr)
+    if (watchedFd >= 0)
         effect.HostFds()->unregisterFd(effect.Host(), watchedFd);
-    if (timerId != Clap::kInvalidId && effect.HostTimers() != nullptr)
+    if (timerId != Clap::kInvalidId)
         effect.HostTimers()->unregisterTimer(effect.Host(), timerId);
     watchedFd = -1;
     timerId = Clap::kInvalidId;

@@ -20,6 +20,10 @@ namespace EditorCore {
 
 class EditTarget;
 
+// How often a host's run loop, or the editor's own pump, calls DispatchEvents at the least besides
+// the event source: the editor's hover delay and the values other threads pushed wait on it.
+constexpr int kDispatchMilliseconds = 20;
+
 class EmbeddedEditor {
 public:
     // Closes the editor: its windows go, and a core it was attached to forgets it first.

@@ -13,12 +13,6 @@
 
 namespace VstToolkit {
 
-namespace {
-// How long the editor's own pump sleeps at most: the editor's timers (the hover delay) and
-// values pushed from other threads are looked at this often.
-constexpr int kPumpMilliseconds = 20;
-} // namespace
-
 Vst2Editor::Vst2Editor(Controller* controller) : AEffEditor(controller), controller(controller)
 {
     const Pictures::Size size = EditorCore::DelayEditorSize();
@@ -86,7 +80,7 @@ void Vst2Editor::StartPump()
     pump = std::thread([this, pumped] {
         pollfd waiting[2] = {{pumped->GetEventSource(), POLLIN, 0}, {wake, POLLIN, 0}};
         while (!stopPump.load(std::memory_order_acquire)) {
-            poll(waiting, 2, kPumpMilliseconds);
+            poll(waiting, 2, EditorCore::kDispatchMilliseconds);
             if (stopPump.load(std::memory_order_acquire))
                 break;
             pumped->DispatchEvents();

@@ -141,10 +141,8 @@ bool Vst3PlugView::JoinRunLoop()
     if (frame == nullptr || frame->queryInterface(kIRunLoopIid.bytes, &found) != kResultOk || found == nullptr)
         return false;
     runLoop = static_cast<IRunLoop*>(found);
-    // The timer gives the editor its hover delay and the values other threads pushed.
-    constexpr TimerInterval kTimerMilliseconds = 20;
     if (runLoop->registerEventHandler(&runLoopClient, editor->GetEventSource()) != kResultOk ||
-        runLoop->registerTimer(&runLoopClient, kTimerMilliseconds) != kResultOk)
+        runLoop->registerTimer(&runLoopClient, EditorCore::kDispatchMilliseconds) != kResultOk)
         return false;
     return true;
 }
@@ -163,16 +161,7 @@ tresult VST3_API Vst3PlugView::RunLoopClient::queryInterface(const TUID iid, voi
     return *object != nullptr ? kResultOk : kNoInterface;
 }
 
-void VST3_API Vst3PlugView::RunLoopClient::onFDIsSet(FileDescriptor)
-{
-    try {
-        if (view.editor != nullptr)
-            view.editor->DispatchEvents();
-    } catch (...) {
-    }
-}
-
-void VST3_API Vst3PlugView::RunLoopClient::onTimer()
+void Vst3PlugView::RunLoopClient::Dispatch()
 {
     try {
         if (view.editor != nullptr)

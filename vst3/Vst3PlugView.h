@@ -54,12 +54,14 @@ private:
     public:
         explicit RunLoopClient(Vst3PlugView& view) : view(view) {}
         Vst3::tresult VST3_API queryInterface(const Vst3::TUID iid, void** object) override;
-        Vst3::uint32 VST3_API addRef() override { return 1; }
-        Vst3::uint32 VST3_API release() override { return 1; }
-        void VST3_API onFDIsSet(Vst3::FileDescriptor) override;
-        void VST3_API onTimer() override;
+        // A run loop that keeps references to its handlers keeps the view.
+        Vst3::uint32 VST3_API addRef() override { return view.addRef(); }
+        Vst3::uint32 VST3_API release() override { return view.release(); }
+        void VST3_API onFDIsSet(Vst3::FileDescriptor) override { Dispatch(); }
+        void VST3_API onTimer() override { Dispatch(); }
 
     private:
+        void Dispatch();
         Vst3PlugView& view;
     };
 

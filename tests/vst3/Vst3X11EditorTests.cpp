@@ -377,3 +377,18 @@ TEST_F(Vst3X11Editor, TerminateWithTheViewAttachedClosesTheWindowAndEmptiesTheRu
     EXPECT_TRUE(window->Children().empty());
     EXPECT_TRUE(loop.watched.empty());
 }
+
+// A run loop may keep its own references to the handlers it was given and let them go later
+// than the view: they keep the view, so the last one frees it.
+TEST_F(Vst3X11Editor, AHandlerTheRunLoopStillHoldsKeepsTheViewUntilItsLastRelease)
+{
+    ASSERT_NE(Attach(), 0u);
+    ASSERT_EQ(loop.watched.size(), 1u);
+    IEventHandler* held = loop.watched[0].handler;
+    EXPECT_GT(held->addRef(), 1u) << "the handler's reference is the view's";
+    EXPECT_EQ(view->removed(), kResultOk);
+    view->setFrame(nullptr);
+    EXPECT_GT(view->release(), 0u) << "the run loop's reference still holds the view";
+    view = nullptr;
+    EXPECT_EQ(held->release(), 0u);
+}
