@@ -129,7 +129,8 @@ public:
         watched.erase(std::remove_if(watched.begin(), watched.end(), [&](const Watched& w) { return w.fd == fd; }),
                       watched.end());
     }
-    uint32_t AddTimer(std::chrono::milliseconds period, std::function<void()> fire)
+    // fire is given the timer's id.
+    uint32_t AddTimer(std::chrono::milliseconds period, std::function<void(uint32_t)> fire)
     {
         timers.push_back({++lastTimer, period, Clock::now() + period, std::move(fire)});
         return lastTimer;
@@ -162,7 +163,7 @@ public:
                     for (Timer& kept : timers)
                         if (kept.id == timer.id)
                             kept.due = later + kept.period;
-                    timer.fire();
+                    timer.fire(timer.id);
                 }
         }
     }
@@ -176,7 +177,7 @@ private:
         uint32_t id;
         std::chrono::milliseconds period;
         Clock::time_point due;
-        std::function<void()> fire;
+        std::function<void(uint32_t)> fire;
     };
     std::vector<Watched> watched;
     std::vector<Timer> timers;
@@ -272,12 +273,15 @@ public:
         for (const auto& entry : handlers)
             if (entry.first == handler)
                 reactor.Forget(entry.second);
+        handlers.erase(std::remove_if(handlers.begin(), handlers.end(),
+                                      [&](const auto& entry) { return entry.first == handler; }),
+                       handlers.end());
         return Vst3::kResultOk;
     }
     Vst3::tresult VST3_API registerTimer(Vst3::ITimerHandler* handler, Vst3::TimerInterval milliseconds) override
     {
         timers.push_back({handler, reactor.AddTimer(std::chrono::milliseconds(milliseconds),
-                                                    [handler] { handler->onTimer(); })});
+                                                    [handler](uint32_t) { handler->onTimer(); })});
         return Vst3::kResultOk;
     }
     Vst3::tresult VST3_API unregisterTimer(Vst3::ITimerHandler* handler) override
@@ -285,6 +289,9 @@ public:
         for (const auto& entry : timers)
             if (entry.first == handler)
                 reactor.RemoveTimer(entry.second);
+        timers.erase(std::remove_if(timers.begin(), timers.end(),
+                                    [&](const auto& entry) { return entry.first == handler; }),
+                     timers.end());
         return Vst3::kResultOk;
     }
 
@@ -376,10 +383,8 @@ public:
         };
         timers.registerTimer = [](const Clap::Host* h, uint32_t period, Clap::Id* id) {
             auto* own = static_cast<ClapEditor*>(h->hostData);
-            *id = own->reactor.AddTimer(std::chrono::milliseconds(period), [own] {
-                own->onTimer->onTimer(own->plugin, own->timerId);
-            });
-            own->timerId = *id;
+            *id = own->reactor.AddTimer(std::chrono::milliseconds(period),
+                                        [own](uint32_t timer) { own->onTimer->onTimer(own->plugin, timer); });
             return true;
         };
         timers.unregisterTimer = [](const Clap::Host* h, Clap::Id id) {
@@ -423,14 +428,13 @@ private:
     const Clap::PluginGui* gui = nullptr;
     const Clap::PluginPosixFdSupport* onFd = nullptr;
     const Clap::PluginTimerSupport* onTimer = nullptr;
-    Clap::Id timerId = 0;
 };
 
 // ---- The floor: waking at 20 ms with nothing to do, and nothing open ---------------------------
 
 class NoEditor final : public OpenEditor {
 public:
-    NoEditor() { reactor.AddTimer(std::chrono::milliseconds(20), [] {}); }
+    NoEditor() { reactor.AddTimer(std::chrono::milliseconds(20), [](uint32_t) {}); }
     void Pump(Clock::time_point until) override { reactor.RunUntil(until); }
 
 private:
