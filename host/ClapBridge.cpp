@@ -1,6 +1,7 @@
 #include "host/ClapBridge.h"
 
 #include "host/BridgeBasics.h"
+#include "host/HostReactor.h"
 
 #include <cstdint>
 
@@ -15,10 +16,6 @@
 #include <cstring>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <poll.h>
-#endif
 
 namespace MorlentHost {
 
@@ -48,13 +45,7 @@ struct Bridge : BridgeBasics {
     const Clap::PluginPosixFdSupport* fdSupport = nullptr;
     const Clap::PluginTimerSupport* timerSupport = nullptr;
     // What the plug-in's editor registered with the host's reactor, turned by effEditIdle.
-    struct Timer {
-        Clap::Id id;
-        std::chrono::milliseconds period;
-        std::chrono::steady_clock::time_point due;
-    };
-    std::vector<int> fds;
-    std::vector<Timer> timers;
+    HostReactor reactor;
     Clap::Id nextTimerId = 1;
     std::vector<Clap::ParamInfo> infos;
     std::vector<Preset> presets;
@@ -122,7 +113,11 @@ bool HostRegisterFd(const Clap::Host* host, int fd, uint32_t)
 {
     if (fd < 0)
         return false;
-    Of(host)->fds.push_back(fd);
+    Bridge& bridge = *Of(host);
+    bridge.reactor.Watch(static_cast<uintptr_t>(fd), fd, [&bridge, fd] {
+        if (bridge.fdSupport != nullptr)
+            bridge.fdSupport->onFd(bridge.plugin, fd, Clap::kPosixFdRead);
+    });
     return true;
 }
 bool HostModifyFd(const Clap::Host*, int, uint32_t)
@@ -131,13 +126,7 @@ bool HostModifyFd(const Clap::Host*, int, uint32_t)
 }
 bool HostUnregisterFd(const Clap::Host* host, int fd)
 {
-    auto& fds = Of(host)->fds;
-    for (size_t i = 0; i < fds.size(); ++i)
-        if (fds[i] == fd) {
-            fds.erase(fds.begin() + static_cast<std::ptrdiff_t>(i));
-            return true;
-        }
-    return false;
+    return fd >= 0 && Of(host)->reactor.Forget(static_cast<uintptr_t>(fd));
 }
 constexpr Clap::HostPosixFdSupport kHostFds{HostRegisterFd, HostModifyFd, HostUnregisterFd};
 
@@ -146,20 +135,17 @@ bool HostRegisterTimer(const Clap::Host* host, uint32_t period, Clap::Id* id)
     if (id == nullptr || period == 0)
         return false;
     Bridge& bridge = *Of(host);
-    *id = bridge.nextTimerId++;
-    const auto interval = std::chrono::milliseconds(period);
-    bridge.timers.push_back({*id, interval, std::chrono::steady_clock::now() + interval});
+    const Clap::Id made = bridge.nextTimerId++;
+    *id = made;
+    bridge.reactor.AddTimer(made, std::chrono::milliseconds(period), [&bridge, made] {
+        if (bridge.timerSupport != nullptr)
+            bridge.timerSupport->onTimer(bridge.plugin, made);
+    });
     return true;
 }
 bool HostUnregisterTimer(const Clap::Host* host, Clap::Id id)
 {
-    auto& timers = Of(host)->timers;
-    for (size_t i = 0; i < timers.size(); ++i)
-        if (timers[i].id == id) {
-            timers.erase(timers.begin() + static_cast<std::ptrdiff_t>(i));
-            return true;
-        }
-    return false;
+    return Of(host)->reactor.RemoveTimer(id);
 }
 constexpr Clap::HostTimerSupport kHostTimers{HostRegisterTimer, HostUnregisterTimer};
 
@@ -178,28 +164,6 @@ const void* HostGetExtension(const Clap::Host*, const char* id)
         return &kHostTimers;
 #endif
     return nullptr;
-}
-
-// One turn of the reactor, without waiting: the descriptors that are readable, the timers due.
-void TurnReactor(Bridge& bridge)
-{
-#ifndef _WIN32
-    const std::vector<int> ready = bridge.fds;
-    for (int fd : ready) {
-        pollfd waiting{fd, POLLIN, 0};
-        if (poll(&waiting, 1, 0) > 0 && bridge.fdSupport != nullptr)
-            bridge.fdSupport->onFd(bridge.plugin, fd, Clap::kPosixFdRead);
-    }
-#endif
-    const auto now = std::chrono::steady_clock::now();
-    const std::vector<Bridge::Timer> due = bridge.timers;
-    for (const Bridge::Timer& timer : due)
-        if (now >= timer.due && bridge.timerSupport != nullptr) {
-            for (Bridge::Timer& kept : bridge.timers)
-                if (kept.id == timer.id)
-                    kept.due = now + kept.period;
-            bridge.timerSupport->onTimer(bridge.plugin, timer.id);
-        }
 }
 
 void HostRequestRestart(const Clap::Host*) {}
@@ -547,7 +511,7 @@ VstIntPtr VSTCALLBACK Dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index,
         return 1;
     }
     case effEditIdle:
-        TurnReactor(bridge);
+        bridge.reactor.Turn();
         // The editor's edits reach the host through a flush when nothing processes.
         FlushIfWanted(bridge);
         return 1;

@@ -1,6 +1,7 @@
 #include "host/Vst3Bridge.h"
 
 #include "host/BridgeBasics.h"
+#include "host/HostReactor.h"
 
 #include "vst3/MemoryStream.h"
 #include "vst3/ReferenceCounting.h"
@@ -10,10 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <vector>
-
-#ifndef _WIN32
-#include <poll.h>
-#endif
 
 namespace MorlentHost {
 
@@ -65,66 +62,31 @@ public:
     {
         if (handler == nullptr || fd < 0)
             return kInvalidArgument;
-        watched.push_back({handler, fd});
+        reactor.Watch(reinterpret_cast<uintptr_t>(handler), fd, [handler, fd] { handler->onFDIsSet(fd); });
         return kResultOk;
     }
     tresult VST3_API unregisterEventHandler(IEventHandler* handler) override
     {
-        for (size_t i = 0; i < watched.size(); ++i)
-            if (watched[i].handler == handler) {
-                watched.erase(watched.begin() + static_cast<std::ptrdiff_t>(i));
-                return kResultOk;
-            }
-        return kInvalidArgument;
+        return reactor.Forget(reinterpret_cast<uintptr_t>(handler)) ? kResultOk : kInvalidArgument;
     }
     tresult VST3_API registerTimer(ITimerHandler* handler, TimerInterval milliseconds) override
     {
         if (handler == nullptr || milliseconds == 0)
             return kInvalidArgument;
-        const auto interval = std::chrono::milliseconds(milliseconds);
-        timers.push_back({handler, interval, std::chrono::steady_clock::now() + interval});
+        reactor.AddTimer(reinterpret_cast<uintptr_t>(handler), std::chrono::milliseconds(milliseconds),
+                         [handler] { handler->onTimer(); });
         return kResultOk;
     }
     tresult VST3_API unregisterTimer(ITimerHandler* handler) override
     {
-        for (size_t i = 0; i < timers.size(); ++i)
-            if (timers[i].handler == handler) {
-                timers.erase(timers.begin() + static_cast<std::ptrdiff_t>(i));
-                return kResultOk;
-            }
-        return kInvalidArgument;
+        return reactor.RemoveTimer(reinterpret_cast<uintptr_t>(handler)) ? kResultOk : kInvalidArgument;
     }
 
     // One turn of the loop, without waiting: handlers whose descriptor is readable, timers due.
-    void Turn()
-    {
-#ifndef _WIN32
-        for (size_t i = 0; i < watched.size(); ++i) {
-            pollfd waiting{watched[i].fd, POLLIN, 0};
-            if (poll(&waiting, 1, 0) > 0)
-                watched[i].handler->onFDIsSet(watched[i].fd);
-        }
-#endif
-        const auto now = std::chrono::steady_clock::now();
-        for (size_t i = 0; i < timers.size(); ++i)
-            if (now >= timers[i].due) {
-                timers[i].due = now + timers[i].interval;
-                timers[i].handler->onTimer();
-            }
-    }
+    void Turn() { reactor.Turn(); }
 
 private:
-    struct Watch {
-        IEventHandler* handler;
-        FileDescriptor fd;
-    };
-    struct Timer {
-        ITimerHandler* handler;
-        std::chrono::milliseconds interval;
-        std::chrono::steady_clock::time_point due;
-    };
-    std::vector<Watch> watched;
-    std::vector<Timer> timers;
+    HostReactor reactor;
 };
 
 #ifdef _WIN32
