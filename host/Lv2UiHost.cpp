@@ -13,6 +13,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace MorlentHost {
 
@@ -146,13 +147,7 @@ bool Lv2UiHost::Open(unsigned long parent, std::string& error)
     const LV2_Feature idleFeature{LV2_UI__idleInterface, nullptr};
     const LV2_Feature* const features[] = {&parentFeature, &mapFeature, &logFeature, &resizeFeature, &idleFeature,
                                            nullptr};
-    const auto write = [](LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
-                          const void* buffer) {
-        if (controller == nullptr || (buffer == nullptr && size != 0))
-            return;
-        const auto* bytes = static_cast<const uint8_t*>(buffer);
-        static_cast<Lv2UiHost*>(controller)->writes.push_back(Write{port, protocol, {bytes, bytes + size}});
-    };
+    const auto write = [](LV2UI_Controller, uint32_t, uint32_t, uint32_t, const void*) {};
     LV2UI_Widget widget = nullptr;
     native->handle = native->descriptor->instantiate(native->descriptor, MorlentLv2::kPluginUri,
                                                      native->bundle.c_str(), write, this, &widget, features);

@@ -4,24 +4,16 @@
 // the plug-in's), not through the description: this host has no RDF reader, and loads no other
 // plug-in's bundle. It is instantiated in a window of the host's with a URID map of its own, told
 // every control port's value and idled. No plug-in runs behind it: what the UI writes to the
-// plug-in's ports is kept, for whoever asks.
+// plug-in's ports goes nowhere.
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace MorlentHost {
 
 class Lv2UiHost {
 public:
-    // What the UI wrote to one of the plug-in's ports.
-    struct Write {
-        uint32_t port;
-        uint32_t protocol; // 0 for a control port's value
-        std::vector<uint8_t> data;
-    };
-
     // Whether path names an LV2 bundle folder: a folder with a manifest.ttl.
     static bool IsBundle(const std::string& path);
     // Loads the bundle's UI binary and finds our UI's descriptor; null with the reason.
@@ -42,7 +34,6 @@ public:
     // One idle call, as a host's UI timer makes it; false once the UI says it closed.
     bool Idle();
     void Close();
-    const std::vector<Write>& Writes() const noexcept { return writes; }
 
 private:
     struct Native;
@@ -51,7 +42,6 @@ private:
     std::unique_ptr<Native> native;
     int width = 0;
     int height = 0;
-    std::vector<Write> writes;
 };
 
 } // namespace MorlentHost

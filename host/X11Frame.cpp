@@ -4,7 +4,6 @@
 #include <X11/Xutil.h>
 
 #include <cstdint>
-#include <cstring>
 
 namespace MorlentHost {
 
@@ -68,20 +67,18 @@ bool X11Frame::ChildMapped()
     return native->childMapped;
 }
 
-std::string X11Frame::Capture(int width, int height)
+std::vector<uint32_t> X11Frame::Capture(int width, int height)
 {
-    std::string pixels;
+    std::vector<uint32_t> pixels;
     XSync(native->display, False);
     XImage* image = XGetImage(native->display, native->window, 0, 0, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr)
         return pixels;
-    pixels.resize(static_cast<size_t>(width) * height * 4);
+    pixels.reserve(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const uint32_t pixel = static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF;
-            std::memcpy(&pixels[(static_cast<size_t>(y) * width + x) * 4], &pixel, 4);
-        }
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
     XDestroyImage(image);
     return pixels;
 }

@@ -3,7 +3,9 @@
 // connection of the host's own, and the window's pixels read back as a PNG file.
 
 #include <memory>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace MorlentHost {
 
@@ -22,7 +24,7 @@ public:
     // opened; reads what the server reported without waiting.
     bool ChildMapped();
     // The frame's pixels, children included, as 0x00RRGGBB; empty when it cannot be read.
-    std::string Capture(int width, int height);
+    std::vector<uint32_t> Capture(int width, int height);
 
 private:
     struct Native;

@@ -26,28 +26,28 @@ constexpr char kNotShown[] = "the plug-in's editor did not show within 10 s";
 
 // Idles the editor until its window shows in the frame and its pixels stop changing: it has
 // painted. Empty when that takes longer than our patience.
-std::string AwaitPicture(X11Frame& frame, const std::function<void()>& idle, int width, int height)
+std::vector<uint32_t> AwaitPicture(X11Frame& frame, const std::function<void()>& idle, int width, int height)
 {
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    std::string pixels;
+    std::vector<uint32_t> pixels;
     int stable = 0;
     while (stable < kStableCaptures) {
         if (std::chrono::steady_clock::now() > deadline)
-            return std::string();
+            return {};
         idle();
         std::this_thread::sleep_for(kIdleInterval);
         if (!frame.ChildMapped())
             continue;
-        const std::string now = frame.Capture(width, height);
+        const std::vector<uint32_t> now = frame.Capture(width, height);
         stable = !now.empty() && now == pixels ? stable + 1 : 0;
         pixels = now;
     }
     return pixels;
 }
 
-int Saved(const std::string& pixels, int width, int height, const std::string& path)
+int Saved(const std::vector<uint32_t>& pixels, int width, int height, const std::string& path)
 {
-    if (!Pictures::SaveRgbAsPng(reinterpret_cast<const uint32_t*>(pixels.data()), width, height, width, path))
+    if (!Pictures::SaveRgbAsPng(pixels.data(), width, height, width, path))
         return Failure("cannot save " + path + " as PNG");
     std::printf("saved the %dx%d editor to %s\n", width, height, path.c_str());
     return kExitOk;
@@ -70,11 +70,12 @@ int RunLv2Screenshot(const CommandLine& command)
         values[setting.index] = setting.value;
     }
     std::string error;
-    std::unique_ptr<Lv2UiHost> ui = Lv2UiHost::Load(command.module, error);
-    if (!ui)
-        return Failure(error);
+    // The frame first, so that it outlives the UI inside it on every way out.
     std::unique_ptr<X11Frame> frame = X11Frame::Open(640, 480, error);
     if (!frame)
+        return Failure(error);
+    std::unique_ptr<Lv2UiHost> ui = Lv2UiHost::Load(command.module, error);
+    if (!ui)
         return Failure(error);
     if (!ui->Open(frame->Window(), error))
         return Failure(command.module + ": " + error);
@@ -84,7 +85,7 @@ int RunLv2Screenshot(const CommandLine& command)
     for (uint32_t port = 0; port < MorlentLv2::kControlPortCount; ++port)
         ui->SendControl(port, MorlentLv2::ExactPortValue(port, values[port]));
     frame->Show(width, height);
-    const std::string pixels = AwaitPicture(*frame, [&] { ui->Idle(); }, width, height);
+    const std::vector<uint32_t> pixels = AwaitPicture(*frame, [&] { ui->Idle(); }, width, height);
     ui->Close();
     if (pixels.empty())
         return Failure(kNotShown);
@@ -117,7 +118,7 @@ int RunScreenshot(const CommandLine& command)
         return Failure("the plug-in's editor reports no size (effEditGetRect)");
     }
     frame->Show(width, height);
-    const std::string pixels = AwaitPicture(*frame, [&] { plugin->IdleEditor(); }, width, height);
+    const std::vector<uint32_t> pixels = AwaitPicture(*frame, [&] { plugin->IdleEditor(); }, width, height);
     plugin->CloseEditor();
     if (pixels.empty())
         return Failure(kNotShown);
