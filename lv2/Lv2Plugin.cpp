@@ -4,27 +4,16 @@
 #include "lv2/Lv2Plugin.h"
 
 #include "delay/MorlentDelayModel.h"
+#include "lv2/Features.h"
 
 #include <lv2/midi/midi.h>
 #include <lv2/time/time.h>
 
-#include <cstring>
 #include <memory>
 
 namespace MorlentLv2 {
 
 namespace {
-
-// A host's feature list may hold nulls anywhere; the list itself may be null.
-void* FeatureData(const LV2_Feature* const* features, const char* uri)
-{
-    if (features == nullptr)
-        return nullptr;
-    for (const LV2_Feature* const* feature = features; *feature != nullptr; ++feature)
-        if ((*feature)->URI != nullptr && std::strcmp((*feature)->URI, uri) == 0)
-            return (*feature)->data;
-    return nullptr;
-}
 
 LV2_URID Map(LV2_URID_Map* map, const char* uri)
 {

@@ -3,6 +3,7 @@
 #include "editor/EmbeddedEditor.h"
 #include "editor/x11/X11Editor.h"
 #include "framework/ParameterView.h"
+#include "lv2/Features.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/urid/urid.h>
@@ -13,23 +14,6 @@
 namespace MorlentLv2 {
 
 namespace {
-
-// A host's feature list may hold nulls anywhere; the list itself may be null.
-const LV2_Feature* FindFeature(const LV2_Feature* const* features, const char* uri)
-{
-    if (features == nullptr)
-        return nullptr;
-    for (const LV2_Feature* const* feature = features; *feature != nullptr; ++feature)
-        if ((*feature)->URI != nullptr && std::strcmp((*feature)->URI, uri) == 0)
-            return *feature;
-    return nullptr;
-}
-
-void* FeatureData(const LV2_Feature* const* features, const char* uri)
-{
-    const LV2_Feature* feature = FindFeature(features, uri);
-    return feature != nullptr ? feature->data : nullptr;
-}
 
 bool IsParameter(int parameter)
 {
